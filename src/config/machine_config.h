@@ -1,0 +1,84 @@
+// The settings record.
+//
+// One plain, copyable record with every user setting; each field bears the
+// name of its INI key. Loaded once at start-up from the settings file and
+// written back section by section when a settings dialog is confirmed (see
+// settings_file.h). Every part of the emulator reads its fields directly;
+// dialogs edit a copy and copy it back on OK.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <type_traits>
+
+namespace vantorel {
+
+struct RgbColour {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const RgbColour&, const RgbColour&) = default;
+};
+
+inline constexpr int kSettingsTextBytes = 260;  // each text field, with its terminator
+using SettingsText = std::array<char, kSettingsTextBytes>;
+using KeyAssignmentTable = std::array<std::uint8_t, 256>;  // by host virtual-key code; 255 = none
+
+// A text field holding `text`, cut to 259 characters and NUL-terminated.
+constexpr SettingsText makeSettingsText(const char* text) {
+    SettingsText result{};
+    for (int i = 0; i < kSettingsTextBytes - 1 && text[i] != '\0'; ++i) result[i] = text[i];
+    return result;
+}
+
+struct MachineConfig {
+    // "MEMORY"
+    bool enhancedflag = false;
+    std::int32_t ramexpanders = 2;  // 0 = 8K, 1 = 16K, 2 = 32K, 3 = almost 48K
+    bool writeROMflag = false;
+    bool usebuiltinromflag = true;
+    bool usebuiltincharflag = true;
+    SettingsText ROMfilename = makeSettingsText("ROM/QUELT12.BIN");
+    SettingsText CHARfilename = makeSettingsText("ROM/CHARS.BIN");
+    // "PRINTER"
+    bool autolinefeedflag = true;
+    bool fixedwidthflag = false;
+    std::int32_t width = 132;  // characters
+    SettingsText filename = makeSettingsText("LPRINT.TXT");
+    // "KEYBOARD"
+    bool emulatedflag = true;
+    KeyAssignmentTable normalKeys = filledKeyTable();
+    KeyAssignmentTable shiftKeys = filledKeyTable();
+    KeyAssignmentTable ctrlKeys = filledKeyTable();
+    // "SPEED"
+    std::int8_t cpuspeedopt = 0;            // 0 NTSC, 1 PAL, 2 Custom, 3 Fast
+    std::int32_t ntscmultiplierpct = 100;   // 1-1000 %
+    std::int32_t palmultiplierpct = 100;    // 1-1000 %
+    std::uint32_t activescancust = 32097;   // T-states, at least 24
+    std::uint32_t vblankcust = 3009;        // T-states, at least 24
+    std::int32_t fpscust = 60;              // frames per second, 1-600
+    bool usevideoupdatepsflag = false;
+    std::int32_t videoupdatesps = 60;       // screen updates per second, 1-600
+    bool speedupfilesflag = true;
+    // "SOUND"
+    bool clickerflag = true;
+    bool ayflag = true;
+    std::int32_t clickervolpct = 50;  // 0-100 %
+    std::int32_t ayvolpct = 50;       // 0-100 %
+    // "VIDEO"
+    std::int32_t windowscalingX = 1;  // 1-3
+    std::int32_t windowscalingY = 2;  // 1-3
+    // "COLOR": 0 foreground, 1 background, 2 border
+    std::array<RgbColour, 3> colours = {RgbColour{16, 16, 16}, RgbColour{16, 96, 16},
+                                        RgbColour{40, 224, 40}};
+
+    static KeyAssignmentTable filledKeyTable() {
+        KeyAssignmentTable table{};
+        table.fill(255);
+        return table;
+    }
+};
+
+static_assert(std::is_trivially_copyable_v<MachineConfig>, "MachineConfig is copied as a whole");
+
+}  // namespace vantorel

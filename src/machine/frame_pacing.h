@@ -1,0 +1,67 @@
+// When the next emulated frame, and the next screen update, are due.
+//
+// The shell's idle loop asks on every pass; a frame is due once the host's
+// high-resolution counter reaches the next-frame tick count, which then moves
+// to one frame period after the reading, so a late frame does not make later
+// frames catch up. Hosts without such a counter pace frames on the
+// millisecond clock. The screen follows the frames, or, with
+// `usevideoupdatepsflag`, a schedule of its own at `videoupdatesps` per
+// second. A machine without a clock is unpaced: every pass is due.
+//
+//   1. setUp(clock, framesPerSecond) when the window is created.
+//   2. useAudioFramePeriod(frameBytes) whenever the sound output starts.
+//   3. decide(...) on every pass of the idle loop (runFrame does this).
+#pragma once
+
+#include <cstdint>
+
+#include "config/machine_config.h"
+#include "machine/host_interfaces.h"
+
+namespace vantorel {
+
+inline constexpr std::int64_t kAudioBytesPerSecond = 44100;
+
+struct PacingDecision {
+    bool frameDue = false;   // run a frame now
+    bool screenDue = false;  // redraw the screen now
+};
+
+class FramePacing {
+  public:
+    // Reads the counter's frequency; with a counter the frame period becomes
+    // frequency / framesPerSecond ticks.
+    void setUp(HostClock* clock, std::int32_t framesPerSecond);
+
+    // While sound runs one frame is produced per frame of audio: the period
+    // becomes frameBytes x frequency / 44100 ticks (only with a counter).
+    void useAudioFramePeriod(std::int32_t frameBytes);
+
+    // Decides for the pass at millisecond time `nowMs` (read by the caller)
+    // and moves the schedules on.
+    PacingDecision decide(HostClock* clock, std::uint32_t nowMs, const MachineConfig& config,
+                          std::int32_t framesPerSecond);
+
+    bool counterAvailable() const { return counterAvailable_; }
+    std::int64_t counterFrequency() const { return counterFrequency_; }  // ticks per second
+    std::int64_t framePeriodTicks() const { return framePeriodTicks_; }
+
+  private:
+    bool frameDueOnCounter(std::int64_t ticks);
+    bool frameDueOnMilliseconds(std::uint32_t nowMs, std::int32_t framesPerSecond);
+    bool screenDueOnCounter(std::int64_t ticks, std::int32_t updatesPerSecond);
+    bool screenDueOnMilliseconds(std::uint32_t nowMs, std::int32_t updatesPerSecond);
+
+    bool counterAvailable_ = false;
+    std::int64_t counterFrequency_ = 0;  // ticks per second
+    std::int64_t framePeriodTicks_ = 0;  // ticks
+    std::int64_t nextFrameTicks_ = 0;    // counter reading at which the next frame is due
+    std::int64_t nextScreenTicks_ = 0;   // counter reading at which the screen is due
+    std::uint32_t nextFrameMs_ = 0;      // ms time at which the next frame is due
+    std::uint32_t nextScreenMs_ = 0;     // ms time at which the screen is due
+    bool frameMsScheduled_ = false;      // nextFrameMs_ holds a time (else due now)
+    bool screenMsScheduled_ = false;     // nextScreenMs_ holds a time (else due now)
+    std::int32_t frameMsRemainder_ = 0;  // fraction of a ms carried, in 1/fps ms
+};
+
+}  // namespace vantorel

@@ -1,0 +1,86 @@
+// What the emulated machine needs of the host it runs on.
+//
+// The machine never reads a clock, a keyboard or a sound device itself: the
+// program that owns it (the Qt shell, the headless runner, a test) passes
+// small objects implementing these interfaces, gathered in a MachineHost.
+// Each may be left null: the machine then behaves as described at the
+// interface.
+//
+//   1. Implement the interfaces you have (tests use the fakes in
+//      tests/support/fake_host.h).
+//   2. MachineHost host{&clock, &keys, &speaker, &debug};
+//   3. machine.attachHost(host);
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace vantorel {
+
+// The host's two clocks. A high-resolution counter (ticks at a fixed
+// frequency) paces frames; a millisecond clock feeds the speed meter and
+// paces frames when there is no counter. A steady clock always has a counter;
+// a host without one returns no frequency. Null clock: no counter, and the
+// millisecond time stays 0, so every frame is due.
+class HostClock {
+  public:
+    virtual ~HostClock() = default;
+    // Ticks per second of the counter, or nothing when the host has none.
+    virtual std::optional<std::int64_t> counterFrequency() = 0;
+    // The counter's current reading in ticks; nothing when the read fails.
+    virtual std::optional<std::int64_t> readCounter() = 0;
+    // A free-running millisecond time; wraps modulo 2^32.
+    virtual std::uint32_t milliseconds() = 0;
+};
+
+inline constexpr int kVirtualKeyCount = 256;
+inline constexpr std::uint8_t kKeyDownBit = 0x80;    // hostKeyState: key held
+inline constexpr std::uint8_t kKeyToggleBit = 0x01;  // hostKeyState: toggle on (Caps Lock)
+
+// The host keyboard as 256 virtual-key states (Windows virtual-key numbers:
+// 0x41 is A, 0x10 Shift, 0x70 F1, ...) and a character-to-key lookup.
+// Null source: the keyboard is never sampled, every key reads released, and
+// the layout keeps the keys it was declared with.
+class KeyStateSource {
+  public:
+    virtual ~KeyStateSource() = default;
+    // Copies the current state of every virtual key: bit 7 down, bit 0 toggled.
+    virtual void copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) = 0;
+    // The key that types a character: low byte the virtual-key code, high
+    // byte the shift state (1 Shift, 2 Ctrl, 4 Alt); -1 when no key types it.
+    virtual std::int16_t keyForCharacter(char character) = 0;
+};
+
+// Where the speaker's level changes go (the sound output). Frames are
+// bracketed by beginFrameSound / endFrameSound; each change of the speaker
+// level in between is stamped with the T-state count at the start of the OUT
+// that caused it. Null sink: the speaker is silent.
+class SpeakerSink {
+  public:
+    virtual ~SpeakerSink() = default;
+    // Called before the first instruction of a frame with TStateCounter then.
+    virtual void beginFrameSound(std::uint32_t /*frameStartTStates*/) {}
+    // The speaker level (bit 0) became `level` at `tstates`.
+    virtual void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) = 0;
+    // Called after the frame's last instruction.
+    virtual void endFrameSound() {}
+};
+
+// Diagnostic text from the machine (the processor's RETN message, quick-type
+// failures). Null sink: the text is dropped.
+class DebugOutputSink {
+  public:
+    virtual ~DebugOutputSink() = default;
+    virtual void debugOutput(const char* text) = 0;
+};
+
+// The host objects one machine uses; none is owned, each may be null.
+struct MachineHost {
+    HostClock* clock = nullptr;
+    KeyStateSource* keys = nullptr;
+    SpeakerSink* speaker = nullptr;
+    DebugOutputSink* debug = nullptr;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,149 @@
+// One emulated Exidy Sorcerer.
+//
+// Owns the memory map, the two ports, the keyboard matrix, the settings
+// record, the Z80 and the frame scheduler of one machine; reaches the host
+// only through the interfaces of host_interfaces.h. Nothing here is global:
+// two Machines are two independent computers.
+//
+// Start-up, as the shell does it:
+//   1. Machine machine{host};              // or attachHost(host) later
+//   2. loadSettings(path, machine.config(), [&] {
+//          installBuiltinImages(machine.memory(), builtinRomImages()); });
+//   3. machine.computeTiming();
+//   4. machine.setUpPacing();              // then useAudioFramePeriod if sound started
+//   5. machine.initKeyLayout();
+//   6. machine.hardReset();                // the machine is now running
+//   7. machine.seedRandom(milliseconds);
+// Then, on every idle pass: if (machine.runFrame()) repaint the screen.
+// Menu commands call hardReset, softReset and the operations of
+// machine_files.h between frames.
+#pragma once
+
+#include <cstdint>
+
+#include "config/machine_config.h"
+#include "input/keyboard_matrix.h"
+#include "machine/frame_pacing.h"
+#include "machine/frame_timing.h"
+#include "machine/host_interfaces.h"
+#include "machine/machine_bus.h"
+#include "machine/machine_memory.h"
+#include "machine/machine_ports.h"
+#include "machine/pseudo_random.h"
+#include "machine/speed_meter.h"
+#include "z80/z80.h"
+#include "z80/z80_state.h"
+
+namespace vantorel {
+
+// T-states the two processor slices of a frame executed (each may pass its
+// budget by part of the last instruction).
+struct FrameTStates {
+    std::int32_t activeScan = 0;
+    std::int32_t verticalBlank = 0;
+    std::int64_t total() const { return std::int64_t{activeScan} + verticalBlank; }
+};
+
+class Machine {
+  public:
+    using Processor = Z80<MachineBus>;
+
+    Machine();
+    explicit Machine(const MachineHost& host);
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // The host objects the machine uses (none owned).
+    void attachHost(const MachineHost& host);
+    const MachineHost& host() const { return host_; }
+
+    // The settings record, read directly by every part of the machine.
+    MachineConfig& config() { return bus_.config; }
+    const MachineConfig& config() const { return bus_.config; }
+    // RAM, ROM buffers and game ROM slots (the display and files use them).
+    MachineMemory& memory() { return bus_.memory; }
+    const MachineMemory& memory() const { return bus_.memory; }
+    MachinePorts& ports() { return bus_.ports; }
+    const MachinePorts& ports() const { return bus_.ports; }
+    KeyboardMatrix& keyboard() { return bus_.keyboard; }
+    const KeyboardMatrix& keyboard() const { return bus_.keyboard; }
+    Processor& processor() { return cpu_; }
+
+    // --- Start-up ---
+    // Derives the frame timing from the settings (at start-up and after the
+    // System Timing dialog; the sound output is restarted after it).
+    void computeTiming();
+    const FrameTiming& timing() const { return timing_; }
+    // Asks the clock for its counter and sets the frame period (window creation).
+    void setUpPacing();
+    // With sound running, one frame per audio frame of `frameBytes` bytes.
+    void useAudioFramePeriod(std::int32_t frameBytes);
+    const FramePacing& pacing() const { return pacing_; }
+    // Resolves the keyboard layout's character keys through the host.
+    void initKeyLayout();
+    // Seeds the generator that fills RAM with noise on a hard reset.
+    void seedRandom(std::uint32_t seed) { random_.seed(seed); }
+
+    // --- Resets ---
+    // Hard: clears RAM (screen RAM and programmable characters get noise) and
+    // the snapshot RAM flag. Both: stop the tape, reset the processor, clear
+    // TStateCounter and the boot read counter, and mark the machine running.
+    // ROM buffers, game ROM slots and ports are kept.
+    void hardReset();
+    void softReset();
+    bool running() const { return running_; }
+
+    // --- Frames ---
+    // Runs one frame if it is due (or files are being fed with
+    // `speedupfilesflag` on); true when the screen should be redrawn now.
+    // Does nothing before the first reset.
+    bool runFrame();
+    const FrameTStates& lastFrame() const { return lastFrame_; }
+    std::int32_t speedPercent() const { return speedMeter_.speedPercent(); }
+    std::uint32_t tstateCounter() const { return bus_.tstateCounter.tstates; }
+
+    // --- File access states ---
+    bool quickTypeActive() const { return bus_.quickTypeActive; }
+    void setQuickTypeActive(bool active) { bus_.quickTypeActive = active; }
+    bool tapePlaying() const { return tapePlaying_; }
+    void setTapePlaying(bool playing) { tapePlaying_ = playing; }
+
+    // --- Processor ---
+    Z80State registers() const;
+    void setRegisters(const Z80State& registers);
+    // Where the processor's most recent instruction started (-1 after an
+    // interrupt was accepted).
+    std::int32_t lastOpcodeAddress() const;
+
+    // --- The processor's view, for tools and tests ---
+    std::uint8_t readMemory(std::uint16_t address) { return bus_.readMemory(address); }
+    std::uint8_t fetchOpcode(std::uint16_t address) { return bus_.fetchOpcode(address); }
+    void writeMemory(std::uint16_t address, std::uint8_t value) {
+        bus_.writeMemory(address, value);
+    }
+    std::uint8_t readPort(std::uint16_t port) { return bus_.readPort(port); }
+    void writePort(std::uint16_t port, std::uint8_t value) { bus_.writePort(port, value); }
+
+  private:
+    void reset(bool hard);
+    void clearMemoryWithNoise();
+    void stopCassette();
+    void beginFrameSound(std::uint32_t frameStartTStates);
+    void pollJoysticks();
+    void endFrameSound();
+    void scanHostKeyboard();
+    bool filesBeingFed() const;
+
+    MachineBus bus_;
+    Processor cpu_{bus_};
+    MachineHost host_;
+    FrameTiming timing_;
+    FramePacing pacing_;
+    SpeedMeter speedMeter_;
+    PseudoRandom random_;
+    FrameTStates lastFrame_;
+    bool running_ = false;
+    bool tapePlaying_ = false;  // a cassette is loaded and playing
+};
+
+}  // namespace vantorel

@@ -14,9 +14,9 @@
 namespace vantorel {
 
 struct RgbColour {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
+    std::uint8_t red = 0;    // 0-255
+    std::uint8_t green = 0;  // 0-255
+    std::uint8_t blue = 0;   // 0-255
     friend bool operator==(const RgbColour&, const RgbColour&) = default;
 };
 
@@ -33,36 +33,36 @@ constexpr SettingsText makeSettingsText(const char* text) {
 
 struct MachineConfig {
     // "MEMORY"
-    bool enhancedflag = false;
-    std::int32_t ramexpanders = 2;  // 0 = 8K, 1 = 16K, 2 = 32K, 3 = almost 48K
-    bool writeROMflag = false;
-    bool usebuiltinromflag = true;
-    bool usebuiltincharflag = true;
-    SettingsText ROMfilename = makeSettingsText("ROM/QUELT12.BIN");
-    SettingsText CHARfilename = makeSettingsText("ROM/CHARS.BIN");
+    bool enhancedflag = false;       // "Enhanced" memory choice (stored only)
+    std::int32_t ramexpanders = 2;   // 0 = 8K, 1 = 16K, 2 = 32K, 3 = almost 48K
+    bool writeROMflag = false;       // "Make ROM writeable" (stored only)
+    bool usebuiltinromflag = true;   // built-in monitor ROM rather than a file
+    bool usebuiltincharflag = true;  // built-in character ROM rather than a file
+    SettingsText ROMfilename = makeSettingsText("ROM/QUELT12.BIN");  // monitor ROM file
+    SettingsText CHARfilename = makeSettingsText("ROM/CHARS.BIN");   // character ROM file
     // "PRINTER"
-    bool autolinefeedflag = true;
-    bool fixedwidthflag = false;
-    std::int32_t width = 132;  // characters
-    SettingsText filename = makeSettingsText("LPRINT.TXT");
+    bool autolinefeedflag = true;                            // line feed after carriage return
+    bool fixedwidthflag = false;                             // fixed line width, else unlimited
+    std::int32_t width = 132;                                // characters per printer line
+    SettingsText filename = makeSettingsText("LPRINT.TXT");  // printer output file
     // "KEYBOARD"
-    bool emulatedflag = true;
-    KeyAssignmentTable normalKeys = filledKeyTable();
-    KeyAssignmentTable shiftKeys = filledKeyTable();
-    KeyAssignmentTable ctrlKeys = filledKeyTable();
+    bool emulatedflag = true;  // emulated layout, else the assigned ("Sensible") keys
+    KeyAssignmentTable normalKeys = filledKeyTable();  // keys n00-nff, without modifier
+    KeyAssignmentTable shiftKeys = filledKeyTable();   // keys s00-sff, with Shift
+    KeyAssignmentTable ctrlKeys = filledKeyTable();    // keys c00-cff, with Ctrl
     // "SPEED"
-    std::int8_t cpuspeedopt = 0;            // 0 NTSC, 1 PAL, 2 Custom, 3 Fast
-    std::int32_t ntscmultiplierpct = 100;   // 1-1000 %
-    std::int32_t palmultiplierpct = 100;    // 1-1000 %
-    std::uint32_t activescancust = 32097;   // T-states, at least 24
-    std::uint32_t vblankcust = 3009;        // T-states, at least 24
-    std::int32_t fpscust = 60;              // frames per second, 1-600
-    bool usevideoupdatepsflag = false;
-    std::int32_t videoupdatesps = 60;       // screen updates per second, 1-600
-    bool speedupfilesflag = true;
+    std::int8_t cpuspeedopt = 0;           // 0 NTSC, 1 PAL, 2 Custom, 3 Fast
+    std::int32_t ntscmultiplierpct = 100;  // 1-1000 %
+    std::int32_t palmultiplierpct = 100;   // 1-1000 %
+    std::uint32_t activescancust = 32097;  // T-states, at least 24
+    std::uint32_t vblankcust = 3009;       // T-states, at least 24
+    std::int32_t fpscust = 60;             // frames per second, 1-600
+    bool usevideoupdatepsflag = false;     // limit screen updates to videoupdatesps
+    std::int32_t videoupdatesps = 60;      // screen updates per second, 1-600
+    bool speedupfilesflag = true;          // run flat out while reading files
     // "SOUND"
-    bool clickerflag = true;
-    bool ayflag = true;
+    bool clickerflag = true;          // speaker clicks audible
+    bool ayflag = true;               // AY-3-8910 sound audible
     std::int32_t clickervolpct = 50;  // 0-100 %
     std::int32_t ayvolpct = 50;       // 0-100 %
     // "VIDEO"
@@ -77,6 +77,8 @@ struct MachineConfig {
         table.fill(255);
         return table;
     }
+
+    friend bool operator==(const MachineConfig&, const MachineConfig&) = default;
 };
 
 static_assert(std::is_trivially_copyable_v<MachineConfig>, "MachineConfig is copied as a whole");

@@ -1,0 +1,49 @@
+// Where the settings live, and loading and saving them section by section.
+//
+// Start-up (the shell) calls, once:
+//   1. findSettingsFile(startupDirectory): reads the pointer file
+//      "VANTOREL.INI" in the start-up directory for the settings file's name;
+//   2. loadSettings(path, config, installBuiltinImages): reads every section
+//      into the record, missing keys leaving the defaults in place.
+// The settings dialogs call one save operation after OK; each rewrites only
+// its own sections of the file (others, comments and order are kept) and
+// replaces the file in one step. A failed save is not reported: the record
+// keeps its new values and the old file stays as it was.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+#include "config/machine_config.h"
+
+namespace vantorel {
+
+inline constexpr std::string_view kPointerFileName = "VANTOREL.INI";
+inline constexpr std::string_view kDefaultSettingsFileName = "default.ini";
+
+// The settings file: the start-up directory joined with the "ini" key of
+// section "CONFIG" of the pointer file, or with "default.ini" when the
+// pointer file, the key or its value is missing. An absolute value is used as
+// given; a relative one, ".." included, is taken from the start-up directory
+// (the pointer file is the user's own, and names only the file the program
+// reads and writes). Backslashes in the value are folder separators, as in a
+// pointer file written for Windows. The pointer file's name is matched
+// without regard to case ("vantorel.ini" is found too); when several
+// spellings exist, "VANTOREL.INI" itself, else the first in name order, wins.
+std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirectory);
+
+// Reads "MEMORY", calls installBuiltinImages (if given), then reads "PRINTER",
+// "KEYBOARD", "VIDEO", "COLOR", "SOUND" and "SPEED", in that order.
+void loadSettings(const std::filesystem::path& settingsPath, MachineConfig& config,
+                  const std::function<void()>& installBuiltinImages);
+
+void saveMemorySettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+void savePrinterSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+void saveKeyboardSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+// "VIDEO", then "COLOR".
+void saveVideoSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+void saveSoundSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+void saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+
+}  // namespace vantorel

@@ -16,12 +16,12 @@
 namespace vantorel {
 
 struct FlatBus {
-    std::array<std::uint8_t, 65536> memory{};  // the whole address space, RAM
+    std::array<std::uint8_t, 65536> memory{};    // the whole address space, RAM
     std::array<std::uint8_t, 256> portValues{};  // what IN reads, by low port byte
-    std::uint64_t tstates = 0;                    // sum of every advanceTStates
-    std::uint32_t trapCount = 0;                  // ED FE executions
-    std::uint32_t retiCount = 0;                  // RETI executions
-    std::string debugText;                        // everything sent to the debug sink
+    std::uint64_t tstates = 0;                   // sum of every advanceTStates
+    std::uint32_t trapCount = 0;                 // ED FE executions
+    std::uint32_t retiCount = 0;                 // RETI executions
+    std::string debugText;                       // everything sent to the debug sink
     std::uint16_t lastPortWritten = 0;
     std::uint8_t lastPortValue = 0;
 

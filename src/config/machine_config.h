@@ -3,7 +3,7 @@
 // One plain, copyable record with every user setting; each field bears the
 // name of its INI key. Loaded once at start-up from the settings file and
 // written back section by section when a settings dialog is confirmed (see
-// settings_file.h). Every part of the emulator reads its fields directly;
+// settings_file.h). Every subsystem of the emulator reads its fields directly;
 // dialogs edit a copy and copy it back on OK.
 #pragma once
 

@@ -79,7 +79,8 @@ void ProfileDocument::addLine(std::string_view text, LineEnding ending) {
     if (!section.hasHeader) return;  // keys before any header belong to no section
     if (const auto name = keyName(text)) {
         const std::size_t index = section.lines.size() - 1;
-        section.keyLines.try_emplace(toLowerAscii(*name), index);  // the first one counts
+        section.keyLines.try_emplace(toLowerAscii(*name),
+                                     LineRef{false, index});  // the first counts
         section.lastKeyLine = index;
     }
 }
@@ -100,7 +101,10 @@ std::optional<std::string_view> ProfileDocument::findValue(std::string_view sect
     for (const std::size_t index : named->second) {
         const Section& candidate = sections_[index];
         const auto line = candidate.keyLines.find(lowerKey);
-        if (line != candidate.keyLines.end()) return keyValue(candidate.lines[line->second].text);
+        if (line == candidate.keyLines.end()) continue;
+        const LineRef where = line->second;
+        const auto& lines = where.added ? candidate.addedLines : candidate.lines;
+        return keyValue(lines[where.index].text);
     }
     return std::nullopt;
 }
@@ -114,7 +118,7 @@ void ProfileDocument::setValue(std::string_view section, std::string_view key,
     const std::string lowerKey = toLowerAscii(key);
     if (Section* holder = findSectionWithKey(lowerSection, lowerKey)) {
         // Keep the key as the file spells it; only the value changes.
-        std::string& text = holder->lines[holder->keyLines.at(lowerKey)].text;
+        std::string& text = lineAt(*holder, holder->keyLines.at(lowerKey)).text;
         text = std::string(*keyName(text)) + "=" + std::string(value);
         return;
     }
@@ -137,18 +141,16 @@ ProfileDocument::Section* ProfileDocument::findSectionWithKey(const std::string&
     return nullptr;
 }
 
+ProfileDocument::Line& ProfileDocument::lineAt(Section& section, LineRef where) {
+    return where.added ? section.addedLines[where.index] : section.lines[where.index];
+}
+
 void ProfileDocument::insertKeyLine(Section& section, const std::string& lowerKey,
                                     std::string text) {
-    const std::size_t position = section.lastKeyLine + 1;
-    Line& previous = section.lines[position - 1];
+    Line& previous = section.lines[section.lastKeyLine];
     if (previous.ending == LineEnding::none) previous.ending = newLineEnding_;
-    section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(position),
-                         Line{std::move(text), newLineEnding_});
-    for (auto& entry : section.keyLines) {
-        if (entry.second >= position) ++entry.second;
-    }
-    section.keyLines.emplace(lowerKey, position);
-    section.lastKeyLine = position;
+    section.keyLines.emplace(lowerKey, LineRef{true, section.addedLines.size()});
+    section.addedLines.push_back(Line{std::move(text), newLineEnding_});
 }
 
 void ProfileDocument::appendSection(std::string_view name, std::string keyLine) {
@@ -179,11 +181,17 @@ void ProfileDocument::terminateLastLine() {
 std::string ProfileDocument::serialize() const {
     std::string bytes;
     if (hasByteOrderMark_) bytes += kByteOrderMark;
+    const auto emit = [&bytes](const Line& line) {
+        bytes += line.text;
+        if (line.ending == LineEnding::lf) bytes += '\n';
+        if (line.ending == LineEnding::crlf) bytes += "\r\n";
+    };
     for (const Section& section : sections_) {
-        for (const Line& line : section.lines) {
-            bytes += line.text;
-            if (line.ending == LineEnding::lf) bytes += '\n';
-            if (line.ending == LineEnding::crlf) bytes += "\r\n";
+        for (std::size_t index = 0; index < section.lines.size(); ++index) {
+            emit(section.lines[index]);
+            if (index == section.lastKeyLine) {
+                for (const Line& added : section.addedLines) emit(added);
+            }
         }
     }
     return bytes;

@@ -49,17 +49,27 @@ class ProfileDocument {
         LineEnding ending;  // how the line was (or will be) terminated
     };
 
+    // Where a key's line is: in `lines`, or among the keys added since parsing.
+    struct LineRef {
+        bool added = false;
+        std::size_t index = 0;
+    };
+
     struct Section {
         std::string name;  // between the brackets, blanks removed; empty before any header
         bool hasHeader = false;
         std::vector<Line> lines;  // the header line first when hasHeader
-        std::unordered_map<std::string, std::size_t> keyLines;  // lower-case key -> first line
-        std::size_t lastKeyLine = 0;  // index of the last key line; 0 (the header) when none
+        // Keys added by setValue, written right after lines[lastKeyLine]. Kept
+        // apart so that adding a key never shifts the lines of a long section.
+        std::vector<Line> addedLines;
+        std::unordered_map<std::string, LineRef> keyLines;  // lower-case key -> first line
+        std::size_t lastKeyLine = 0;  // index of the last parsed key line; 0 (the header) if none
     };
 
     void addLine(std::string_view text, LineEnding ending);
     void startSection(std::string name);
     Section* findSectionWithKey(const std::string& lowerSection, const std::string& lowerKey);
+    static Line& lineAt(Section& section, LineRef where);
     void insertKeyLine(Section& section, const std::string& lowerKey, std::string text);
     void appendSection(std::string_view name, std::string keyLine);
     void terminateLastLine();

@@ -1,5 +1,6 @@
 #include "config/profile_file.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -13,16 +14,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Reads at most kMaxProfileFileBytes + 1 bytes, so that a file that grows
-// while it is read, or a device that never ends, is still caught as too large.
-bool readWholeFile(const fs::path& path, std::string& bytes) {
+// Reads in chunks and gives up past kMaxProfileFileBytes, so that a file that
+// grows while it is read is still caught as too large.
+bool readWholeFile(const fs::path& path, std::uintmax_t expectedSize, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    bytes.resize(static_cast<std::size_t>(kMaxProfileFileBytes) + 1);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) return false;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes.size() <= kMaxProfileFileBytes;
+    bytes.reserve(static_cast<std::size_t>(expectedSize));
+    std::array<char, 16384> chunk;
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > kMaxProfileFileBytes) return false;
+    }
+    return !in.bad();
 }
 
 // Eight hexadecimal digits from the system's random source, so that two
@@ -85,7 +89,7 @@ ProfileFile openProfileFile(const fs::path& path) {
     const std::uintmax_t size = fs::file_size(path, error);
     if (error || size > kMaxProfileFileBytes) return file;
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return file;
+    if (!readWholeFile(path, size, bytes)) return file;
     file.document = ProfileDocument::parse(bytes);
     file.state = ProfileFileState::loaded;
     return file;

@@ -14,7 +14,7 @@ TEST(ProfileDocument, SerializesUntouchedFilesByteForByte) {
         "[A]\nx=1",                // no final newline
         "\xEF\xBB\xBF[A]\nx=1\n",  // UTF-8 byte order mark
         "; comment\n\n  [ A ]  \n  x  =  1  \ngarbage\n[\n]\n=v\r\n\r\n",
-        std::string("[A]\nk=\0\xff\x01\n", 12),  // NUL and high bytes
+        std::string("[A]\nk=\0\xff\x01\n", 10),  // NUL and high bytes
         "[A]\n" + std::string(100000, 'x') + "=" + std::string(100000, 'y') + "\n",
         "x=before any section\r\n[A]\nmixed=endings\r\n",
     };
@@ -52,7 +52,10 @@ TEST(ProfileDocument, AppendsNewSectionsWithTheFilesLineEndings) {
     auto crlf = ProfileDocument::parse("[A]\r\nx=1");
     crlf.setValue("B", "y", "2");
     crlf.setValue("A", "w", "3");
-    EXPECT_EQ(crlf.serialize(), "[A]\r\nx=1\r\nw=3\r\n\r\n[B]\r\ny=2\r\n");
+    crlf.setValue("A", "v", "4");
+    crlf.setValue("a", "W", "5");  // an added key is replaced like any other
+    EXPECT_EQ(crlf.serialize(), "[A]\r\nx=1\r\nw=5\r\nv=4\r\n\r\n[B]\r\ny=2\r\n");
+    EXPECT_EQ(crlf.findValue("A", "w"), "5");
 
     auto empty = ProfileDocument::parse("");
     empty.setValue("SOUND", "ayflag", "1");

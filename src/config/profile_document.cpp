@@ -79,8 +79,8 @@ void ProfileDocument::addLine(std::string_view text, LineEnding ending) {
     if (!section.hasHeader) return;  // keys before any header belong to no section
     if (const auto name = keyName(text)) {
         const std::size_t index = section.lines.size() - 1;
-        section.keyLines.try_emplace(toLowerAscii(*name),
-                                     LineRef{false, index});  // the first counts
+        // A repeated key is kept in the file, but the first one counts.
+        section.keyLines.try_emplace(toLowerAscii(*name), LineRef{false, index});
         section.lastKeyLine = index;
     }
 }
@@ -159,9 +159,9 @@ void ProfileDocument::appendSection(std::string_view name, std::string keyLine) 
     for (const Section& section : sections_) {
         if (!section.lines.empty()) last = &section.lines.back();
     }
+    // A blank line between sections, as the Windows functions leave it.
     if (last != nullptr && !isBlankLine(last->text)) {
-        sections_.back().lines.push_back(
-            Line{"", newLineEnding_});  // a blank line between sections
+        sections_.back().lines.push_back(Line{"", newLineEnding_});
     }
     std::string header = "[";
     header.append(name).append("]");

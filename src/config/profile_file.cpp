@@ -61,6 +61,9 @@ ReplaceResult writeThenRename(const fs::path& target, std::string_view bytes,
     if (out == nullptr) return errno == EEXIST ? ReplaceResult::nameTaken : ReplaceResult::failed;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     const bool flushed = std::fflush(out) == 0;
+    // Standard C++ cannot force the bytes to the disk (no fsync); flushing and
+    // closing before the rename still means that no failure of the program
+    // can leave a half-written file under the settings file's name.
     const bool closed = std::fclose(out) == 0;
     std::error_code error;
     if (written && flushed && closed) {

@@ -1,20 +1,46 @@
-// Shared helpers of the Z80 core tests: a FlatBus with a CPU on it, program
-// loading and single-step helpers.
+// Shared helpers of the Z80 core tests: a FlatBus with a CPU on it, a bus
+// that records every access in order, program loading and single steps.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 #include "z80/flat_bus.h"
 #include "z80/z80.h"
 
 namespace vantorel::test {
 
-struct Z80Rig {
-    FlatBus bus;
-    Z80<FlatBus> cpu{bus};
+// A FlatBus that also records each memory access in order.
+struct RecordingBus : FlatBus {
+    enum class Kind { Fetch, Read, Write };
+    struct Access {
+        Kind kind;
+        std::uint16_t address;
+        bool operator==(const Access&) const = default;
+    };
+    std::vector<Access> accesses;
 
-    Z80Rig() { cpu.resetZ80(); }
+    std::uint8_t fetchOpcode(std::uint16_t address) {
+        accesses.push_back({Kind::Fetch, address});
+        return memory[address];
+    }
+    std::uint8_t readMemory(std::uint16_t address) {
+        accesses.push_back({Kind::Read, address});
+        return memory[address];
+    }
+    void writeMemory(std::uint16_t address, std::uint8_t value) {
+        accesses.push_back({Kind::Write, address});
+        memory[address] = value;
+    }
+};
+
+template <class Bus>
+struct BasicRig {
+    Bus bus;
+    Z80<Bus> cpu{bus};
+
+    BasicRig() { cpu.resetZ80(); }
 
     Z80State& s() { return cpu.state(); }
 
@@ -33,5 +59,8 @@ struct Z80Rig {
     void setA(std::uint32_t value) { s().AF = (value << 8) | (s().AF & 0xFF); }
     void setF(std::uint32_t value) { s().AF = (s().AF & 0xFF00) | value; }
 };
+
+using Z80Rig = BasicRig<FlatBus>;
+using RecordingRig = BasicRig<RecordingBus>;
 
 }  // namespace vantorel::test

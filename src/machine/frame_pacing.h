@@ -45,6 +45,11 @@ class FramePacing {
     bool counterAvailable() const { return counterAvailable_; }
     std::int64_t counterFrequency() const { return counterFrequency_; }  // ticks per second
     std::int64_t framePeriodTicks() const { return framePeriodTicks_; }
+    // Counter readings at which the next frame and the next screen update
+    // are due: the desktop's idle loop sleeps until then instead of asking
+    // on every pass.
+    std::int64_t nextFrameTicks() const { return nextFrameTicks_; }
+    std::int64_t nextScreenTicks() const { return nextScreenTicks_; }
 
   private:
     bool frameDueOnCounter(std::int64_t ticks);

@@ -35,9 +35,9 @@ constexpr std::uint16_t kProgramAddress = 0x0100;
 constexpr std::uint16_t kTableAddress = 0x017F;   // 8 bytes worked on through IX and IY
 constexpr std::uint16_t kSourceAddress = 0x0187;  // 32 bytes copied by LDIR
 
-// Assembled from:
-//   outer: copy 32 bytes with LDIR, then 16 times round `inner`, count the
-//   pass in memory and JP back to `outer`.
+// The loop, assembled (listing beside the bytes): each pass copies 32 bytes
+// with LDIR, goes 16 times round `inner`, counts the pass in memory and jumps
+// back to `outer`.
 constexpr std::uint8_t kProgram[] = {
     // start:
     0x31, 0x00, 0xF0,        // 0100  LD SP, F000
@@ -108,11 +108,8 @@ constexpr std::uint8_t kProgram[] = {
     0x78,  // 0178  LD A, B
     0xC1,  // 0179  POP BC
     0xC9,  // 017A  RET
-    // passes:
-    // scratch:
-    // table:
-    // source:
-    // target:
+    // Data follows the code: 017B pass count (word), 017D scratch word,
+    // 017F table (8 bytes), 0187 source (32 bytes), 01A7 target (64 bytes).
 };
 
 void loadProgram(BenchBus& bus) {

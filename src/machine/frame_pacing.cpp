@@ -77,17 +77,18 @@ bool FramePacing::frameDueOnMilliseconds(std::uint32_t nowMs, std::int32_t frame
 
 bool FramePacing::screenDueOnCounter(std::int64_t ticks, std::int32_t updatesPerSecond) {
     const std::int64_t period = counterFrequency_ / updatesPerSecond;
-    const bool due = ticks >= nextScreenTicks_ || ticks < 2 * period;
+    if (ticks < nextScreenTicks_ && ticks >= 2 * period) return false;
     nextScreenTicks_ = ticks + period;
-    return due;
+    return true;
 }
 
 bool FramePacing::screenDueOnMilliseconds(std::uint32_t nowMs, std::int32_t updatesPerSecond) {
     const bool due = !screenMsScheduled_ || reached(nowMs, nextScreenMs_) ||
                      nowMs < static_cast<std::uint32_t>(2000 / updatesPerSecond);
+    if (!due) return false;
     nextScreenMs_ = nowMs + static_cast<std::uint32_t>(1000 / updatesPerSecond);
     screenMsScheduled_ = true;
-    return due;
+    return true;
 }
 
 }  // namespace vantorel

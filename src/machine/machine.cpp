@@ -1,0 +1,137 @@
+#include "machine/machine.h"
+
+#include <algorithm>
+
+namespace vantorel {
+
+namespace {
+
+constexpr std::uint16_t kScreenNoiseStart = kVisibleScreenStart;  // F080-F7FF
+constexpr std::uint16_t kScreenNoiseEnd = kCharacterRomStart;
+constexpr std::uint32_t kCharacterNoiseStart = kProgrammableCharactersStart;  // FC00-FFFF
+constexpr std::uint32_t kCharacterNoiseEnd = 0x10000;
+
+}  // namespace
+
+Machine::Machine() = default;
+
+Machine::Machine(const MachineHost& host) {
+    attachHost(host);
+}
+
+void Machine::attachHost(const MachineHost& host) {
+    host_ = host;
+    bus_.speaker = host.speaker;
+    bus_.debugSink = host.debug;
+}
+
+void Machine::computeTiming() {
+    timing_ = vantorel::computeTiming(bus_.config);
+}
+
+void Machine::setUpPacing() {
+    pacing_.setUp(host_.clock, timing_.framesPerSecond);
+}
+
+void Machine::useAudioFramePeriod(std::int32_t frameBytes) {
+    pacing_.useAudioFramePeriod(frameBytes);
+}
+
+void Machine::initKeyLayout() {
+    if (host_.keys != nullptr) bus_.keyboard.initKeyLayout(*host_.keys);
+}
+
+void Machine::hardReset() {
+    reset(true);
+}
+
+void Machine::softReset() {
+    reset(false);
+}
+
+void Machine::reset(bool hard) {
+    stopCassette();
+    if (hard) {
+        bus_.memory.snapshotRam = false;
+        clearMemoryWithNoise();
+    }
+    cpu_.resetZ80();
+    bus_.tstateCounter.clear();
+    bus_.memory.bootReadCounter = 0;
+    running_ = true;
+}
+
+// RAM powers up as zeros, except that the screen and the programmable
+// characters show noise, drawn in ascending address order.
+void Machine::clearMemoryWithNoise() {
+    auto& image = bus_.memory.image;
+    std::fill(image.begin(), image.end(), std::uint8_t{0});
+    for (std::uint32_t address = kScreenNoiseStart; address < kScreenNoiseEnd; ++address) {
+        image[address] = static_cast<std::uint8_t>(random_.next() & 0xFF);
+    }
+    for (std::uint32_t address = kCharacterNoiseStart; address < kCharacterNoiseEnd; ++address) {
+        image[address] = static_cast<std::uint8_t>(random_.next() & 0xFF);
+    }
+}
+
+void Machine::stopCassette() {
+    tapePlaying_ = false;
+}
+
+bool Machine::runFrame() {
+    if (!running_) return false;
+    const std::uint32_t frameStartTStates = bus_.tstateCounter.tstates;
+    const std::uint32_t startMs = host_.clock != nullptr ? host_.clock->milliseconds() : 0;
+    const PacingDecision decision =
+        pacing_.decide(host_.clock, startMs, bus_.config, timing_.framesPerSecond);
+    if (!decision.frameDue && !filesBeingFed()) return decision.screenDue;
+
+    beginFrameSound(frameStartTStates);
+    pollJoysticks();
+    lastFrame_.activeScan = cpu_.runZ80(timing_.activeScanTStates);
+    pollJoysticks();
+    lastFrame_.verticalBlank = cpu_.runZ80(timing_.verticalBlankTStates);
+    endFrameSound();
+    scanHostKeyboard();
+    speedMeter_.update(startMs, lastFrame_.total());
+    return decision.screenDue;
+}
+
+// With "Speed up when accessing files" a tape or quick type runs frames on
+// every pass, whatever the clock says.
+bool Machine::filesBeingFed() const {
+    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapePlaying_);
+}
+
+void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
+    if (host_.speaker != nullptr) host_.speaker->beginFrameSound(frameStartTStates);
+}
+
+// No host joysticks are attached to the machine yet: both read centred with
+// no button pressed (FF FF), as absent joysticks do.
+void Machine::pollJoysticks() {}
+
+void Machine::endFrameSound() {
+    if (host_.speaker != nullptr) host_.speaker->endFrameSound();
+}
+
+void Machine::scanHostKeyboard() {
+    if (host_.keys == nullptr) return;
+    bus_.keyboard.scanHostKeyboard(*host_.keys, bus_.quickTypeActive, bus_.config.emulatedflag);
+}
+
+Z80State Machine::registers() const {
+    Z80State state;
+    cpu_.getZ80Registers(state);
+    return state;
+}
+
+void Machine::setRegisters(const Z80State& registers) {
+    cpu_.setZ80Registers(registers);
+}
+
+std::int32_t Machine::lastOpcodeAddress() const {
+    return cpu_.lastOpcodeAddress();
+}
+
+}  // namespace vantorel

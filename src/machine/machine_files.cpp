@@ -1,0 +1,173 @@
+#include "machine/machine_files.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <optional>
+#include <system_error>
+
+#include "machine/machine.h"
+#include "machine/snapshot_header.h"
+
+namespace vantorel {
+
+namespace {
+
+FileResult failure(FileStatus status, std::string message) {
+    return {status, std::move(message)};
+}
+
+FileResult busyResult(const Machine& machine) {
+    return failure(FileStatus::busy,
+                   machine.tapePlaying() ? "a cassette is playing" : "quick type is typing");
+}
+
+bool fileAccessBusy(const Machine& machine) {
+    return machine.tapePlaying() || machine.quickTypeActive();
+}
+
+// Opens a file for binary reading; a folder is not a file.
+std::optional<std::ifstream> openForReading(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) return std::nullopt;
+    return file;
+}
+
+// The file's size, found by seeking to its end and back; nothing when the
+// stream cannot seek.
+std::optional<std::uintmax_t> sizeBySeeking(std::ifstream& file) {
+    file.seekg(0, std::ios::end);
+    const std::streamoff end = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (!file || end < 0) return std::nullopt;
+    return static_cast<std::uintmax_t>(end);
+}
+
+bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t count) {
+    file.read(reinterpret_cast<char*>(destination), static_cast<std::streamsize>(count));
+    return static_cast<std::size_t>(file.gcount()) == count;
+}
+
+template <class Buffer>
+std::unique_ptr<Buffer> allocateFilled(std::uint8_t value) {
+    std::unique_ptr<Buffer> buffer(new (std::nothrow) Buffer);
+    if (buffer) buffer->fill(value);
+    return buffer;
+}
+
+std::string sizeText(std::uintmax_t bytes) {
+    return std::to_string(bytes) + " bytes";
+}
+
+// Puts the first bytes of a 16K game ROM buffer into the slot its size chooses.
+bool plugGameRom(MachineMemory& memory, const SlotA000& rom, std::uintmax_t size) {
+    if (size <= std::tuple_size_v<SlotD000>) {
+        auto slot = allocateFilled<SlotD000>(0xFF);
+        if (!slot) return false;
+        std::copy_n(rom.begin(), slot->size(), slot->begin());
+        memory.slotD000 = std::move(slot);
+    } else if (size <= std::tuple_size_v<SlotC000>) {
+        auto slot = allocateFilled<SlotC000>(0xFF);
+        if (!slot) return false;
+        std::copy_n(rom.begin(), slot->size(), slot->begin());
+        memory.slotC000 = std::move(slot);
+    } else {
+        auto slot = allocateFilled<SlotA000>(0xFF);
+        if (!slot) return false;
+        *slot = rom;
+        memory.slotA000 = std::move(slot);
+    }
+    return true;
+}
+
+using SnapshotMemory = std::array<std::uint8_t, kMemoryBytes>;
+
+// Memory, ROM buffers, C000 slot and RAM flag from a snapshot's 64K.
+void applySnapshotMemory(MachineMemory& memory, const SnapshotMemory& snapshot) {
+    memory.image = snapshot;
+    std::copy_n(snapshot.begin() + kMonitorStart, kMonitorRomBytes, memory.monitorRom.begin());
+    std::copy_n(snapshot.begin() + kCharacterRomStart, kCharacterRomBytes,
+                memory.characterRom.begin());
+    auto slot = allocateFilled<SlotC000>(0xFF);
+    if (slot) std::copy_n(snapshot.begin() + kSlotC000, slot->size(), slot->begin());
+    memory.slotC000 = std::move(slot);  // without memory the slot stays empty
+    memory.snapshotRam = true;
+}
+
+}  // namespace
+
+FileResult loadGameRom(Machine& machine, const std::filesystem::path& path) {
+    if (fileAccessBusy(machine)) return busyResult(machine);
+    auto file = openForReading(path);
+    if (!file) return failure(FileStatus::cannotOpen, "cannot open the file");
+    const auto size = sizeBySeeking(*file);
+    if (!size) return failure(FileStatus::cannotOpen, "cannot find the file's size");
+    if (*size < 1 || *size > kMaximumGameRomBytes) {
+        return failure(FileStatus::wrongSize,
+                       "wrong size for a game ROM: " + sizeText(*size) + " (1 to 16384 bytes fit)");
+    }
+    removeGameRom(machine);
+    auto rom = allocateFilled<SlotA000>(0xFF);
+    if (!rom) return failure(FileStatus::outOfMemory, "not enough memory for the game ROM");
+    if (!readExactly(*file, rom->data(), static_cast<std::size_t>(*size))) {
+        return failure(FileStatus::shortRead, "the file ended before its " + sizeText(*size));
+    }
+    if (!plugGameRom(machine.memory(), *rom, *size)) {
+        return failure(FileStatus::outOfMemory, "not enough memory for the game ROM");
+    }
+    return {};
+}
+
+void removeGameRom(Machine& machine) {
+    machine.memory().emptySlots();
+    const std::int32_t address = machine.lastOpcodeAddress();
+    if (address >= kSlotA000 && address < kMonitorStart) machine.hardReset();
+}
+
+FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path) {
+    if (fileAccessBusy(machine)) return busyResult(machine);
+    auto file = openForReading(path);
+    if (!file) return failure(FileStatus::cannotOpen, "cannot open the file");
+    const auto size = sizeBySeeking(*file);
+    if (!size) return failure(FileStatus::cannotOpen, "cannot find the file's size");
+    if (*size != kSnapshotFileBytes) {
+        return failure(FileStatus::wrongSize,
+                       "wrong size for a snapshot: " + sizeText(*size) + " (65564 bytes fit)");
+    }
+    removeGameRom(machine);
+    auto snapshot = allocateFilled<SnapshotMemory>(0xFF);
+    if (!snapshot) return failure(FileStatus::outOfMemory, "not enough memory for the snapshot");
+    std::array<std::uint8_t, kSnapshotHeaderBytes> header{};
+    if (!readExactly(*file, header.data(), header.size()) ||
+        !readExactly(*file, snapshot->data(), snapshot->size())) {
+        return failure(FileStatus::shortRead, "the file ended before its " + sizeText(*size));
+    }
+    applySnapshotMemory(machine.memory(), *snapshot);
+    Z80State registers = machine.registers();
+    applySnapshotHeader(header, registers);
+    machine.setRegisters(registers);
+    return {};
+}
+
+FileResult saveRam(const Machine& machine, const std::filesystem::path& path) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file.is_open()) return failure(FileStatus::cannotOpen, "cannot create the file");
+    const auto& image = machine.memory().image;
+    file.write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
+    file.close();
+    if (!file) return failure(FileStatus::writeFailed, "could not write all 65536 bytes");
+    return {};
+}
+
+std::string directoryOfPath(std::string_view path) {
+    const std::size_t separator = path.find_last_of('/');
+    if (separator == std::string_view::npos) return {};
+    return std::string(path.substr(0, separator + 1));
+}
+
+}  // namespace vantorel

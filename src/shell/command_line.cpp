@@ -1,0 +1,142 @@
+#include "shell/command_line.h"
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace vantorel {
+
+namespace {
+
+// Stores an option's value; returns an error text, empty when accepted.
+using ApplyOption = std::string (*)(CommandLine& options, std::string_view value);
+
+struct OptionSpec {
+    std::string_view name;       // "--frames"
+    std::string_view valueName;  // "N"; empty for a switch
+    std::string_view help;
+    ApplyOption apply;
+};
+
+std::optional<std::int64_t> parseCount(std::string_view text) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+    return value;
+}
+
+const std::array<OptionSpec, 9> kOptions = {{
+    {"--headless", "", "run without a window (the only mode built so far)",
+     [](CommandLine& o, std::string_view) {
+         o.headless = true;
+         return std::string();
+     }},
+    {"--frames", "N", "frames to run headless (default 300)",
+     [](CommandLine& o, std::string_view value) {
+         const auto count = parseCount(value);
+         if (!count)
+             return "--frames needs a whole number of 0 or more, not '" + std::string(value) + "'";
+         o.frames = *count;
+         return std::string();
+     }},
+    {"--settings", "FILE", "read the settings from FILE",
+     [](CommandLine& o, std::string_view value) {
+         o.settingsPath = value;
+         return std::string();
+     }},
+    {"--rom", "FILE", "plug in the game ROM in FILE before starting",
+     [](CommandLine& o, std::string_view value) {
+         o.romPath = value;
+         return std::string();
+     }},
+    {"--snapshot", "FILE", "load the .SNP snapshot in FILE before starting",
+     [](CommandLine& o, std::string_view value) {
+         o.snapshotPath = value;
+         return std::string();
+     }},
+    {"--save-ram", "FILE", "write the 64K RAM image to FILE at the end",
+     [](CommandLine& o, std::string_view value) {
+         o.saveRamPath = value;
+         return std::string();
+     }},
+    {"--print-screen", "", "print the screen as 30 lines of text at the end",
+     [](CommandLine& o, std::string_view) {
+         o.printScreen = true;
+         return std::string();
+     }},
+    {"--help", "", "show this help",
+     [](CommandLine& o, std::string_view) {
+         o.help = true;
+         return std::string();
+     }},
+    {"--version", "", "show the version",
+     [](CommandLine& o, std::string_view) {
+         o.version = true;
+         return std::string();
+     }},
+}};
+
+const OptionSpec* findOption(std::string_view name) {
+    for (const OptionSpec& option : kOptions) {
+        if (option.name == name) return &option;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CommandLineResult parseCommandLine(int argc, const char* const* argv) {
+    CommandLineResult result;
+    for (int index = 1; index < argc; ++index) {
+        std::string_view argument = argv[index];
+        std::optional<std::string_view> attachedValue;
+        if (const auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string_view::npos) {
+            attachedValue = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+        }
+        const OptionSpec* option = findOption(argument);
+        if (option == nullptr) {
+            result.error = "unknown option '" + std::string(argument) + "'";
+            return result;
+        }
+        std::string_view value;
+        if (option->valueName.empty()) {
+            if (attachedValue) {
+                result.error = std::string(argument) + " takes no value";
+                return result;
+            }
+        } else if (attachedValue) {
+            value = *attachedValue;
+        } else if (index + 1 < argc) {
+            value = argv[++index];
+        } else {
+            result.error = std::string(argument) + " needs " + std::string(option->valueName);
+            return result;
+        }
+        result.error = option->apply(result.options, value);
+        if (!result.ok()) return result;
+    }
+    return result;
+}
+
+std::string usageText() {
+    std::string text = "Usage: vantorel [options]\n\nOptions:\n";
+    for (const OptionSpec& option : kOptions) {
+        std::string left = "  ";
+        left += option.name;
+        if (!option.valueName.empty()) {
+            left += ' ';
+            left += option.valueName;
+        }
+        left.resize(std::max<std::size_t>(left.size() + 2, 20), ' ');
+        text += left + std::string(option.help) + "\n";
+    }
+    text +=
+        "\nA snapshot given with a game ROM replaces it. The exit status is 0 on\n"
+        "success and 2 on a usage error or a file that cannot be used.\n";
+    return text;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,42 @@
+// The vantorel program's command line.
+//
+// One table lists every option with its value and help text; parsing fills
+// a CommandLine record and stops at the first usage error. Options take
+// their value as the next argument or after '=' (--frames 60, --frames=60).
+// Called by main.cpp; the headless runner and the desktop window read the
+// record. A new option is one row in the table and one field here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantorel {
+
+inline constexpr const char* kVersionText = "Vantorel 0.01";
+inline constexpr std::int64_t kDefaultHeadlessFrames = 300;
+
+struct CommandLine {
+    bool headless = false;     // --headless: run without a window
+    bool help = false;         // --help
+    bool version = false;      // --version
+    bool printScreen = false;  // --print-screen: print the screen as text at the end
+    std::int64_t frames = kDefaultHeadlessFrames;  // --frames N: frames to run, 0 or more
+    std::string settingsPath;  // --settings FILE: instead of the pointer file's choice
+    std::string romPath;       // --rom FILE: game ROM plugged in before the first frame
+    std::string snapshotPath;  // --snapshot FILE: snapshot loaded before the first frame
+    std::string saveRamPath;   // --save-ram FILE: RAM image written after the last frame
+};
+
+struct CommandLineResult {
+    CommandLine options;
+    std::string error;  // the usage error, empty when the line was understood
+
+    bool ok() const { return error.empty(); }
+};
+
+CommandLineResult parseCommandLine(int argc, const char* const* argv);
+
+// The --help text: usage and one line per option.
+std::string usageText();
+
+}  // namespace vantorel

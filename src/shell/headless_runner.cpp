@@ -1,0 +1,100 @@
+#include "shell/headless_runner.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <span>
+#include <system_error>
+
+#include "config/settings_file.h"
+#include "input/us_layout.h"
+#include "machine/builtin_images.h"
+#include "machine/host_interfaces.h"
+#include "machine/machine.h"
+#include "machine/machine_files.h"
+#include "machine/screen_text.h"
+
+namespace vantorel {
+
+namespace {
+
+constexpr int kFileProblem = 2;
+
+// No keyboard is attached: every key reads released; characters map to keys
+// by the US layout, like the desktop window's.
+class ReleasedKeys : public KeyStateSource {
+  public:
+    void copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) override {
+        std::fill(destination.begin(), destination.end(), std::uint8_t{0});
+    }
+    std::int16_t keyForCharacter(char character) override {
+        return usLayoutKeyForCharacter(character);
+    }
+};
+
+// Diagnostics go to standard error when VANTOREL_DEBUG is set.
+class StandardErrorDebugOutput : public DebugOutputSink {
+  public:
+    void debugOutput(const char* text) override {
+        if (std::getenv("VANTOREL_DEBUG") != nullptr) std::cerr << text;
+    }
+};
+
+int reportFileProblem(std::ostream& err, const std::string& path, const std::string& reason) {
+    err << "vantorel: " << path << ": " << reason << "\n";
+    return kFileProblem;
+}
+
+bool isReadableFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::filesystem::path settingsPathFor(const CommandLine& options) {
+    if (!options.settingsPath.empty()) return options.settingsPath;
+    std::error_code error;
+    return findSettingsFile(std::filesystem::current_path(error));
+}
+
+void startMachine(Machine& machine, const std::filesystem::path& settingsPath) {
+    loadSettings(settingsPath, machine.config(),
+                 [&machine] { installBuiltinImages(machine.memory(), builtinRomImages()); });
+    machine.computeTiming();
+    machine.setUpPacing();
+    machine.initKeyLayout();
+    machine.hardReset();
+}
+
+}  // namespace
+
+int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err) {
+    if (!options.settingsPath.empty() && !isReadableFile(options.settingsPath)) {
+        return reportFileProblem(err, options.settingsPath, "cannot open the settings file");
+    }
+    ReleasedKeys keys;
+    StandardErrorDebugOutput debug;
+    // No clock: every frame is due at once, so the frames run unpaced.
+    Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
+    startMachine(machine, settingsPathFor(options));
+
+    if (!options.romPath.empty()) {
+        const FileResult result = loadGameRom(machine, options.romPath);
+        if (!result.ok()) return reportFileProblem(err, options.romPath, result.message);
+    }
+    if (!options.snapshotPath.empty()) {
+        const FileResult result = loadSnapshot(machine, options.snapshotPath);
+        if (!result.ok()) return reportFileProblem(err, options.snapshotPath, result.message);
+    }
+    for (std::int64_t frame = 0; frame < options.frames; ++frame) machine.runFrame();
+    if (!options.saveRamPath.empty()) {
+        const FileResult result = saveRam(machine, options.saveRamPath);
+        if (!result.ok()) return reportFileProblem(err, options.saveRamPath, result.message);
+    }
+    if (options.printScreen) out << screenText(machine.memory());
+    out.flush();
+    return 0;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,22 @@
+// The machine without a window: boot, run a number of frames as fast as the
+// host allows, and report what the machine shows.
+//
+// Loads the settings, plugs in the ROM or snapshot given on the command
+// line, runs the frames unpaced and without sound, then writes the RAM image
+// and prints the screen as asked. The best end-to-end check the emulator
+// has: tests run it and compare the screen text.
+//
+// Called by main.cpp for --headless.
+#pragma once
+
+#include <ostream>
+
+#include "shell/command_line.h"
+
+namespace vantorel {
+
+// Returns the program's exit status: 0 when all went well, 2 when a file
+// could not be used (one line on `err` names the file and the reason).
+int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err);
+
+}  // namespace vantorel

@@ -1,0 +1,201 @@
+// When frames and screen updates are due, and the speed meter.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/test_machine.h"
+
+namespace vantorel {
+namespace {
+
+using testing::TestMachine;
+
+// The fake counter runs at 1 MHz: at 60 frames per second a frame period is
+// 16666 ticks.
+class Pacing : public ::testing::Test {
+  protected:
+    std::unique_ptr<TestMachine> test = std::make_unique<TestMachine>();
+    Machine& machine = test->machine;
+    testing::FakeClock& clock = test->clock;
+
+    std::size_t framesRun() const { return test->speaker.frameStarts.size(); }
+
+    // Runs one pass at counter reading `ticks`; true when a frame ran.
+    bool passAt(std::int64_t ticks) {
+        clock.ticks = ticks;
+        const std::size_t before = framesRun();
+        machine.runFrame();
+        return framesRun() > before;
+    }
+};
+
+TEST_F(Pacing, FirstPassRunsAFrameAndTheNextWaitsOnePeriod) {
+    EXPECT_EQ(machine.pacing().framePeriodTicks(), 16666);
+    EXPECT_TRUE(passAt(0));
+    EXPECT_FALSE(passAt(0));
+    EXPECT_FALSE(passAt(16665));
+    EXPECT_TRUE(passAt(16666));
+}
+
+TEST_F(Pacing, LateFrameDoesNotCatchUp) {
+    EXPECT_TRUE(passAt(0));
+    EXPECT_TRUE(passAt(100000));  // six periods late
+    EXPECT_FALSE(passAt(100001));
+    EXPECT_FALSE(passAt(116665));
+    EXPECT_TRUE(passAt(116666));
+}
+
+TEST_F(Pacing, ScreenFollowsTheFramesByDefault) {
+    clock.ticks = 0;
+    EXPECT_TRUE(machine.runFrame());
+    EXPECT_FALSE(machine.runFrame());
+}
+
+TEST_F(Pacing, FailedCounterReadRunsNothing) {
+    clock.counterReadFails = true;
+    EXPECT_FALSE(machine.runFrame());
+    machine.config().usevideoupdatepsflag = true;
+    EXPECT_FALSE(machine.runFrame());
+    EXPECT_EQ(framesRun(), 0u);
+    clock.counterReadFails = false;
+    EXPECT_TRUE(passAt(0));
+}
+
+TEST_F(Pacing, FastModeRunsAndRedrawsOnEveryPass) {
+    machine.config().cpuspeedopt = kTimingFast;
+    machine.computeTiming();
+    for (int pass = 0; pass < 5; ++pass) EXPECT_TRUE(machine.runFrame());
+    EXPECT_EQ(framesRun(), 5u);
+}
+
+TEST_F(Pacing, ScreenKeepsItsOwnScheduleWhenAsked) {
+    machine.config().usevideoupdatepsflag = true;
+    machine.config().videoupdatesps = 10;
+    const std::int64_t start = 10'000'000;  // well past the first two screen periods
+    int frames = 0;
+    int screens = 0;
+    int screensWithoutFrame = 0;
+    for (std::int64_t ms = 0; ms < 1000; ++ms) {
+        const std::size_t before = framesRun();
+        clock.ticks = start + ms * 1000;
+        const bool screen = machine.runFrame();
+        const bool frame = framesRun() > before;
+        frames += frame;
+        screens += screen;
+        screensWithoutFrame += screen && !frame;
+    }
+    EXPECT_NEAR(frames, 60, 1);
+    EXPECT_NEAR(screens, 10, 1);
+    EXPECT_GT(screensWithoutFrame, 0);
+}
+
+TEST_F(Pacing, ScreenScheduleAppliesInFastModeToo) {
+    machine.config().cpuspeedopt = kTimingFast;
+    machine.config().usevideoupdatepsflag = true;
+    machine.config().videoupdatesps = 10;
+    machine.computeTiming();
+    clock.ticks = 10'000'000;
+    int screens = 0;
+    for (int pass = 0; pass < 100; ++pass) screens += machine.runFrame();
+    EXPECT_EQ(framesRun(), 100u);
+    EXPECT_EQ(screens, 1);
+}
+
+TEST_F(Pacing, FilesBeingFedRunFramesOnEveryPassButNotTheScreen) {
+    machine.setTapePlaying(true);
+    int screens = 0;
+    for (int pass = 0; pass < 10; ++pass) screens += machine.runFrame();
+    EXPECT_EQ(framesRun(), 10u);
+    EXPECT_EQ(screens, 1);
+
+    machine.setTapePlaying(false);
+    machine.setQuickTypeActive(true);
+    EXPECT_TRUE(passAt(16666) && passAt(16666) && passAt(16666));
+
+    machine.config().speedupfilesflag = false;
+    EXPECT_FALSE(passAt(16666));
+}
+
+TEST_F(Pacing, SoundSetsTheFramePeriodFromTheAudioFrame) {
+    machine.useAudioFramePeriod(736);  // 44100 / 60 rounded up to even
+    EXPECT_EQ(machine.pacing().framePeriodTicks(), 16689);
+    EXPECT_TRUE(passAt(0));
+    EXPECT_FALSE(passAt(16688));
+    EXPECT_TRUE(passAt(16689));
+}
+
+TEST_F(Pacing, WithoutACounterFramesFollowTheMillisecondClockAtTheirAverageRate) {
+    clock.hasCounter = false;
+    machine.setUpPacing();
+    EXPECT_FALSE(machine.pacing().counterAvailable());
+    machine.useAudioFramePeriod(736);  // changes nothing without a counter
+    int frames = 0;
+    for (std::uint32_t ms = 0; ms < 1000; ++ms) {
+        clock.ms = ms;
+        const std::size_t before = framesRun();
+        machine.runFrame();
+        frames += framesRun() > before;
+    }
+    EXPECT_EQ(frames, 60);
+    EXPECT_EQ(clock.counterReads, 0);
+}
+
+TEST_F(Pacing, MillisecondScheduleSurvivesTheClockWrapping) {
+    clock.hasCounter = false;
+    machine.setUpPacing();
+    clock.ms = 0xFFFFFFF0u;
+    EXPECT_TRUE(machine.runFrame());
+    clock.ms = 0xFFFFFFF8u;
+    EXPECT_FALSE(machine.runFrame());
+    clock.ms = 0x00000001u;  // 17 ms later, past the wrap
+    EXPECT_TRUE(machine.runFrame());
+}
+
+TEST_F(Pacing, WithoutAClockEveryPassRunsAndRedraws) {
+    testing::RecordingSpeaker speaker;
+    Machine unpaced{MachineHost{nullptr, nullptr, &speaker, nullptr}};
+    unpaced.computeTiming();
+    unpaced.setUpPacing();
+    unpaced.hardReset();
+    for (int pass = 0; pass < 3; ++pass) EXPECT_TRUE(unpaced.runFrame());
+    EXPECT_EQ(speaker.frameStarts.size(), 3u);
+}
+
+// Frames of exactly 35106 T-states (the idle test monitor) at chosen times.
+class SpeedMeterTest : public Pacing {
+  protected:
+    // Runs `count` frames, frame k of them starting at ms `firstMs + k * msPerFrame / 3`.
+    void runFrames(int count, std::uint32_t firstMs, std::uint32_t thirdsOfMsPerFrame) {
+        for (int k = 0; k < count; ++k) {
+            clock.ms = firstMs + static_cast<std::uint32_t>(k) * thirdsOfMsPerFrame / 3;
+            clock.ticks += 16666;
+            machine.runFrame();
+        }
+    }
+};
+
+TEST_F(SpeedMeterTest, FullSpeedShowsOneHundred) {
+    runFrames(32, 0, 50);  // 16 2/3 ms per frame: 60 frames per second
+    EXPECT_EQ(machine.speedPercent(), 100);
+}
+
+TEST_F(SpeedMeterTest, ChangesOnlyOnEverySixteenthFrame) {
+    runFrames(15, 0, 25);  // twice as fast as real time
+    EXPECT_EQ(machine.speedPercent(), 100) << "still the starting value";
+    runFrames(1, 125, 25);
+    EXPECT_EQ(machine.speedPercent(), 200);
+    runFrames(15, 1000, 100);  // now at half speed
+    EXPECT_EQ(machine.speedPercent(), 200);
+    runFrames(1, 1000 + 500, 100);
+    EXPECT_EQ(machine.speedPercent(), 50);
+}
+
+TEST_F(SpeedMeterTest, FramesWithinOneMillisecondKeepThePreviousValue) {
+    runFrames(16, 0, 25);
+    ASSERT_EQ(machine.speedPercent(), 200);
+    runFrames(16, 5000, 0);  // sixteen frames all at the same millisecond
+    EXPECT_EQ(machine.speedPercent(), 200);
+}
+
+}  // namespace
+}  // namespace vantorel

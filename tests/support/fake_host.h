@@ -1,0 +1,98 @@
+// Host stand-ins for machine tests: a clock the test sets by hand, a
+// keyboard whose keys the test presses, and sinks that record what the
+// machine sends them.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "input/us_layout.h"
+#include "machine/host_interfaces.h"
+
+namespace vantorel::testing {
+
+// A clock that stands still until the test moves it.
+class FakeClock : public HostClock {
+  public:
+    bool hasCounter = true;            // counterFrequency() answers
+    std::int64_t frequency = 1000000;  // ticks per second
+    std::int64_t ticks = 0;            // the counter's reading
+    bool counterReadFails = false;
+    std::uint32_t ms = 0;  // the millisecond time
+    int counterReads = 0;
+
+    std::optional<std::int64_t> counterFrequency() override {
+        if (!hasCounter) return std::nullopt;
+        return frequency;
+    }
+    std::optional<std::int64_t> readCounter() override {
+        ++counterReads;
+        if (counterReadFails) return std::nullopt;
+        return ticks;
+    }
+    std::uint32_t milliseconds() override { return ms; }
+
+    // Moves both clocks on by `microseconds`.
+    void advanceMicroseconds(std::int64_t microseconds) {
+        microsecondsTotal_ += microseconds;
+        ticks = microsecondsTotal_ * frequency / 1000000;
+        ms = static_cast<std::uint32_t>(microsecondsTotal_ / 1000);
+    }
+
+  private:
+    std::int64_t microsecondsTotal_ = 0;
+};
+
+// A host keyboard on the US layout whose keys the test holds down.
+class FakeKeys : public KeyStateSource {
+  public:
+    std::array<std::uint8_t, kVirtualKeyCount> states{};
+    int copies = 0;
+
+    void press(std::uint8_t virtualKey) { states[virtualKey] |= kKeyDownBit; }
+    void release(std::uint8_t virtualKey) { states[virtualKey] &= ~kKeyDownBit & 0xFF; }
+    void toggle(std::uint8_t virtualKey) { states[virtualKey] ^= kKeyToggleBit; }
+
+    void copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) override {
+        ++copies;
+        std::copy(states.begin(), states.end(), destination.begin());
+    }
+    std::int16_t keyForCharacter(char character) override {
+        return usLayoutKeyForCharacter(character);
+    }
+};
+
+struct SpeakerEdge {
+    std::uint32_t tstates;
+    std::uint8_t level;
+    friend bool operator==(const SpeakerEdge&, const SpeakerEdge&) = default;
+};
+
+// Records every speaker edge and frame bracket.
+class RecordingSpeaker : public SpeakerSink {
+  public:
+    std::vector<SpeakerEdge> edges;
+    std::vector<std::uint32_t> frameStarts;  // TStateCounter at each beginFrameSound
+    int framesEnded = 0;
+
+    void beginFrameSound(std::uint32_t frameStartTStates) override {
+        frameStarts.push_back(frameStartTStates);
+    }
+    void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) override {
+        edges.push_back({tstates, level});
+    }
+    void endFrameSound() override { ++framesEnded; }
+};
+
+class RecordingDebugOutput : public DebugOutputSink {
+  public:
+    std::string text;
+    void debugOutput(const char* message) override { text += message; }
+};
+
+}  // namespace vantorel::testing

@@ -133,11 +133,13 @@ bool CaseGenerator::completeRun(ConformanceCase& testCase) {
     }
 }
 
-ConformanceCase CaseGenerator::build(Page page, std::uint8_t opcode, int junkPrefixes) {
+ConformanceCase CaseGenerator::build(Page page, std::uint8_t opcode, int junkPrefixes,
+                                     bool interruptsOff) {
     for (;;) {
         ConformanceCase testCase;
         for (auto& byte : testCase.bytes) byte = randomByte();
         testCase.start = randomRegisters();
+        if (interruptsOff) testCase.start.iff1 = 0;
         testCase.portSalt = static_cast<std::uint32_t>(random_());
         placeJunkPrefixes(testCase, junkPrefixes);
         placeInstruction(testCase, junkPrefixes, page, opcode);
@@ -159,6 +161,14 @@ ConformanceCase CaseGenerator::nextFor(Page page, std::uint8_t opcode) {
 ConformanceCase CaseGenerator::nextPrefixChain() {
     const int junk = 2 + static_cast<int>(random_() % 3);
     return build(randomPage(), randomByte(), junk);
+}
+
+ConformanceCase CaseGenerator::nextWithInterruptsOff() {
+    for (;;) {
+        ConformanceCase testCase = build(randomPage(), randomByte(), 0, true);
+        const DecodedInstruction first = testCase.shape().instructions[0];
+        if (first.droppedPrefixes == 0 && !isZeroCostEd(first)) return testCase;
+    }
 }
 
 }  // namespace vantorel::conformance

@@ -37,6 +37,9 @@ class CaseGenerator {
     ConformanceCase nextFor(Page page, std::uint8_t opcode);
     // Two to four DD/FD bytes in a row before a random instruction.
     ConformanceCase nextPrefixChain();
+    // An instruction with IFF1 clear (as after an interrupt was accepted)
+    // that is neither a dropped prefix nor a zero-cost ED opcode.
+    ConformanceCase nextWithInterruptsOff();
 
     std::uint64_t random64() { return random_(); }
     std::uint8_t randomByte() { return static_cast<std::uint8_t>(random_() >> 56); }
@@ -48,7 +51,8 @@ class CaseGenerator {
     int placeInstruction(ConformanceCase& testCase, int at, Page page, std::uint8_t opcode);
     void placeJunkPrefixes(ConformanceCase& testCase, int count);
     bool completeRun(ConformanceCase& testCase);
-    ConformanceCase build(Page page, std::uint8_t opcode, int junkPrefixes);
+    ConformanceCase build(Page page, std::uint8_t opcode, int junkPrefixes,
+                          bool interruptsOff = false);
 
     std::mt19937_64 random_;  // fixed algorithm, so cases repeat everywhere
 };

@@ -12,6 +12,7 @@
 #include "bus_activity.h"
 #include "case_generator.h"
 #include "intended_departures.h"
+#include "interrupt_case.h"
 #include "reference_z80.h"
 #include "z80/z80.h"
 #include "z80/z80_state.h"
@@ -63,9 +64,16 @@ class DifferentialRunner {
     // report of the differences with the bytes and registers.
     std::string run(const ConformanceCase& testCase);
 
+    // The same for an interrupt request posted before the run.
+    std::string runInterrupt(const InterruptCase& interruptCase);
+
   private:
     void placeBytes(const ConformanceCase& testCase);
-    void restoreMemory(const ConformanceCase& testCase);
+    void poke(std::uint16_t address, std::uint8_t value);
+    void clearBusRecord(std::uint32_t portSalt);
+    std::string compare(const Expectation& expected, std::int32_t tstates) const;
+    // Puts back the case's bytes and every byte either processor wrote.
+    void restoreMemory(const ConformanceCase& testCase, const BusActivity* extra = nullptr);
 
     std::array<std::uint8_t, 65536> baseline_{};  // what memory holds between cases
     std::unique_ptr<RecordingBus> bus_;           // our core's memory and record

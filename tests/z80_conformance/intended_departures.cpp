@@ -170,20 +170,10 @@ void addToRefreshInA(CpuSnapshot& registers, int count) {
     registers.af = static_cast<std::uint16_t>((a << 8) | flags);
 }
 
-// The byte at `address` as the run starts: the case's bytes at PC over the
-// baseline memory.
-std::uint8_t byteBefore(const ConformanceCase& testCase,
-                        const std::array<std::uint8_t, 65536>& baseline, std::uint16_t address) {
-    const auto distance = static_cast<std::uint16_t>(address - testCase.start.pc);
-    if (distance < ConformanceCase::kByteCount) return testCase.bytes[distance];
-    return baseline[address];
-}
-
 // One instruction's departures. `before` holds the registers it started
 // with (only EI can run ahead of it, and EI changes nothing but the IFFs).
 void applyDepartures(const DecodedInstruction& instruction, const CpuSnapshot& before,
-                     const ConformanceCase& testCase,
-                     const std::array<std::uint8_t, 65536>& baseline, int& extraR,
+                     const std::array<std::uint8_t, 65536>& memory, int& extraR,
                      Expectation& expected) {
     // A dropped DD/FD is a step of its own that costs 0 cycles and counts R
     // once more when the loop fetches the following byte again (libz80ex
@@ -250,8 +240,7 @@ void applyDepartures(const DecodedInstruction& instruction, const CpuSnapshot& b
         const std::uint16_t index = instruction.page == Page::DDCB ? before.ix : before.iy;
         const auto offset = static_cast<std::int8_t>(instruction.displacement);
         const auto address = static_cast<std::uint16_t>(index + offset);
-        setRegister8(expected.registers, instruction.opcode & 7,
-                     byteBefore(testCase, baseline, address));
+        setRegister8(expected.registers, instruction.opcode & 7, memory[address]);
     }
 
     // A push writes the low byte first, at the new SP, then the high byte
@@ -261,10 +250,21 @@ void applyDepartures(const DecodedInstruction& instruction, const CpuSnapshot& b
     }
 }
 
+// The T-states our core charges for accepting the request: nothing for an
+// NMI, mode 2 and the mode 0 CALL and JP forms, and the RST's own 11 for
+// mode 1 and a mode 0 RST (libz80ex charges the acknowledge cycle and the
+// push as the silicon does: 11 for an NMI, 13 for an RST, 19 for mode 2).
+int ourAcceptanceTstates(const InterruptCase& c) {
+    if (c.nonMaskable) return 0;
+    if (c.start.im == 1) return 11;
+    if (c.start.im == 0 && c.busByteCount == 1) return 11;
+    return 0;
+}
+
 }  // namespace
 
 Expectation expectationFor(const ConformanceCase& testCase, const ReferenceOutcome& reference,
-                           const std::array<std::uint8_t, 65536>& baseline) {
+                           const std::array<std::uint8_t, 65536>& memory) {
     Expectation expected;
     expected.registers = reference.registers;
     expected.activity = reference.activity;
@@ -275,13 +275,40 @@ Expectation expectationFor(const ConformanceCase& testCase, const ReferenceOutco
     int extraR = 0;
     for (int index = 0; index < shape.count; ++index) {
         const DecodedInstruction& instruction = shape.instructions[static_cast<std::size_t>(index)];
-        applyDepartures(instruction, before, testCase, baseline, extraR, expected);
+        applyDepartures(instruction, before, memory, extraR, expected);
         if (isEi(instruction)) before.iff1 = before.iff2 = 1;
     }
     expected.registers.r = addToRefresh(expected.registers.r, extraR);
     const DecodedInstruction& last = shape.instructions[static_cast<std::size_t>(shape.count - 1)];
     expected.lastOpcodeAddress = static_cast<std::uint16_t>(testCase.start.pc + last.offset);
     return expected;
+}
+
+void addAcceptance(Expectation& expected, const InterruptCase& interruptCase,
+                   const BusActivity& acceptance, bool acceptedFirst, const CpuSnapshot& after) {
+    // The return address is pushed low byte first, as every push of the
+    // core (the silicon writes the high byte first).
+    BusActivity accepted = acceptance;
+    if (accepted.count == 2) std::swap(accepted.accesses[0], accepted.accesses[1]);
+
+    BusActivity combined = acceptedFirst ? accepted : expected.activity;
+    const BusActivity& rest = acceptedFirst ? expected.activity : accepted;
+    for (int index = 0; index < rest.count; ++index) {
+        const BusAccess& access = rest.accesses[static_cast<std::size_t>(index)];
+        combined.add(access.kind, access.address, access.value);
+    }
+    expected.activity = combined;
+    expected.tstates += ourAcceptanceTstates(interruptCase);
+    if (!acceptedFirst) {
+        // Acceptance after EI changes only these registers, and marks the
+        // step as interrupted.
+        expected.registers.pc = after.pc;
+        expected.registers.sp = after.sp;
+        expected.registers.iff1 = after.iff1;
+        expected.registers.iff2 = after.iff2;
+        expected.registers.halted = after.halted;
+        expected.lastOpcodeAddress = -1;
+    }
 }
 
 }  // namespace vantorel::conformance

@@ -11,6 +11,7 @@
 #include "bus_activity.h"
 #include "case_generator.h"
 #include "cpu_snapshot.h"
+#include "interrupt_case.h"
 
 namespace vantorel::conformance {
 
@@ -21,16 +22,27 @@ struct ReferenceOutcome {
 };
 
 struct Expectation {
-    CpuSnapshot registers;                // what our core must end with
-    std::uint8_t flagMask = 0xFF;         // the bits of F that are compared
-    BusActivity activity;                 // what our core must do on the bus, in order
-    int tstates = 0;                      // what runZ80 must return
-    int traps = 0;                        // ED FE executions (trapHook calls)
-    std::uint16_t lastOpcodeAddress = 0;  // the opcode that the last step started at
+    CpuSnapshot registers;               // what our core must end with
+    std::uint8_t flagMask = 0xFF;        // the bits of F that are compared
+    BusActivity activity;                // what our core must do on the bus, in order
+    int tstates = 0;                     // what runZ80 must return
+    int traps = 0;                       // ED FE executions (trapHook calls)
+    std::int32_t lastOpcodeAddress = 0;  // opcode the last step started at; -1: interrupted
+    std::uint32_t irqVector = kNoInterruptRequest;  // the maskable request left pending
+    std::uint32_t nmiPending = 0;                   // the NMI left pending
 };
 
-// `baseline` is the address space before the case's bytes were placed at PC.
+// `memory` is libz80ex's address space after the instructions ran (the
+// rules read only bytes that the instructions did not write).
 Expectation expectationFor(const ConformanceCase& testCase, const ReferenceOutcome& reference,
-                           const std::array<std::uint8_t, 65536>& baseline);
+                           const std::array<std::uint8_t, 65536>& memory);
+
+// Adds an accepted interrupt to the expectation of the instructions that
+// ran with it: before them (`acceptedFirst`) or after an EI and the
+// instruction that follows it. `acceptance` is what libz80ex did on the bus
+// while accepting; `after` its registers once it had accepted (R taken back
+// already, see the runner).
+void addAcceptance(Expectation& expected, const InterruptCase& interruptCase,
+                   const BusActivity& acceptance, bool acceptedFirst, const CpuSnapshot& after);
 
 }  // namespace vantorel::conformance

@@ -37,9 +37,11 @@ void writePort(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, void* userData
     owner(userData).activity.add(AccessKind::PortWrite, port, value);
 }
 
-// No interrupts are raised in the differential test; the bus floats high.
-Z80EX_BYTE readInterruptVector(Z80EX_CONTEXT*, void*) {
-    return 0xFF;
+// The bytes of the interrupting device in turn; then the bus floats high.
+Z80EX_BYTE readInterruptVector(Z80EX_CONTEXT*, void* userData) {
+    ReferenceZ80& reference = owner(userData);
+    if (reference.busBytesRead >= reference.busByteCount) return 0xFF;
+    return reference.busBytes[static_cast<std::size_t>(reference.busBytesRead++)];
 }
 
 }  // namespace
@@ -102,6 +104,21 @@ CpuSnapshot ReferenceZ80::registers() const {
     s.r = static_cast<std::uint8_t>((reg(regR) & 0x7F) | (reg(regR7) & 0x80));
     s.halted = static_cast<std::uint8_t>(z80ex_doing_halt(cpu) ? 1 : 0);
     return s;
+}
+
+int ReferenceZ80::raiseInterrupt(bool nonMaskable, const std::uint8_t* bytes, int count) {
+    busByteCount = count;
+    busBytesRead = 0;
+    for (int index = 0; index < count && index < 3; ++index) {
+        busBytes[static_cast<std::size_t>(index)] = bytes[index];
+    }
+    return nonMaskable ? z80ex_nmi(context_->cpu) : z80ex_int(context_->cpu);
+}
+
+void ReferenceZ80::setRefresh(std::uint8_t r) {
+    const std::uint8_t stored = static_cast<std::uint8_t>(z80ex_get_reg(context_->cpu, regR7));
+    z80ex_set_reg(context_->cpu, regR, r & 0x7F);
+    z80ex_set_reg(context_->cpu, regR7, stored & 0x80);
 }
 
 int ReferenceZ80::runInstructions(int count) {

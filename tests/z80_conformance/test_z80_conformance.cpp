@@ -12,6 +12,7 @@
 
 #include "case_generator.h"
 #include "differential_runner.h"
+#include "interrupt_case.h"
 
 namespace vantorel::conformance {
 namespace {
@@ -76,6 +77,26 @@ TEST(Z80Conformance, PrefixChainsDropAllButTheLastPrefix) {
 
 TEST(Z80Conformance, MillionRandomInstructions) {
     runCases(0x5EED0009, 1000000, [](CaseGenerator& generator, int) { return generator.next(); });
+}
+
+// Interrupt acceptance (NMI, modes 0, 1 and 2, while halted, and a request
+// let in by EI after one more instruction) followed by the instruction it
+// leads to.
+TEST(Z80Conformance, InterruptRequestsAndTheInstructionAfterThem) {
+    const std::uint64_t seed = 0x5EED000A;
+    CaseGenerator generator(seed);
+    DifferentialRunner runner;
+    int failures = 0;
+    for (int index = 0; index < 200000; ++index) {
+        if (index % kMemoryRefreshInterval == 0) runner.randomizeMemory(generator.random64());
+        const std::string report = runner.runInterrupt(makeInterruptCase(generator));
+        if (report.empty()) continue;
+        if (++failures <= kReportedFailures) {
+            ADD_FAILURE() << "seed 0x" << std::hex << seed << std::dec << ", interrupt case "
+                          << index << ": " << report;
+        }
+    }
+    EXPECT_EQ(failures, 0) << "interrupt cases differing from libz80ex";
 }
 
 }  // namespace

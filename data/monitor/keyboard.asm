@@ -52,7 +52,7 @@ KW_GOT:
         ret
 
 ; SCANPAUSE: wait so that a KEYWAIT scan comes round about every 10 ms
-; (21,000 T-states at 2.1 MHz, of which the scan itself takes about 1,500).
+; (21,000 T-states at 2.1 MHz, of which the scan itself takes about 1,700).
 ; Uses AF, BC.
 SCANPAUSE:
         ld bc,750

@@ -115,7 +115,13 @@ void Machine::endFrameSound() {
     if (host_.speaker != nullptr) host_.speaker->endFrameSound();
 }
 
+// While quick type is typing, it sets the key states instead of the host;
+// once the text is used up the host keyboard is sampled again at once.
 void Machine::scanHostKeyboard() {
+    if (quickType_.active()) {
+        quickType_.typeFrame(bus_.keyboard, lastFrame_.total());
+        bus_.quickTypeActive = quickType_.active();
+    }
     if (host_.keys == nullptr) return;
     bus_.keyboard.scanHostKeyboard(*host_.keys, bus_.quickTypeActive, bus_.config.emulatedflag);
 }

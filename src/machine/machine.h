@@ -20,9 +20,12 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <span>
 
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
+#include "input/quick_type.h"
 #include "machine/frame_pacing.h"
 #include "machine/frame_timing.h"
 #include "machine/host_interfaces.h"
@@ -108,6 +111,18 @@ class Machine {
     bool tapePlaying() const { return tapePlaying_; }
     void setTapePlaying(bool playing) { tapePlaying_ = playing; }
 
+    // --- Quick type (input/quick_type.h) ---
+    // Loads a text file, or takes a text, and types it over the next frames;
+    // `quickTypeActive` stays set until it is all typed. A file that cannot
+    // be opened writes "Could not open file\n" to the debug output.
+    QuickTypeResult startQuickType(const std::filesystem::path& path) {
+        return quickTypeStarted(quickType_.startFile(path, host_.debug));
+    }
+    QuickTypeResult startQuickTypeText(std::span<const std::uint8_t> text) {
+        return quickTypeStarted(quickType_.startText(text));
+    }
+    const QuickType& quickType() const { return quickType_; }
+
     // --- Processor ---
     Z80State registers() const;
     void setRegisters(const Z80State& registers);
@@ -133,6 +148,10 @@ class Machine {
     void endFrameSound();
     void scanHostKeyboard();
     bool filesBeingFed() const;
+    QuickTypeResult quickTypeStarted(QuickTypeResult result) {
+        bus_.quickTypeActive = quickType_.active();
+        return result;
+    }
 
     MachineBus bus_;
     Processor cpu_{bus_};
@@ -144,6 +163,7 @@ class Machine {
     FrameTStates lastFrame_;
     bool running_ = false;
     bool tapePlaying_ = false;  // a cassette is loaded and playing
+    QuickType quickType_;       // types a text in place of the host keyboard
 };
 
 }  // namespace vantorel

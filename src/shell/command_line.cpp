@@ -26,7 +26,29 @@ std::optional<std::int64_t> parseCount(std::string_view text) {
     return value;
 }
 
-const std::array<OptionSpec, 9> kOptions = {{
+// --type's text with \r, \n and \\ turned into CR, LF and a backslash.
+std::string decodeTypeText(CommandLine& options, std::string_view text) {
+    options.typeText.clear();
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (text[index] != '\\') {
+            options.typeText += text[index];
+            continue;
+        }
+        const char escaped = ++index < text.size() ? text[index] : '\0';
+        if (escaped == 'r') {
+            options.typeText += '\r';
+        } else if (escaped == 'n') {
+            options.typeText += '\n';
+        } else if (escaped == '\\') {
+            options.typeText += '\\';
+        } else {
+            return std::string("--type knows only the escapes \\r, \\n and \\\\");
+        }
+    }
+    return std::string();
+}
+
+const std::array<OptionSpec, 11> kOptions = {{
     {"--headless", "", "run without a window (the only mode built so far)",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -58,6 +80,13 @@ const std::array<OptionSpec, 9> kOptions = {{
     {"--save-ram", "FILE", "write the 64K RAM image to FILE at the end",
      [](CommandLine& o, std::string_view value) {
          o.saveRamPath = value;
+         return std::string();
+     }},
+    {"--type", "TEXT", "type TEXT once booted (\\r, \\n, \\\\), then run the frames",
+     [](CommandLine& o, std::string_view value) { return decodeTypeText(o, value); }},
+    {"--type-file", "FILE", "type the text in FILE once booted, then run the frames",
+     [](CommandLine& o, std::string_view value) {
+         o.typeFilePath = value;
          return std::string();
      }},
     {"--print-screen", "", "print the screen as 30 lines of text at the end",
@@ -117,6 +146,9 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
         }
         result.error = option->apply(result.options, value);
         if (!result.ok()) return result;
+    }
+    if (!result.options.typeText.empty() && !result.options.typeFilePath.empty()) {
+        result.error = "--type and --type-file cannot be used together";
     }
     return result;
 }

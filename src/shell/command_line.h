@@ -25,6 +25,8 @@ struct CommandLine {
     std::string romPath;       // --rom FILE: game ROM plugged in before the first frame
     std::string snapshotPath;  // --snapshot FILE: snapshot loaded before the first frame
     std::string saveRamPath;   // --save-ram FILE: RAM image written after the last frame
+    std::string typeText;      // --type TEXT: typed once booted (\r, \n, \\ decoded)
+    std::string typeFilePath;  // --type-file FILE: its text typed once booted
 };
 
 struct CommandLineResult {

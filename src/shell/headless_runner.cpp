@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "config/settings_file.h"
+#include "input/quick_type.h"
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
 #include "machine/host_interfaces.h"
@@ -67,6 +68,32 @@ void startMachine(Machine& machine, const std::filesystem::path& settingsPath) {
     machine.hardReset();
 }
 
+// --type and --type-file: the machine boots for a second of frames (our
+// monitor shows its prompt within 5), then the text is typed through quick
+// type, frame after frame, until it is all typed.
+constexpr std::int64_t kBootFramesBeforeTyping = 60;
+
+int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& err) {
+    for (std::int64_t frame = 0; frame < kBootFramesBeforeTyping; ++frame) machine.runFrame();
+    const bool fromFile = !options.typeFilePath.empty();
+    const auto* text = reinterpret_cast<const std::uint8_t*>(options.typeText.data());
+    const QuickTypeResult result =
+        fromFile ? machine.startQuickType(options.typeFilePath)
+                 : machine.startQuickTypeText({text, options.typeText.size()});
+    if (result != QuickTypeResult::ok && result != QuickTypeResult::emptyFile) {
+        return reportFileProblem(err, fromFile ? options.typeFilePath : "--type",
+                                 quickTypeResultText(result));
+    }
+    const std::int64_t limit = quickTypeFrameLimit(
+        machine.quickType().buffer().bytes.size(),
+        std::int64_t{machine.timing().activeScanTStates} + machine.timing().verticalBlankTStates);
+    for (std::int64_t frame = 0; frame < limit && machine.quickTypeActive(); ++frame) {
+        machine.runFrame();
+    }
+    if (machine.quickTypeActive()) err << "vantorel: the typing did not finish\n";
+    return 0;
+}
+
 }  // namespace
 
 int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err) {
@@ -86,6 +113,10 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (!options.snapshotPath.empty()) {
         const FileResult result = loadSnapshot(machine, options.snapshotPath);
         if (!result.ok()) return reportFileProblem(err, options.snapshotPath, result.message);
+    }
+    if (!options.typeText.empty() || !options.typeFilePath.empty()) {
+        const int status = typeGivenText(machine, options, err);
+        if (status != 0) return status;
     }
     for (std::int64_t frame = 0; frame < options.frames; ++frame) machine.runFrame();
     if (!options.saveRamPath.empty()) {

@@ -2,7 +2,8 @@
 // host allows, and report what the machine shows.
 //
 // Loads the settings, plugs in the ROM or snapshot given on the command
-// line, runs the frames unpaced and without sound, then writes the RAM image
+// line, types the text of --type or --type-file (quick type) until it is all
+// typed, runs the frames unpaced and without sound, then writes the RAM image
 // and prints the screen as asked. The best end-to-end check the emulator
 // has: tests run it and compare the screen text.
 //

@@ -32,7 +32,7 @@ namespace vantorel {
 // How long keys are held and released, in T-states of emulated time, to suit
 // our monitor's keyboard scan (data/monitor/keyboard.asm). While it waits
 // for a key the monitor scans the matrix about every 21,000 T-states (10 ms
-// at 2.1 MHz: SCANPAUSE is 750 turns of 26 T-states, the scan about 1,500).
+// at 2.1 MHz: SCANPAUSE is 750 turns of 26 T-states, the scan about 1,700).
 // It takes a key once it has seen it down in two scans running, and a key
 // counts again only after a scan has seen it up. Frames can be any length
 // (System Timing), so the times are kept in T-states rather than frames; a

@@ -40,59 +40,18 @@ bool isRetiCopy(const DecodedInstruction& instruction) {
     return instruction.page == Page::ED && (instruction.opcode & 0xCF) == 0x4D;
 }
 
+// The DD/FD forms that work on IXh/IXl (IYh/IYl).
+constexpr std::array<std::uint8_t, 46> kIndexHalfOpcodes = {
+    0x24, 0x25, 0x26, 0x2C, 0x2D, 0x2E, 0x44, 0x45, 0x4C, 0x4D, 0x54, 0x55, 0x5C, 0x5D, 0x60, 0x61,
+    0x62, 0x63, 0x64, 0x65, 0x67, 0x68, 0x69, 0x6A, 0x6B, 0x6C, 0x6D, 0x6F, 0x7C, 0x7D, 0x84, 0x85,
+    0x8C, 0x8D, 0x94, 0x95, 0x9C, 0x9D, 0xA4, 0xA5, 0xAC, 0xAD, 0xB4, 0xB5, 0xBC, 0xBD};
+
 bool isIndexHalfForm(const DecodedInstruction& instruction) {
     if (!isIndexPage(instruction.page)) return false;
-    switch (instruction.opcode) {
-        case 0x24:
-        case 0x25:
-        case 0x26:
-        case 0x2C:
-        case 0x2D:
-        case 0x2E:
-        case 0x44:
-        case 0x45:
-        case 0x4C:
-        case 0x4D:
-        case 0x54:
-        case 0x55:
-        case 0x5C:
-        case 0x5D:
-        case 0x60:
-        case 0x61:
-        case 0x62:
-        case 0x63:
-        case 0x64:
-        case 0x65:
-        case 0x67:
-        case 0x68:
-        case 0x69:
-        case 0x6A:
-        case 0x6B:
-        case 0x6C:
-        case 0x6D:
-        case 0x6F:
-        case 0x7C:
-        case 0x7D:
-        case 0x84:
-        case 0x85:
-        case 0x8C:
-        case 0x8D:
-        case 0x94:
-        case 0x95:
-        case 0x9C:
-        case 0x9D:
-        case 0xA4:
-        case 0xA5:
-        case 0xAC:
-        case 0xAD:
-        case 0xB4:
-        case 0xB5:
-        case 0xBC:
-        case 0xBD:
-            return true;
-        default:
-            return false;
+    for (std::uint8_t opcode : kIndexHalfOpcodes) {
+        if (opcode == instruction.opcode) return true;
     }
+    return false;
 }
 
 bool pushesAWord(const DecodedInstruction& instruction) {

@@ -48,8 +48,8 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 11> kOptions = {{
-    {"--headless", "", "run without a window (the only mode built so far)",
+const std::array<OptionSpec, 12> kOptions = {{
+    {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
          return std::string();
@@ -89,6 +89,11 @@ const std::array<OptionSpec, 11> kOptions = {{
          o.typeFilePath = value;
          return std::string();
      }},
+    {"--screenshot", "FILE", "save the window's client area as a PNG at the end",
+     [](CommandLine& o, std::string_view value) {
+         o.screenshotPath = value;
+         return std::string();
+     }},
     {"--print-screen", "", "print the screen as 30 lines of text at the end",
      [](CommandLine& o, std::string_view) {
          o.printScreen = true;
@@ -125,6 +130,15 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
             attachedValue = argument.substr(equals + 1);
             argument = argument.substr(0, equals);
         }
+        if (!argument.starts_with("-") && !attachedValue) {
+            if (!result.options.insertPath.empty()) {
+                result.error =
+                    "only one file can be inserted, not also '" + std::string(argument) + "'";
+                return result;
+            }
+            result.options.insertPath = argument;
+            continue;
+        }
         const OptionSpec* option = findOption(argument);
         if (option == nullptr) {
             result.error = "unknown option '" + std::string(argument) + "'";
@@ -154,7 +168,10 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    std::string text = "Usage: vantorel [options]\n\nOptions:\n";
+    std::string text =
+        "Usage: vantorel [options] [FILE]\n\n"
+        "FILE, a game ROM (.rom, .bin) or a snapshot (.snp), is inserted at start.\n\n"
+        "Options:\n";
     for (const OptionSpec& option : kOptions) {
         std::string left = "  ";
         left += option.name;

@@ -3,6 +3,7 @@
 // One table lists every option with its value and help text; parsing fills
 // a CommandLine record and stops at the first usage error. Options take
 // their value as the next argument or after '=' (--frames 60, --frames=60).
+// One argument that is not an option names a file to insert at start.
 // Called by main.cpp; the headless runner and the desktop window read the
 // record. A new option is one row in the table and one field here.
 #pragma once
@@ -21,12 +22,14 @@ struct CommandLine {
     bool version = false;      // --version
     bool printScreen = false;  // --print-screen: print the screen as text at the end
     std::int64_t frames = kDefaultHeadlessFrames;  // --frames N: frames to run, 0 or more
-    std::string settingsPath;  // --settings FILE: instead of the pointer file's choice
-    std::string romPath;       // --rom FILE: game ROM plugged in before the first frame
-    std::string snapshotPath;  // --snapshot FILE: snapshot loaded before the first frame
-    std::string saveRamPath;   // --save-ram FILE: RAM image written after the last frame
-    std::string typeText;      // --type TEXT: typed once booted (\r, \n, \\ decoded)
-    std::string typeFilePath;  // --type-file FILE: its text typed once booted
+    std::string settingsPath;    // --settings FILE: instead of the pointer file's choice
+    std::string romPath;         // --rom FILE: game ROM plugged in before the first frame
+    std::string snapshotPath;    // --snapshot FILE: snapshot loaded before the first frame
+    std::string saveRamPath;     // --save-ram FILE: RAM image written after the last frame
+    std::string typeText;        // --type TEXT: typed once booted (\r, \n, \\ decoded)
+    std::string typeFilePath;    // --type-file FILE: its text typed once booted
+    std::string screenshotPath;  // --screenshot FILE: the client area as a PNG at the end
+    std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
 };
 
 struct CommandLineResult {

@@ -16,6 +16,7 @@
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/screen_text.h"
+#include "shell/inserted_file.h"
 
 namespace vantorel {
 
@@ -96,7 +97,12 @@ int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& er
 
 }  // namespace
 
-int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err) {
+int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err,
+                const ScreenshotWriter& writeScreenshot) {
+    if (!options.screenshotPath.empty() && !writeScreenshot) {
+        return reportFileProblem(err, options.screenshotPath,
+                                 "--screenshot needs the desktop build (Qt 6)");
+    }
     if (!options.settingsPath.empty() && !isReadableFile(options.settingsPath)) {
         return reportFileProblem(err, options.settingsPath, "cannot open the settings file");
     }
@@ -114,6 +120,10 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         const FileResult result = loadSnapshot(machine, options.snapshotPath);
         if (!result.ok()) return reportFileProblem(err, options.snapshotPath, result.message);
     }
+    if (!options.insertPath.empty()) {
+        const InsertResult result = insertFile(machine, options.insertPath);
+        if (!result.ok) return reportFileProblem(err, options.insertPath, result.message);
+    }
     if (!options.typeText.empty() || !options.typeFilePath.empty()) {
         const int status = typeGivenText(machine, options, err);
         if (status != 0) return status;
@@ -122,6 +132,10 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (!options.saveRamPath.empty()) {
         const FileResult result = saveRam(machine, options.saveRamPath);
         if (!result.ok()) return reportFileProblem(err, options.saveRamPath, result.message);
+    }
+    if (!options.screenshotPath.empty()) {
+        const std::string error = writeScreenshot(machine, options.screenshotPath);
+        if (!error.empty()) return reportFileProblem(err, options.screenshotPath, error);
     }
     if (options.printScreen) out << screenText(machine.memory());
     out.flush();

@@ -10,14 +10,24 @@
 // Called by main.cpp for --headless.
 #pragma once
 
+#include <functional>
 #include <ostream>
+#include <string>
 
 #include "shell/command_line.h"
 
 namespace vantorel {
 
+class Machine;
+
 // Returns the program's exit status: 0 when all went well, 2 when a file
 // could not be used (one line on `err` names the file and the reason).
-int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err);
+// `writeScreenshot` saves --screenshot's PNG (it needs Qt's image writer,
+// which the desktop build passes in); it returns an error text, empty on
+// success. Without it --screenshot is refused.
+using ScreenshotWriter = std::function<std::string(const Machine&, const std::string& path)>;
+
+int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err,
+                const ScreenshotWriter& writeScreenshot = {});
 
 }  // namespace vantorel

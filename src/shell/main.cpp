@@ -1,9 +1,15 @@
-// The vantorel program: reads the command line and runs the machine
-// headless; the desktop window is not built yet.
+// The vantorel program: reads the command line, then runs the desktop
+// window or, with --headless, the machine without one (which never opens a
+// display connection).
 #include <iostream>
 
 #include "shell/command_line.h"
 #include "shell/headless_runner.h"
+
+#ifdef VANTOREL_DESKTOP
+#include "shell/desktop_program.h"
+#include "shell/screenshot.h"
+#endif
 
 int main(int argc, char** argv) {
     const vantorel::CommandLineResult parsed = vantorel::parseCommandLine(argc, argv);
@@ -20,7 +26,15 @@ int main(int argc, char** argv) {
         std::cout << vantorel::kVersionText << "\n";
         return 0;
     }
+#ifdef VANTOREL_DESKTOP
+    if (options.headless) {
+        return vantorel::runHeadless(options, std::cout, std::cerr, vantorel::writeScreenshot);
+    }
+    return vantorel::runDesktop(options, argc, argv);
+#else
     if (options.headless) return vantorel::runHeadless(options, std::cout, std::cerr);
-    std::cerr << "vantorel: the desktop window is not built yet; run with --headless\n";
+    std::cerr << "vantorel: this build has no desktop window (Qt 6 was not found); run with "
+                 "--headless\n";
     return 2;
+#endif
 }

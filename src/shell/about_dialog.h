@@ -1,0 +1,16 @@
+// The About box of the Help menu: caption "About", the title "Vantorel 0.01",
+// a few lines of credits and an OK button. It changes nothing.
+#pragma once
+
+class QWidget;
+class QDialog;
+
+namespace vantorel {
+
+// A new About box owned by `parent` (not yet shown).
+QDialog* makeAboutDialog(QWidget* parent);
+
+// Shows the About box modally; true when it closed with OK.
+bool runAboutDialog(QWidget* parent);
+
+}  // namespace vantorel

@@ -1,0 +1,99 @@
+#include "shell/display_widget.h"
+
+#include <QFocusEvent>
+#include <QPainter>
+
+#include "machine/machine.h"
+#include "shell/client_image.h"
+
+namespace vantorel {
+
+DisplayWidget::DisplayWidget(Machine& machine, DisplayScale scale, QWidget* parent)
+    : QWidget(parent), machine_(machine), scale_(scale) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(1, 1);
+}
+
+void DisplayWidget::createDisplay() {
+    releaseDisplay();
+    frame_ = std::make_unique<FrameImage>();
+    presented_ = std::make_unique<FrameImage>();
+    palette_ = makeVideoPalette(machine_.config().colours);
+    borderColour_ = toQColor(machine_.config().colours[2]);
+    frame_->fill(palette_.background);
+    *presented_ = *frame_;
+    scaleFrameImage(*presented_, scale_, picture_);
+    update();
+}
+
+void DisplayWidget::releaseDisplay() {
+    frame_.reset();
+    presented_.reset();
+    picture_ = QImage();
+    update();
+}
+
+void DisplayWidget::setDisplayScale(DisplayScale scale) {
+    scale_ = scale;
+    if (presented_) scaleFrameImage(*presented_, scale_, picture_);
+    updateGeometry();
+    update();
+}
+
+QSize DisplayWidget::clientSize() const {
+    const PixelRect client = clientRect(scale_);
+    return {client.width, client.height};
+}
+
+void DisplayWidget::paintDisplay() {
+    if (!frame_) return;
+    if (!throttle_.shouldDraw(machine_.quickTypeActive(), machine_.tapePlaying())) return;
+    if (refreshPicture()) update();
+}
+
+bool DisplayWidget::refreshPicture() {
+    renderFrameImage(machine_.memory(), palette_, *frame_);
+    if (*frame_ == *presented_) return false;  // same picture: nothing to repaint
+    *presented_ = *frame_;
+    scaleFrameImage(*presented_, scale_, picture_);
+    return true;
+}
+
+QImage DisplayWidget::clientImage() const {
+    if (!presented_) return {};
+    return makeClientImage(*presented_, borderColour_, scale_);
+}
+
+void DisplayWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const PixelRect client = clientRect(scale_);
+    const QColor background = palette().color(QPalette::Window);
+    // Client area beyond the picture's size (a larger window).
+    painter.fillRect(QRect(client.width, 0, std::max(0, width() - client.width), height()),
+                     background);
+    painter.fillRect(QRect(0, client.height, client.width, std::max(0, height() - client.height)),
+                     background);
+    if (!frame_) {
+        painter.fillRect(QRect(0, 0, client.width, client.height), background);
+        return;
+    }
+    if (!machine_.quickTypeActive() && !machine_.tapePlaying()) refreshPicture();
+    for (const PixelRect& strip : borderRects(scale_)) {
+        painter.fillRect(QRect(strip.left, strip.top, strip.width, strip.height), borderColour_);
+    }
+    const PixelRect place = imageRect(scale_);
+    painter.drawImage(QPoint(place.left, place.top), picture_);
+}
+
+void DisplayWidget::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    emit focusLost();
+}
+
+// Tab is a key of the emulated keyboard, not a move to another widget.
+bool DisplayWidget::focusNextPrevChild(bool) {
+    return false;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,35 @@
+// The open-file dialog, as the file commands need it.
+//
+// A command describes the dialog it wants (caption, filters, default suffix,
+// starting folder; the file must exist) and gets back the chosen path, or
+// nothing when the user cancelled. The desktop passes QtFileChooser
+// (qt_file_chooser.h); tests pass a fake that answers without a dialog and
+// records what was asked.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantorel {
+
+struct FileFilter {
+    std::string label;                  // shown to the user, e.g. "Text Files (*.TXT)"
+    std::vector<std::string> patterns;  // matched against names, e.g. "*.txt", "*.TXT"
+};
+
+struct FileDialogRequest {
+    std::string caption;              // the dialog's title
+    std::vector<FileFilter> filters;  // the first is selected at start
+    std::string defaultSuffix;        // added to a typed name without extension, e.g. "bin"
+    std::string startFolder;          // folder the dialog opens in; empty: the platform's choice
+};
+
+class FileChooser {
+  public:
+    virtual ~FileChooser() = default;
+    // Shows a modal dialog for an existing file; the chosen path, or nothing.
+    virtual std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) = 0;
+};
+
+}  // namespace vantorel

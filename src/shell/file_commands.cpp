@@ -1,0 +1,88 @@
+#include "shell/file_commands.h"
+
+#include <system_error>
+
+#include "machine/machine.h"
+#include "machine/machine_files.h"
+
+namespace vantorel {
+
+namespace {
+
+const char* const kOpenCaption = "Open";
+const FileFilter kAllFiles{"All Files (*.*)", {"*"}};
+
+// Patterns in both cases, since names on Linux are case-sensitive and
+// Sorcerer files are often named in capitals.
+FileFilter filterFor(const char* label, const char* lower, const char* upper) {
+    return {label, {lower, upper}};
+}
+
+}  // namespace
+
+FileDialogRequest gameRomDialog(const StartFolders& folders) {
+    FileFilter roms{"Game/Application ROM Files (*.ROM, *.BIN)",
+                    {"*.rom", "*.bin", "*.ROM", "*.BIN"}};
+    return {kOpenCaption, {roms, kAllFiles}, "bin", folders.rom};
+}
+
+FileDialogRequest snapshotDialog(const StartFolders& folders) {
+    return {kOpenCaption,
+            {filterFor("SNP snapshot Files (*.SNP)", "*.snp", "*.SNP"), kAllFiles},
+            "snp",
+            folders.snapshot};
+}
+
+FileDialogRequest quickTypeDialog(const StartFolders& folders) {
+    return {kOpenCaption,
+            {filterFor("Text Files (*.TXT)", "*.txt", "*.TXT"), kAllFiles},
+            "txt",
+            folders.quickType};
+}
+
+FileCommands::FileCommands(Machine& machine, FileChooser& chooser, StartFolders& folders,
+                           QuickTypeLoader quickTypeLoader)
+    : machine_(machine),
+      chooser_(chooser),
+      folders_(folders),
+      quickTypeLoader_(std::move(quickTypeLoader)) {}
+
+bool FileCommands::fileAccessBusy() const {
+    return machine_.tapePlaying() || machine_.quickTypeActive();
+}
+
+void FileCommands::loadGameRom() {
+    if (fileAccessBusy()) return;
+    const auto path = chooser_.chooseExistingFile(gameRomDialog(folders_));
+    if (!path) return;
+    const FileResult result = vantorel::loadGameRom(machine_, *path);
+    if (result.fileOpened()) folders_.rom = directoryOfPath(*path);
+}
+
+void FileCommands::removeGameRom() {
+    vantorel::removeGameRom(machine_);
+}
+
+void FileCommands::loadSnapshot() {
+    if (fileAccessBusy()) return;
+    const auto path = chooser_.chooseExistingFile(snapshotDialog(folders_));
+    if (!path) return;
+    const FileResult result = vantorel::loadSnapshot(machine_, *path);
+    if (result.fileOpened()) folders_.snapshot = directoryOfPath(*path);
+}
+
+void FileCommands::saveRam() {
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    if (error) return;
+    vantorel::saveRam(machine_, directory / "ram.bin");
+}
+
+void FileCommands::quickType() {
+    if (machine_.quickTypeActive() || !quickTypeLoader_) return;
+    const auto path = chooser_.chooseExistingFile(quickTypeDialog(folders_));
+    if (!path) return;
+    if (quickTypeLoader_(*path)) folders_.quickType = directoryOfPath(*path);
+}
+
+}  // namespace vantorel

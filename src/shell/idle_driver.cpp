@@ -1,0 +1,155 @@
+#include "shell/idle_driver.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "machine/frame_timing.h"
+#include "machine/machine.h"
+
+namespace vantorel {
+
+namespace {
+
+using Nanoseconds = std::chrono::nanoseconds;
+
+// The timer wakes this long before a frame is due; the rest is slept
+// precisely. Qt's precise timers keep to about a millisecond.
+constexpr std::int64_t kTimerMarginNs = 2'000'000;
+// While a modal dialog is open, look again this often whether it closed.
+constexpr int kPausedPollMs = 25;
+// Without a high-resolution counter, look every millisecond.
+constexpr int kMillisecondPollMs = 1;
+
+std::int64_t steadyMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+IdleDriver::IdleDriver(Machine& machine, HostClock& clock, std::function<void()> screenDue,
+                       QObject* parent)
+    : QObject(parent),
+      machine_(machine),
+      clock_(clock),
+      screenDue_(std::move(screenDue)),
+      frameLog_(FrameLog::fromEnvironment()) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &IdleDriver::onTimer);
+}
+
+IdleDriver::~IdleDriver() = default;
+
+void IdleDriver::menuOpened() {
+    ++openMenus_;
+    timer_.stop();
+}
+
+void IdleDriver::menuClosed() {
+    openMenus_ = std::max(0, openMenus_ - 1);
+    resume();
+}
+
+void IdleDriver::setWindowActive(bool active) {
+    windowActive_ = active;
+    if (active) {
+        resume();
+    } else {
+        timer_.stop();
+    }
+}
+
+bool IdleDriver::framesAllowed() const {
+    return !stopped_ && machine_.running() && windowActive_ && openMenus_ == 0 &&
+           QApplication::activeModalWidget() == nullptr;
+}
+
+void IdleDriver::resume() {
+    if (framesAllowed() && !timer_.isActive()) scheduleNextPass();
+}
+
+void IdleDriver::stop() {
+    stopped_ = true;
+    timer_.stop();
+}
+
+bool IdleDriver::runPass() {
+    const std::uint32_t before = machine_.tstateCounter();
+    const std::int64_t startUs = frameLog_ ? steadyMicroseconds() : 0;
+    const bool screen = machine_.runFrame();
+    // Every frame executes T-states, so a frame ran exactly when the count moved.
+    const bool frameRan = machine_.tstateCounter() != before;
+    if (frameRan) {
+        ++framesRun_;
+        if (frameLog_) frameLog_->frameStarted(startUs);
+    }
+    if (screen && screenDue_) screenDue_();
+    return frameRan;
+}
+
+void IdleDriver::onTimer() {
+    if (!framesAllowed()) {
+        // A modal dialog gives no sign when it closes if the window was not
+        // deactivated; look again shortly.
+        if (!stopped_ && QApplication::activeModalWidget() != nullptr) {
+            timer_.start(kPausedPollMs);
+        }
+        return;
+    }
+    waitUntilDue();
+    runPass();
+    scheduleNextPass();
+}
+
+bool IdleDriver::runsBackToBack() const {
+    const MachineConfig& config = machine_.config();
+    if (config.cpuspeedopt == kTimingFast) return true;
+    return config.speedupfilesflag && (machine_.quickTypeActive() || machine_.tapePlaying());
+}
+
+std::int64_t IdleDriver::nanosecondsUntilDue() const {
+    const FramePacing& pacing = machine_.pacing();
+    const auto now = clock_.readCounter();
+    if (!now || pacing.counterFrequency() <= 0) return 0;
+    std::int64_t due = pacing.nextFrameTicks();
+    if (machine_.config().usevideoupdatepsflag) due = std::min(due, pacing.nextScreenTicks());
+    const std::int64_t ticks = due - *now;
+    if (ticks <= 0) return 0;
+    // ticks x 1e9 / frequency without overflowing for long waits.
+    const std::int64_t frequency = pacing.counterFrequency();
+    return ticks / frequency * 1'000'000'000 + ticks % frequency * 1'000'000'000 / frequency;
+}
+
+void IdleDriver::scheduleNextPass() {
+    if (!framesAllowed()) return;
+    if (runsBackToBack()) {
+        timer_.start(0);
+        return;
+    }
+    if (!machine_.pacing().counterAvailable()) {
+        timer_.start(kMillisecondPollMs);
+        return;
+    }
+    const std::int64_t waitNs = nanosecondsUntilDue();
+    if (waitNs <= kTimerMarginNs) {
+        timer_.start(0);
+        return;
+    }
+    timer_.start(static_cast<int>((waitNs - kTimerMarginNs) / 1'000'000 + 1));
+}
+
+// The last stretch before a frame is slept exactly, so the frame starts on
+// its tick rather than whenever the event loop next looks.
+void IdleDriver::waitUntilDue() {
+    if (runsBackToBack() || !machine_.pacing().counterAvailable()) return;
+    const std::int64_t waitNs = nanosecondsUntilDue();
+    if (waitNs > 0 && waitNs <= kTimerMarginNs + 1'000'000) {
+        std::this_thread::sleep_for(Nanoseconds(waitNs));
+    }
+}
+
+}  // namespace vantorel

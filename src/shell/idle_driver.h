@@ -1,0 +1,75 @@
+// Runs the machine from Qt's event loop: the idle path of the main window.
+//
+// Whenever frames may run (the machine is running, the window is active, no
+// menu and no modal dialog is open), the driver calls runFrame at the time
+// the machine's pacing has scheduled for the next frame, and hands a due
+// screen to the display. Between frames it waits without using the
+// processor: a precise single-shot QTimer up to shortly before the due time,
+// then a short sleep to the exact tick, so frames start as close to their
+// schedule as the host allows. In Fast mode, and while files are fed with
+// "speed up", frames run back to back, Qt still handling its events between
+// two of them. While frames may not run no timer is kept; resume() starts
+// them again without catching up on the time that passed (runFrame restarts
+// its schedule from the late frame).
+//
+// Owned by the main window, which reports menus, activation and modal
+// dialogs to it.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "shell/frame_log.h"
+
+namespace vantorel {
+
+class Machine;
+class HostClock;
+
+class IdleDriver : public QObject {
+    Q_OBJECT
+
+  public:
+    IdleDriver(Machine& machine, HostClock& clock, std::function<void()> screenDue,
+               QObject* parent = nullptr);
+    ~IdleDriver() override;
+
+    void menuOpened();
+    void menuClosed();
+    void setWindowActive(bool active);
+    // Frames may run now (see the top of this file).
+    bool framesAllowed() const;
+    // Starts the passes if frames may run and none is scheduled.
+    void resume();
+    // Stops all passes (shutdown).
+    void stop();
+
+    // One idle pass now: runFrame and, when the screen is due, the display.
+    // True when a frame ran.
+    bool runPass();
+    std::int64_t framesRun() const { return framesRun_; }
+    bool passScheduled() const { return timer_.isActive(); }
+
+  private:
+    void onTimer();
+    void scheduleNextPass();
+    bool runsBackToBack() const;
+    // Nanoseconds until the next frame or screen update is due (<= 0: now).
+    std::int64_t nanosecondsUntilDue() const;
+    void waitUntilDue();
+
+    Machine& machine_;
+    HostClock& clock_;
+    std::function<void()> screenDue_;
+    QTimer timer_;
+    int openMenus_ = 0;
+    bool windowActive_ = false;
+    bool stopped_ = false;
+    std::int64_t framesRun_ = 0;
+    std::unique_ptr<FrameLog> frameLog_;
+};
+
+}  // namespace vantorel

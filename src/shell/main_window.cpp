@@ -1,0 +1,273 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QUrl>
+
+#include "machine/machine.h"
+#include "machine/machine_files.h"
+#include "shell/about_dialog.h"
+#include "shell/display_widget.h"
+#include "shell/host_keyboard.h"
+#include "shell/idle_driver.h"
+#include "shell/menu_table.h"
+#include "shell/message_sink.h"
+#include "shell/qt_key_mapping.h"
+
+namespace vantorel {
+
+namespace {
+
+constexpr quint32 kX11LockMask = 0x02;  // Caps Lock on, in an X11 event's state
+
+QString objectNameFor(int id) {
+    return QStringLiteral("id%1").arg(id);
+}
+
+}  // namespace
+
+QString windowTitleFor(int speedPercent) {
+    return QStringLiteral("Vantorel") + QString::asprintf(" %d%%  ", speedPercent);
+}
+
+MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* parent)
+    : QMainWindow(parent),
+      parts_(std::move(parts)),
+      fileCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.quickTypeLoader),
+      display_(new DisplayWidget(parts_.machine, scale, this)),
+      driver_(new IdleDriver(
+          parts_.machine, parts_.clock, [this] { screenDue(); }, this)),
+      useScanCodes_(platformHasEvdevScanCodes()) {
+    setWindowTitle(QStringLiteral("Vantorel"));
+    setCentralWidget(display_);
+    setAcceptDrops(true);
+    buildMenus();
+    addAboutShortcuts();
+    connect(display_, &DisplayWidget::focusLost, this, [this] { parts_.keyboard.releaseAll(); });
+    createMachineParts();
+    display_->setFocus();
+    resize(display_->clientSize().width(),
+           display_->clientSize().height() + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() {
+    shutdown();
+}
+
+// What the window's creation sets up, in order.
+void MainWindow::createMachineParts() {
+    parts_.machine.setUpPacing();
+    display_->createDisplay();
+    devices_.initSound();  // with sound, the frame period follows the audio frames
+    parts_.machine.initKeyLayout();
+    parts_.machine.hardReset();
+    devices_.initJoysticks();
+}
+
+void MainWindow::buildMenus() {
+    for (const MenuPopup& popup : kMenuBar) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::menuOpened);
+        connect(menu, &QMenu::aboutToHide, this, &MainWindow::menuClosed);
+        for (const MenuItem& item : popup.items) {
+            if (item.id == kSeparator) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromUtf8(item.text));
+            action->setData(item.id);
+            action->setObjectName(objectNameFor(item.id));
+            action->setEnabled(item.enabled);
+            actions_[item.id] = action;
+            connect(action, &QAction::triggered, this, [this, id = item.id] { runCommand(id); });
+        }
+    }
+    actions_[kCommandSoftReset]->setShortcut(QKeySequence(Qt::Key_F4));
+    actions_[kCommandSoftReset]->setShortcutContext(Qt::WindowShortcut);
+    if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
+}
+
+// Alt with "/" and Alt with "?" open the About box; not shown in the menu.
+void MainWindow::addAboutShortcuts() {
+    const QKeySequence sequences[] = {
+        QKeySequence(Qt::ALT | Qt::Key_Slash),
+        QKeySequence(Qt::ALT | Qt::Key_Question),
+        QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Question),
+    };
+    for (const QKeySequence& sequence : sequences) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, [this] { runCommand(kCommandAbout); });
+    }
+}
+
+QAction* MainWindow::action(int id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void MainWindow::runCommand(int id) {
+    Machine& machine = parts_.machine;
+    switch (id) {
+        case kCommandExit:
+            close();
+            break;
+        case kCommandSaveRam:
+            fileCommands_.saveRam();
+            break;
+        case kCommandSoftReset:
+            machine.softReset();
+            break;
+        case kCommandHardReset:
+            machine.hardReset();
+            break;
+        case kCommandQuickType:
+            fileCommands_.quickType();
+            break;
+        case kCommandLoadGameRom:
+            fileCommands_.loadGameRom();
+            break;
+        case kCommandRemoveGameRom:
+            fileCommands_.removeGameRom();
+            break;
+        case kCommandLoadSnapshot:
+            fileCommands_.loadSnapshot();
+            break;
+        case kCommandAbout:
+            devices_.stopSound();
+            runAboutDialog(this);
+            break;
+        default:
+            break;  // not built yet
+    }
+    driver_->resume();
+}
+
+void MainWindow::fitClientArea() {
+    const QSize wanted = display_->clientSize();
+    const QSize have = display_->size();
+    if (have == wanted) return;
+    resize(width() + wanted.width() - have.width(), height() + wanted.height() - have.height());
+}
+
+InsertResult MainWindow::insertFile(const std::filesystem::path& path) {
+    const InsertResult result = vantorel::insertFile(parts_.machine, path);
+    if (result.fileOpened) {
+        const std::string folder = directoryOfPath(path.generic_string());
+        if (result.kind == InsertKind::gameRom) folders_.rom = folder;
+        if (result.kind == InsertKind::snapshot) folders_.snapshot = folder;
+    }
+    return result;
+}
+
+// Opening a menu stops the sound and the frames; the keys are released,
+// since the menu now takes the keyboard.
+void MainWindow::menuOpened() {
+    devices_.stopSound();
+    parts_.keyboard.releaseAll();
+    driver_->menuOpened();
+}
+
+void MainWindow::menuClosed() {
+    driver_->menuClosed();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) windowActivationChanged(isActiveWindow());
+}
+
+void MainWindow::windowActivationChanged(bool active) {
+    if (!active) {
+        devices_.stopSound();
+        parts_.keyboard.releaseAll();
+    }
+    devices_.setJoysticksAcquired(active);
+    driver_->setWindowActive(active);
+}
+
+void MainWindow::screenDue() {
+    display_->paintDisplay();
+    updateSpeedTitle();
+}
+
+void MainWindow::updateSpeedTitle() {
+    const int speed = parts_.machine.speedPercent();
+    if (speed == shownSpeed_) return;
+    shownSpeed_ = speed;
+    setWindowTitle(windowTitleFor(speed));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    keyChanged(event, true);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    keyChanged(event, false);
+}
+
+void MainWindow::keyChanged(QKeyEvent* event, bool down) {
+    event->accept();
+    if (event->isAutoRepeat()) return;  // the key is still down
+    HostKeyboard& keyboard = parts_.keyboard;
+    if (event->key() == Qt::Key_CapsLock) {
+        if (down) keyboard.flipCapsLockToggle();
+    } else if (QGuiApplication::platformName() == QLatin1String("xcb") &&
+               event->nativeModifiers() != 0) {
+        // X11 reports Caps Lock's state with every key: follow it, so a
+        // toggle made while another window had the keyboard is seen too.
+        keyboard.setCapsLockToggle((event->nativeModifiers() & kX11LockMask) != 0);
+    }
+    const auto virtualKey = virtualKeyForEvent(*event, useScanCodes_);
+    if (!virtualKey) return;
+    if (down) {
+        keyboard.keyDown(*virtualKey);
+    } else {
+        keyboard.keyUp(*virtualKey);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    const QString path = urls.first().toLocalFile();
+    const InsertResult result = insertFile(path.toStdString());
+    if (!result.ok) {
+        parts_.messages.warn(QStringLiteral("%1 was not inserted: %2.")
+                                 .arg(path, QString::fromStdString(result.message)));
+    }
+    driver_->resume();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutdown();
+    event->accept();
+}
+
+// In order: cassette, game ROM, sound, joysticks, display. Settings are not
+// written at exit.
+void MainWindow::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    driver_->stop();
+    parts_.machine.setTapePlaying(false);  // stops the cassette
+    removeGameRom(parts_.machine);
+    devices_.releaseSound();
+    devices_.releaseJoysticks();
+    display_->releaseDisplay();
+}
+
+}  // namespace vantorel

@@ -1,0 +1,116 @@
+// The program's one window: menu bar, emulated screen, keyboard, commands.
+//
+// Creating it does the machine's window-time start-up in order: frame
+// pacing, the display, the sound output, the keyboard layout's host keys,
+// a hard reset (the machine now runs) and the joysticks. Its menus carry
+// the commands of menu_table.h (F4 soft-resets, Alt+/ and Alt+? open the
+// About box); the idle driver runs frames while no menu or modal dialog is
+// open and the window is active. Key events become host key states for the
+// machine's keyboard scan; losing the focus releases every key. A game ROM
+// or snapshot file dropped on the window is inserted, and a refusal is
+// shown to the user. Closing the window shuts down in order: cassette,
+// game ROM, sound, joysticks, display.
+//
+// The speed percentage follows the title: "Vantorel 100%  ".
+//
+// Made by the desktop program (desktop_program.h) and by tests, which pass
+// fake file choosers and message sinks.
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <map>
+
+#include "machine/video.h"
+#include "shell/file_commands.h"
+#include "shell/host_devices.h"
+#include "shell/inserted_file.h"
+#include "shell/start_folders.h"
+
+class QAction;
+class QMenu;
+
+namespace vantorel {
+
+class Machine;
+class HostClock;
+class HostKeyboard;
+class FileChooser;
+class MessageSink;
+class DisplayWidget;
+class IdleDriver;
+
+// What the window works with; none of it is owned.
+struct MainWindowParts {
+    Machine& machine;
+    HostClock& clock;
+    HostKeyboard& keyboard;
+    FileChooser& fileChooser;
+    MessageSink& messages;
+    QuickTypeLoader quickTypeLoader;  // empty: Quick Type... is greyed
+};
+
+inline constexpr int kWindowLeft = 10;  // screen position at start
+inline constexpr int kWindowTop = 10;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void setStartFolders(StartFolders folders) { folders_ = std::move(folders); }
+    const StartFolders& startFolders() const { return folders_; }
+
+    // Resizes the window so that its client area (below the menu bar) is
+    // exactly 544X x 272Y.
+    void fitClientArea();
+
+    // Inserts a game ROM or snapshot named from outside (command line, drop).
+    InsertResult insertFile(const std::filesystem::path& path);
+
+    QAction* action(int id) const;
+    DisplayWidget& display() const { return *display_; }
+    IdleDriver& driver() const { return *driver_; }
+    const HostDevices& devices() const { return devices_; }
+
+    // Carries out a menu command by its id.
+    void runCommand(int id);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void createMachineParts();
+    void buildMenus();
+    void addAboutShortcuts();
+    void menuOpened();
+    void menuClosed();
+    void windowActivationChanged(bool active);
+    void screenDue();
+    void updateSpeedTitle();
+    void keyChanged(QKeyEvent* event, bool down);
+    void shutdown();
+
+    MainWindowParts parts_;
+    StartFolders folders_;
+    FileCommands fileCommands_;
+    HostDevices devices_;
+    DisplayWidget* display_;
+    IdleDriver* driver_;
+    std::map<int, QAction*> actions_;
+    bool useScanCodes_;
+    bool shutDown_ = false;
+    int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
+};
+
+// "Vantorel" followed by the speed text " %d%%  ".
+QString windowTitleFor(int speedPercent);
+
+}  // namespace vantorel

@@ -1,0 +1,25 @@
+// The open-file dialog on the desktop: a modal QFileDialog for an existing
+// file, with the request's filters, default suffix and start folder.
+//
+// Filters are shown with the labels the commands give ("Text Files
+// (*.TXT)") while matching the request's patterns in both cases. Owned by
+// the program, used by the file commands through FileChooser.
+#pragma once
+
+#include <QWidget>
+
+#include "shell/file_chooser.h"
+
+namespace vantorel {
+
+class QtFileChooser : public FileChooser {
+  public:
+    explicit QtFileChooser(QWidget* owner = nullptr) : owner_(owner) {}
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) override;
+
+  private:
+    QWidget* owner_;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,27 @@
+// The folders the file dialogs open in.
+//
+// At start-up the cassette, printer, quick type and ROM folders are
+// cassette/, lprint/, quicktyp/ and rom/ under the start-up directory, and
+// the snapshot folder is empty (the platform chooses). Load Game ROM, Load
+// .SNP, Quick Type and Play Cassette File replace their folder by the folder
+// of the file they opened (directoryOfPath), so the next dialog starts there.
+// Owned by the main window; read and updated by the file commands.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace vantorel {
+
+struct StartFolders {
+    std::string cassette;   // Play Cassette File...
+    std::string printer;    // the Printer dialog's file choice
+    std::string quickType;  // Quick Type...
+    std::string rom;        // Load Game ROM... and the Memory dialog's ROM files
+    std::string snapshot;   // Load .SNP...; empty at start
+};
+
+// The start-up folders under `startupDirectory`, each with a trailing '/'.
+StartFolders makeStartFolders(const std::filesystem::path& startupDirectory);
+
+}  // namespace vantorel

@@ -1,0 +1,96 @@
+// A main window on a machine booted with the idle test ROMs, with a fake
+// file chooser and a message sink that records what the user would see.
+// The clock is either a fake one the test moves (frames run only when the
+// test says) or the real steady clock (frames run in real time).
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "machine/machine.h"
+#include "shell/display_widget.h"
+#include "shell/file_chooser.h"
+#include "shell/host_keyboard.h"
+#include "shell/idle_driver.h"
+#include "shell/main_window.h"
+#include "shell/message_sink.h"
+#include "shell/steady_host_clock.h"
+#include "support/fake_host.h"
+#include "support/test_roms.h"
+
+namespace vantorel::testing {
+
+class FakeFileChooser : public FileChooser {
+  public:
+    std::deque<std::optional<std::string>> answers;  // next answers; none left: cancel
+    std::vector<FileDialogRequest> requests;         // every dialog asked for
+
+    std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class RecordingMessages : public MessageSink {
+  public:
+    QStringList warnings;
+    void warn(const QString& text) override { warnings << text; }
+};
+
+enum class ClockKind { fake, steady };
+
+struct ShellHarness {
+    FakeClock fakeClock;
+    SteadyHostClock steadyClock;
+    HostClock* clock;
+    HostKeyboard keyboard;
+    FakeFileChooser chooser;
+    RecordingMessages messages;
+    TestRoms roms = idleTestRoms();
+    std::vector<std::filesystem::path> quickTypeFiles;  // files given to quick type
+    std::unique_ptr<Machine> machine;
+    std::unique_ptr<MainWindow> window;
+
+    explicit ShellHarness(DisplayScale scale = {1, 2}, ClockKind kind = ClockKind::fake)
+        : clock(kind == ClockKind::fake ? static_cast<HostClock*>(&fakeClock) : &steadyClock) {
+        machine = std::make_unique<Machine>(MachineHost{clock, &keyboard, nullptr, nullptr});
+        installBuiltinImages(machine->memory(), roms.images());
+        machine->config().windowscalingX = scale.x;
+        machine->config().windowscalingY = scale.y;
+        machine->computeTiming();
+        MainWindowParts parts{*machine,
+                              *clock,
+                              keyboard,
+                              chooser,
+                              messages,
+                              [this](const std::filesystem::path& path) {
+                                  quickTypeFiles.push_back(path);
+                                  return true;
+                              }};
+        window = std::make_unique<MainWindow>(parts, scale);
+    }
+
+    // Shows the window, sized to its client area, and waits until it is active.
+    bool showActive() {
+        window->show();
+        window->fitClientArea();
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+
+    // Moves the fake clock on by a frame and runs one idle pass.
+    bool runFrame() {
+        fakeClock.advanceMicroseconds(16667);
+        return window->driver().runPass();
+    }
+};
+
+}  // namespace vantorel::testing

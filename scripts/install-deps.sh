@@ -8,7 +8,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libz80ex-dev pasmo
   qt6-base-dev libgl-dev libsdl2-dev
-  xvfb xauth
+  xvfb xauth xdotool
 )
 
 missing=()

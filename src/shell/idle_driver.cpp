@@ -5,6 +5,10 @@
 #include <chrono>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
 #include "machine/frame_timing.h"
 #include "machine/machine.h"
 
@@ -17,6 +21,9 @@ using Nanoseconds = std::chrono::nanoseconds;
 // The timer wakes this long before a frame is due; the rest is slept
 // precisely. Qt's precise timers keep to about a millisecond.
 constexpr std::int64_t kTimerMarginNs = 2'000'000;
+// The sleep before a frame ends this long before it is due; the rest is
+// spun. Sleeps on a desktop overshoot by some tens of microseconds.
+constexpr std::int64_t kSpinNs = 150'000;
 // While a modal dialog is open, look again this often whether it closed.
 constexpr int kPausedPollMs = 25;
 // Without a high-resolution counter, look every millisecond.
@@ -28,6 +35,14 @@ std::int64_t steadyMicroseconds() {
         .count();
 }
 
+// Linux lets a sleeping thread wake up to 50 microseconds late by default
+// to save power; frames want their tick, so ask for 1 microsecond.
+void reduceTimerSlack() {
+#ifdef __linux__
+    prctl(PR_SET_TIMERSLACK, 1000UL, 0UL, 0UL, 0UL);
+#endif
+}
+
 }  // namespace
 
 IdleDriver::IdleDriver(Machine& machine, HostClock& clock, std::function<void()> screenDue,
@@ -37,6 +52,7 @@ IdleDriver::IdleDriver(Machine& machine, HostClock& clock, std::function<void()>
       clock_(clock),
       screenDue_(std::move(screenDue)),
       frameLog_(FrameLog::fromEnvironment()) {
+    reduceTimerSlack();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &IdleDriver::onTimer);
@@ -142,13 +158,16 @@ void IdleDriver::scheduleNextPass() {
     timer_.start(static_cast<int>((waitNs - kTimerMarginNs) / 1'000'000 + 1));
 }
 
-// The last stretch before a frame is slept exactly, so the frame starts on
-// its tick rather than whenever the event loop next looks.
+// The last stretch before a frame is slept, and its final few microseconds
+// spun, so the frame starts on its tick rather than whenever the event loop
+// next looks: a late frame moves every later frame (the schedule restarts
+// from it), so lateness would show as lost speed.
 void IdleDriver::waitUntilDue() {
     if (runsBackToBack() || !machine_.pacing().counterAvailable()) return;
-    const std::int64_t waitNs = nanosecondsUntilDue();
-    if (waitNs > 0 && waitNs <= kTimerMarginNs + 1'000'000) {
-        std::this_thread::sleep_for(Nanoseconds(waitNs));
+    std::int64_t waitNs = nanosecondsUntilDue();
+    if (waitNs <= 0 || waitNs > kTimerMarginNs + 1'000'000) return;
+    if (waitNs > kSpinNs) std::this_thread::sleep_for(Nanoseconds(waitNs - kSpinNs));
+    while (nanosecondsUntilDue() > 0) {
     }
 }
 

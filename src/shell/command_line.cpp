@@ -89,7 +89,7 @@ const std::array<OptionSpec, 12> kOptions = {{
          o.typeFilePath = value;
          return std::string();
      }},
-    {"--screenshot", "FILE", "save the window's client area as a PNG at the end",
+    {"--screenshot", "FILE", "with --headless: save the client area as a PNG at the end",
      [](CommandLine& o, std::string_view value) {
          o.screenshotPath = value;
          return std::string();

@@ -8,6 +8,7 @@
 #include "config/settings_file.h"
 #include "input/quick_type_file.h"
 #include "machine/machine.h"
+#include "machine/machine_files.h"
 #include "shell/host_keyboard.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
@@ -34,9 +35,25 @@ std::filesystem::path settingsPathFor(const CommandLine& options,
     return findSettingsFile(startupDirectory);
 }
 
-void insertFromCommandLine(MainWindow& window, const std::string& path) {
-    const InsertResult result = window.insertFile(path);
-    if (!result.ok) std::cerr << "vantorel: " << path << ": " << result.message << "\n";
+void reportRefusal(const std::string& path, const std::string& reason) {
+    std::cerr << "vantorel: " << path << ": " << reason << "\n";
+}
+
+// --rom, --snapshot and a FILE argument; a refused file is reported on one
+// line and the program starts without it.
+void insertFromCommandLine(MainWindow& window, Machine& machine, const CommandLine& options) {
+    if (!options.romPath.empty()) {
+        const FileResult result = loadGameRom(machine, options.romPath);
+        if (!result.ok()) reportRefusal(options.romPath, result.message);
+    }
+    if (!options.snapshotPath.empty()) {
+        const FileResult result = loadSnapshot(machine, options.snapshotPath);
+        if (!result.ok()) reportRefusal(options.snapshotPath, result.message);
+    }
+    if (!options.insertPath.empty()) {
+        const InsertResult result = window.insertFile(options.insertPath);
+        if (!result.ok) reportRefusal(options.insertPath, result.message);
+    }
 }
 
 }  // namespace
@@ -74,7 +91,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
 
     window.setStartFolders(makeStartFolders(startupDirectory));
     machine.seedRandom(clock.milliseconds());
-    if (!options.insertPath.empty()) insertFromCommandLine(window, options.insertPath);
+    insertFromCommandLine(window, machine, options);
     return application.exec();
 }
 

@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
         std::cout << vantorel::kVersionText << "\n";
         return 0;
     }
+    if (!options.screenshotPath.empty() && !options.headless) {
+        std::cerr << "vantorel: --screenshot works with --headless only\n";
+        return 2;
+    }
 #ifdef VANTOREL_DESKTOP
     if (options.headless) {
         return vantorel::runHeadless(options, std::cout, std::cerr, vantorel::writeScreenshot);

@@ -217,8 +217,7 @@ void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     HostKeyboard& keyboard = parts_.keyboard;
     if (event->key() == Qt::Key_CapsLock) {
         if (down) keyboard.flipCapsLockToggle();
-    } else if (QGuiApplication::platformName() == QLatin1String("xcb") &&
-               event->nativeModifiers() != 0) {
+    } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // X11 reports Caps Lock's state with every key: follow it, so a
         // toggle made while another window had the keyboard is seen too.
         keyboard.setCapsLockToggle((event->nativeModifiers() & kX11LockMask) != 0);

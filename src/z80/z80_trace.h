@@ -33,9 +33,11 @@ template <Z80Bus Bus>
 void Z80<Bus>::traceInstruction(const Z80State& record) {
     char text[kDisassemblyTextSize];
     disassembleInstruction(text, address16(record.PC));
-    const std::uint32_t sp = record.SP;
-    const std::uint32_t stackTop = readByte(sp) + 256 * readByte(sp + 1);
-    const std::uint32_t stackNext = readByte(sp + 2) + 256 * readByte(sp + 3);
+    // Four reads in address order: SP, SP+1, SP+2, SP+3.
+    std::uint32_t stackBytes[4];
+    for (std::uint32_t i = 0; i < 4; ++i) stackBytes[i] = readByte(record.SP + i);
+    const std::uint32_t stackTop = stackBytes[0] + 256 * stackBytes[1];
+    const std::uint32_t stackNext = stackBytes[2] + 256 * stackBytes[3];
     writeTraceEntry(debugLogFile, record, text, stackTop, stackNext);
 }
 

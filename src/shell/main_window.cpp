@@ -58,6 +58,12 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
 
 MainWindow::~MainWindow() {
     shutdown();
+    // The display outlives this object's own members while QWidget deletes
+    // its children; it must not call back into them then.
+    disconnect(display_, nullptr, this, nullptr);
+    for (const QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        disconnect(menu, nullptr, this, nullptr);
+    }
 }
 
 // What the window's creation sets up, in order.

@@ -151,6 +151,9 @@ void MainWindow::runCommand(int id) {
         default:
             break;  // not built yet
     }
+    // Like the owner of a closed modal dialog, the window takes the keyboard
+    // back (some desktops leave it with no window at all), and frames go on.
+    if (isVisible() && !isActiveWindow()) activateWindow();
     driver_->resume();
 }
 

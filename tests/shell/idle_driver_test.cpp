@@ -26,8 +26,8 @@ TEST(IdleDriver, FramesRunInRealTimeAndStopWhileAModalDialogIsOpen) {
     IdleDriver& driver = shell.window->driver();
     runEventsFor(200);
     const std::int64_t afterRunning = driver.framesRun();
-    EXPECT_GE(afterRunning, 5);   // about 12 at 60 per second
-    EXPECT_LE(afterRunning, 20);  // paced, not back to back
+    EXPECT_GE(afterRunning, 3);   // about 12 at 60 per second
+    EXPECT_LE(afterRunning, 22);  // paced, not back to back
 
     QDialog dialog(shell.window.get());
     dialog.setModal(true);
@@ -39,14 +39,15 @@ TEST(IdleDriver, FramesRunInRealTimeAndStopWhileAModalDialogIsOpen) {
     EXPECT_EQ(driver.framesRun(), whenOpened);
     EXPECT_FALSE(driver.framesAllowed());
 
+    runEventsFor(300);  // a long pause: 30 frames' worth in all
     dialog.close();
     shell.window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(shell.window.get()));
     runEventsFor(200);
     // Resumed at the normal rate: no burst to make up for the pause.
     const std::int64_t resumed = driver.framesRun() - whenOpened;
-    EXPECT_GE(resumed, 5);
-    EXPECT_LE(resumed, 20);
+    EXPECT_GE(resumed, 3);
+    EXPECT_LE(resumed, 22);
 }
 
 TEST(IdleDriver, AnOpenMenuStopsFramesAndTheSound) {
@@ -72,8 +73,8 @@ TEST(IdleDriver, FastModeRunsFramesBackToBack) {
     ShellHarness shell({1, 2}, ClockKind::steady);
     shell.machine->config().cpuspeedopt = 3;
     ASSERT_TRUE(shell.showActive());
-    runEventsFor(200);
-    EXPECT_GT(shell.window->driver().framesRun(), 30);  // well above 60 per second
+    runEventsFor(300);
+    EXPECT_GT(shell.window->driver().framesRun(), 30);  // 18 at 60 per second
 }
 
 TEST(IdleDriver, DeactivationStopsFramesAndTheSound) {

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <optional>
 #include <string_view>
+
+#include "shell/inserted_file.h"
 
 namespace vantorel {
 
@@ -134,6 +137,11 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
             if (!result.options.insertPath.empty()) {
                 result.error =
                     "only one file can be inserted, not also '" + std::string(argument) + "'";
+                return result;
+            }
+            if (insertKindOf(std::filesystem::path(argument)) == InsertKind::unknown) {
+                result.error = "'" + std::string(argument) +
+                               "' is not a game ROM (.rom, .bin) or a snapshot (.snp)";
                 return result;
             }
             result.options.insertPath = argument;

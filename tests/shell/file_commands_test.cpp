@@ -186,6 +186,11 @@ TEST(CommandLineFile, OneFileIsTakenAndASecondIsAnError) {
     EXPECT_EQ(parsed.options.screenshotPath, "shot.png");
     const char* two[] = {"vantorel", "a.rom", "b.snp"};
     EXPECT_FALSE(parseCommandLine(3, two).ok());
+    // A name that is neither kind is a usage error: no window opens for it.
+    const char* stray[] = {"vantorel", "stray"};
+    const CommandLineResult strayParsed = parseCommandLine(2, stray);
+    EXPECT_FALSE(strayParsed.ok());
+    EXPECT_NE(strayParsed.error.find("stray"), std::string::npos);
 }
 
 TEST(CommandLineFile, ARefusedFileGivesOneLineOnStandardError) {

@@ -12,6 +12,18 @@ namespace vantorel {
 
 namespace {
 
+// 'argument' followed by `rest`, built in one buffer (GCC 12 warns falsely,
+// with -Wrestrict, on "literal" + std::string temporaries).
+std::string quotedThen(std::string_view argument, std::string_view rest) {
+    std::string text;
+    text.reserve(argument.size() + rest.size() + 2);
+    text.push_back('\'');
+    text.append(argument);
+    text.push_back('\'');
+    text.append(rest);
+    return text;
+}
+
 // Stores an option's value; returns an error text, empty when accepted.
 using ApplyOption = std::string (*)(CommandLine& options, std::string_view value);
 
@@ -136,12 +148,12 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
         if (!argument.starts_with("-") && !attachedValue) {
             if (!result.options.insertPath.empty()) {
                 result.error =
-                    "only one file can be inserted, not also '" + std::string(argument) + "'";
+                    "only one file can be inserted, not also " + quotedThen(argument, "");
                 return result;
             }
             if (insertKindOf(std::filesystem::path(argument)) == InsertKind::unknown) {
-                result.error = "'" + std::string(argument) +
-                               "' is not a game ROM (.rom, .bin) or a snapshot (.snp)";
+                result.error =
+                    quotedThen(argument, " is not a game ROM (.rom, .bin) or a snapshot (.snp)");
                 return result;
             }
             result.options.insertPath = argument;

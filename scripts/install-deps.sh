@@ -8,7 +8,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libz80ex-dev pasmo
   qt6-base-dev libgl-dev libsdl2-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool fonts-dejavu-core
 )
 
 missing=()
@@ -22,5 +22,5 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt-get install -y -qq "${missing[@]}"
 fi

@@ -1,8 +1,8 @@
 #include "input/quick_type_file.h"
 
-#include <fstream>
 #include <new>
-#include <system_error>
+
+#include "machine/binary_file.h"
 
 namespace vantorel {
 
@@ -10,15 +10,6 @@ namespace {
 
 QuickTypeFile failure(QuickTypeResult result) {
     return {result, {}};
-}
-
-// The file's size in bytes, by seeking to its end and back; -1 when the
-// stream cannot seek.
-std::streamoff sizeBySeeking(std::ifstream& file) {
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    file.seekg(0, std::ios::beg);
-    return file ? size : -1;
 }
 
 }  // namespace
@@ -42,26 +33,21 @@ const char* quickTypeResultText(QuickTypeResult result) {
 }
 
 QuickTypeFile readQuickTypeFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return failure(QuickTypeResult::cannotOpen);
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return failure(QuickTypeResult::cannotOpen);
+    auto file = openBinaryFile(path);
+    if (!file) return failure(QuickTypeResult::cannotOpen);
 
-    const std::streamoff size = sizeBySeeking(file);
-    if (size < 0) return failure(QuickTypeResult::readFailed);
-    if (size == 0) return failure(QuickTypeResult::emptyFile);
-    if (static_cast<std::uintmax_t>(size) > kQuickTypeMaxBytes) {
-        return failure(QuickTypeResult::tooBig);
-    }
+    const auto size = fileSizeBySeeking(*file);
+    if (!size) return failure(QuickTypeResult::readFailed);
+    if (*size == 0) return failure(QuickTypeResult::emptyFile);
+    if (*size > kQuickTypeMaxBytes) return failure(QuickTypeResult::tooBig);
 
     QuickTypeFile loaded;
     try {
-        loaded.bytes.resize(static_cast<std::size_t>(size));
+        loaded.bytes.resize(static_cast<std::size_t>(*size));
     } catch (const std::bad_alloc&) {
         return failure(QuickTypeResult::readFailed);
     }
-    file.read(reinterpret_cast<char*>(loaded.bytes.data()), static_cast<std::streamsize>(size));
-    if (file.gcount() != static_cast<std::streamsize>(size)) {
+    if (!readExactly(*file, loaded.bytes.data(), loaded.bytes.size())) {
         return failure(QuickTypeResult::readFailed);
     }
     return loaded;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "machine/binary_file.h"
 #include "machine/machine.h"
 #include "machine/snapshot_header.h"
 
@@ -26,30 +27,6 @@ FileResult busyResult(const Machine& machine) {
 
 bool fileAccessBusy(const Machine& machine) {
     return machine.tapePlaying() || machine.quickTypeActive();
-}
-
-// Opens a file for binary reading; a folder is not a file.
-std::optional<std::ifstream> openForReading(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return std::nullopt;
-    return file;
-}
-
-// The file's size, found by seeking to its end and back; nothing when the
-// stream cannot seek.
-std::optional<std::uintmax_t> sizeBySeeking(std::ifstream& file) {
-    file.seekg(0, std::ios::end);
-    const std::streamoff end = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (!file || end < 0) return std::nullopt;
-    return static_cast<std::uintmax_t>(end);
-}
-
-bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t count) {
-    file.read(reinterpret_cast<char*>(destination), static_cast<std::streamsize>(count));
-    return static_cast<std::size_t>(file.gcount()) == count;
 }
 
 template <class Buffer>
@@ -102,9 +79,9 @@ void applySnapshotMemory(MachineMemory& memory, const SnapshotMemory& snapshot) 
 
 FileResult loadGameRom(Machine& machine, const std::filesystem::path& path) {
     if (fileAccessBusy(machine)) return busyResult(machine);
-    auto file = openForReading(path);
+    auto file = openBinaryFile(path);
     if (!file) return failure(FileStatus::cannotOpen, "cannot open the file");
-    const auto size = sizeBySeeking(*file);
+    const auto size = fileSizeBySeeking(*file);
     if (!size) return failure(FileStatus::cannotOpen, "cannot find the file's size");
     if (*size < 1 || *size > kMaximumGameRomBytes) {
         return failure(FileStatus::wrongSize,
@@ -130,9 +107,9 @@ void removeGameRom(Machine& machine) {
 
 FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path) {
     if (fileAccessBusy(machine)) return busyResult(machine);
-    auto file = openForReading(path);
+    auto file = openBinaryFile(path);
     if (!file) return failure(FileStatus::cannotOpen, "cannot open the file");
-    const auto size = sizeBySeeking(*file);
+    const auto size = fileSizeBySeeking(*file);
     if (!size) return failure(FileStatus::cannotOpen, "cannot find the file's size");
     if (*size != kSnapshotFileBytes) {
         return failure(FileStatus::wrongSize,

@@ -1,0 +1,28 @@
+#include "machine/binary_file.h"
+
+#include <system_error>
+
+namespace vantorel {
+
+std::optional<std::ifstream> openBinaryFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open()) return std::nullopt;
+    return file;
+}
+
+std::optional<std::uintmax_t> fileSizeBySeeking(std::ifstream& file) {
+    file.seekg(0, std::ios::end);
+    const std::streamoff end = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (!file || end < 0) return std::nullopt;
+    return static_cast<std::uintmax_t>(end);
+}
+
+bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t count) {
+    file.read(reinterpret_cast<char*>(destination), static_cast<std::streamsize>(count));
+    return static_cast<std::size_t>(file.gcount()) == count;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,28 @@
+// Reading the user's files safely: game ROMs, snapshots and quick-type texts.
+//
+// The machine's file commands and quick type open a file for binary reading,
+// find its size by seeking (so a size that does not fit is refused before
+// anything is allocated) and read exactly the bytes they expect. A folder is
+// not a file, and a stream that cannot seek has no size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+namespace vantorel {
+
+// The file opened for binary reading; nothing for a folder or a file that
+// cannot be opened.
+std::optional<std::ifstream> openBinaryFile(const std::filesystem::path& path);
+
+// The file's size in bytes, by seeking to its end and back to its start;
+// nothing when the stream cannot seek.
+std::optional<std::uintmax_t> fileSizeBySeeking(std::ifstream& file);
+
+// Reads `count` bytes into `destination`; false when fewer arrive.
+bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t count);
+
+}  // namespace vantorel

@@ -25,10 +25,6 @@ FileResult busyResult(const Machine& machine) {
                    machine.tapePlaying() ? "a cassette is playing" : "quick type is typing");
 }
 
-bool fileAccessBusy(const Machine& machine) {
-    return machine.tapePlaying() || machine.quickTypeActive();
-}
-
 template <class Buffer>
 std::unique_ptr<Buffer> allocateFilled(std::uint8_t value) {
     std::unique_ptr<Buffer> buffer(new (std::nothrow) Buffer);
@@ -76,6 +72,10 @@ void applySnapshotMemory(MachineMemory& memory, const SnapshotMemory& snapshot) 
 }
 
 }  // namespace
+
+bool fileAccessBusy(const Machine& machine) {
+    return machine.tapePlaying() || machine.quickTypeActive();
+}
 
 FileResult loadGameRom(Machine& machine, const std::filesystem::path& path) {
     if (fileAccessBusy(machine)) return busyResult(machine);

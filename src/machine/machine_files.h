@@ -49,6 +49,10 @@ struct FileResult {
     }
 };
 
+// While a cassette plays or quick type types, the machine's files stay as
+// they are: the load commands do nothing (the menus don't even ask for a file).
+bool fileAccessBusy(const Machine& machine);
+
 FileResult loadGameRom(Machine& machine, const std::filesystem::path& path);
 void removeGameRom(Machine& machine);
 FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path);

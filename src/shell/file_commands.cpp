@@ -47,12 +47,8 @@ FileCommands::FileCommands(Machine& machine, FileChooser& chooser, StartFolders&
       folders_(folders),
       quickTypeLoader_(std::move(quickTypeLoader)) {}
 
-bool FileCommands::fileAccessBusy() const {
-    return machine_.tapePlaying() || machine_.quickTypeActive();
-}
-
 void FileCommands::loadGameRom() {
-    if (fileAccessBusy()) return;
+    if (fileAccessBusy(machine_)) return;
     const auto path = chooser_.chooseExistingFile(gameRomDialog(folders_));
     if (!path) return;
     const FileResult result = vantorel::loadGameRom(machine_, *path);
@@ -64,7 +60,7 @@ void FileCommands::removeGameRom() {
 }
 
 void FileCommands::loadSnapshot() {
-    if (fileAccessBusy()) return;
+    if (fileAccessBusy(machine_)) return;
     const auto path = chooser_.chooseExistingFile(snapshotDialog(folders_));
     if (!path) return;
     const FileResult result = vantorel::loadSnapshot(machine_, *path);

@@ -42,8 +42,6 @@ class FileCommands {
     void quickType();
 
   private:
-    bool fileAccessBusy() const;
-
     Machine& machine_;
     FileChooser& chooser_;
     StartFolders& folders_;

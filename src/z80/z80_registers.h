@@ -27,8 +27,9 @@ inline constexpr unsigned kRegL = 5;    // or IXl / IYl in the index pages
 inline constexpr unsigned kRegMem = 6;  // (HL) or (IX+d): not a register
 inline constexpr unsigned kRegA = 7;
 
-template <Pair P>
-constexpr std::uint32_t& pairRef(Z80State& s) {
+// The field of the record that holds pair P, const or not.
+template <Pair P, class State>
+constexpr auto& pairMember(State& s) {
     if constexpr (P == Pair::BC) return s.BC;
     if constexpr (P == Pair::DE) return s.DE;
     if constexpr (P == Pair::HL) return s.HL;
@@ -39,14 +40,21 @@ constexpr std::uint32_t& pairRef(Z80State& s) {
 }
 
 template <Pair P>
+constexpr std::uint32_t& pairRef(Z80State& s) {
+    return pairMember<P>(s);
+}
+
+template <Pair P>
 constexpr std::uint32_t pairValue(const Z80State& s) {
-    if constexpr (P == Pair::BC) return s.BC;
-    if constexpr (P == Pair::DE) return s.DE;
-    if constexpr (P == Pair::HL) return s.HL;
-    if constexpr (P == Pair::IX) return s.IX;
-    if constexpr (P == Pair::IY) return s.IY;
-    if constexpr (P == Pair::SP) return s.SP;
-    if constexpr (P == Pair::AF) return s.AF;
+    return pairMember<P>(s);
+}
+
+// Stores an 8-bit value in the high or the low half of a register pair.
+inline void setHigh(std::uint32_t& pair, std::uint32_t value) {
+    pair = (value << 8) | (pair & 0xFF);
+}
+inline void setLow(std::uint32_t& pair, std::uint32_t value) {
+    pair = (pair & 0xFF00) | value;
 }
 
 // The pair that the opcodes' two-bit pair field names (BC, DE, HL, SP), with
@@ -77,16 +85,16 @@ inline std::uint32_t regF(const Z80State& s) {
     return s.AF & 0xFF;
 }
 inline void setA(Z80State& s, std::uint32_t value) {
-    s.AF = (value << 8) | (s.AF & 0xFF);
+    setHigh(s.AF, value);
 }
 inline void setF(Z80State& s, std::uint32_t value) {
-    s.AF = (s.AF & 0xFF00) | value;
+    setLow(s.AF, value);
 }
 inline std::uint32_t regB(const Z80State& s) {
     return s.BC >> 8;
 }
 inline void setB(Z80State& s, std::uint32_t value) {
-    s.BC = (value << 8) | (s.BC & 0xFF);
+    setHigh(s.BC, value);
 }
 
 // 8-bit register R (0-5 and 7); registers 4 and 5 are the halves of H, which
@@ -107,13 +115,13 @@ inline std::uint32_t get8(const Z80State& s) {
 template <unsigned R, Pair H = Pair::HL>
 inline void set8(Z80State& s, std::uint32_t value) {
     static_assert(R < 8 && R != kRegMem, "memory operand is not a register");
-    if constexpr (R == kRegB) s.BC = (value << 8) | (s.BC & 0xFF);
-    if constexpr (R == kRegC) s.BC = (s.BC & 0xFF00) | value;
-    if constexpr (R == kRegD) s.DE = (value << 8) | (s.DE & 0xFF);
-    if constexpr (R == kRegE) s.DE = (s.DE & 0xFF00) | value;
-    if constexpr (R == kRegH) pairRef<H>(s) = (value << 8) | (pairRef<H>(s) & 0xFF);
-    if constexpr (R == kRegL) pairRef<H>(s) = (pairRef<H>(s) & 0xFF00) | value;
-    if constexpr (R == kRegA) s.AF = (value << 8) | (s.AF & 0xFF);
+    if constexpr (R == kRegB) setHigh(s.BC, value);
+    if constexpr (R == kRegC) setLow(s.BC, value);
+    if constexpr (R == kRegD) setHigh(s.DE, value);
+    if constexpr (R == kRegE) setLow(s.DE, value);
+    if constexpr (R == kRegH) setHigh(pairRef<H>(s), value);
+    if constexpr (R == kRegL) setLow(pairRef<H>(s), value);
+    if constexpr (R == kRegA) setHigh(s.AF, value);
 }
 
 // A displacement or relative offset byte as a signed value, in 32-bit

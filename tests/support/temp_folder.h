@@ -1,5 +1,6 @@
 // A fresh folder under the system's temporary folder, removed with
-// everything in it when the test ends.
+// everything in it when the test ends (write permission is given back first,
+// for tests that take it away).
 #pragma once
 
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace vantorel::testing {
 
@@ -21,13 +23,15 @@ class TempFolder {
     }
     ~TempFolder() {
         std::error_code error;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, error);
         std::filesystem::remove_all(path_, error);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;

@@ -23,9 +23,15 @@ void FramePacing::setUp(HostClock* clock, std::int32_t framesPerSecond) {
     framePeriodTicks_ = counterFrequency_ / std::max(framesPerSecond, 1);
 }
 
-void FramePacing::useAudioFramePeriod(std::int32_t frameBytes) {
+void FramePacing::useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm) {
     if (!counterAvailable_) return;
     framePeriodTicks_ = frameBytes * counterFrequency_ / kAudioBytesPerSecond;
+    if (ratePpm != 0) {
+        constexpr std::int64_t kMillion = 1'000'000;
+        const std::int64_t ppm = std::clamp<std::int64_t>(ratePpm, -kMillion / 2, kMillion / 2);
+        framePeriodTicks_ +=
+            framePeriodTicks_ / kMillion * ppm + framePeriodTicks_ % kMillion * ppm / kMillion;
+    }
 }
 
 PacingDecision FramePacing::decide(HostClock* clock, std::uint32_t nowMs,

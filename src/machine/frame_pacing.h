@@ -34,8 +34,10 @@ class FramePacing {
     void setUp(HostClock* clock, std::int32_t framesPerSecond);
 
     // While sound runs one frame is produced per frame of audio: the period
-    // becomes frameBytes x frequency / 44100 ticks (only with a counter).
-    void useAudioFramePeriod(std::int32_t frameBytes);
+    // becomes frameBytes x frequency / 44100 ticks (only with a counter),
+    // lengthened by `ratePpm` parts per million (-5000 to 5000) to keep the
+    // emulation in step with the audio device's own clock.
+    void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
 
     // Decides for the pass at millisecond time `nowMs` (read by the caller)
     // and moves the schedules on.

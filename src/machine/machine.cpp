@@ -33,8 +33,8 @@ void Machine::setUpPacing() {
     pacing_.setUp(host_.clock, timing_.framesPerSecond);
 }
 
-void Machine::useAudioFramePeriod(std::int32_t frameBytes) {
-    pacing_.useAudioFramePeriod(frameBytes);
+void Machine::useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm) {
+    pacing_.useAudioFramePeriod(frameBytes, ratePpm);
 }
 
 void Machine::initKeyLayout() {

@@ -79,8 +79,9 @@ class Machine {
     const FrameTiming& timing() const { return timing_; }
     // Asks the clock for its counter and sets the frame period (window creation).
     void setUpPacing();
-    // With sound running, one frame per audio frame of `frameBytes` bytes.
-    void useAudioFramePeriod(std::int32_t frameBytes);
+    // With sound running, one frame per audio frame of `frameBytes` bytes,
+    // lengthened by `ratePpm` parts per million to follow the audio clock.
+    void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
     const FramePacing& pacing() const { return pacing_; }
     // Resolves the keyboard layout's character keys through the host.
     void initKeyLayout();

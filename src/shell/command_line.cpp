@@ -63,7 +63,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 12> kOptions = {{
+const std::array<OptionSpec, 13> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -107,6 +107,11 @@ const std::array<OptionSpec, 12> kOptions = {{
     {"--screenshot", "FILE", "with --headless: save the client area as a PNG at the end",
      [](CommandLine& o, std::string_view value) {
          o.screenshotPath = value;
+         return std::string();
+     }},
+    {"--wav", "FILE", "with --headless: record the sound into FILE (22050 Hz mono 16-bit)",
+     [](CommandLine& o, std::string_view value) {
+         o.wavPath = value;
          return std::string();
      }},
     {"--print-screen", "", "print the screen as 30 lines of text at the end",

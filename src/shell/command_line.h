@@ -29,6 +29,7 @@ struct CommandLine {
     std::string typeText;        // --type TEXT: typed once booted (\r, \n, \\ decoded)
     std::string typeFilePath;    // --type-file FILE: its text typed once booted
     std::string screenshotPath;  // --screenshot FILE: the client area as a PNG at the end
+    std::string wavPath;         // --wav FILE: the sound, frame by frame, as a WAV file
     std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
 };
 

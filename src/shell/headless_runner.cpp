@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <system_error>
 
@@ -17,6 +18,7 @@
 #include "machine/machine_files.h"
 #include "machine/screen_text.h"
 #include "shell/inserted_file.h"
+#include "sound/wav_recorder.h"
 
 namespace vantorel {
 
@@ -111,6 +113,10 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     // No clock: every frame is due at once, so the frames run unpaced.
     Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
     startMachine(machine, settingsPathFor(options));
+    std::optional<WavRecorder> recorder;
+    if (!options.wavPath.empty() && !recorder.emplace(machine).open(options.wavPath)) {
+        return reportFileProblem(err, options.wavPath, "cannot write the WAV file");
+    }
 
     if (!options.romPath.empty()) {
         const FileResult result = loadGameRom(machine, options.romPath);
@@ -132,6 +138,9 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (!options.saveRamPath.empty()) {
         const FileResult result = saveRam(machine, options.saveRamPath);
         if (!result.ok()) return reportFileProblem(err, options.saveRamPath, result.message);
+    }
+    if (recorder && !recorder->finish()) {
+        return reportFileProblem(err, options.wavPath, "cannot write the WAV file");
     }
     if (!options.screenshotPath.empty()) {
         const std::string error = writeScreenshot(machine, options.screenshotPath);

@@ -1,18 +1,61 @@
 // The host's sound output and joysticks, as the main window drives them.
 //
-// Not built yet: every operation does nothing (initSound and initJoysticks
-// report that nothing was started). The main window already calls each at
-// its place in start-up, pauses and shutdown, so the sound and joystick
-// work only fills these in. Counts let tests see the calls.
+// Sound: the machine's SoundOutput on the SDL2 audio device. initSound at
+// window creation connects it as the machine's speaker; stopSound when a
+// menu opens, a system command starts or the window is deactivated;
+// restartSound after the Sound and System Timing dialogs; releaseSound at
+// shutdown, which also writes the sound's counters to the debug output
+// (VANTOREL_DEBUG). Without an audio device the machine runs silently.
+// Joysticks: not built yet; initJoysticks reports that nothing was started.
+// Counts let tests see the calls.
 #pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "host/sdl_audio_device.h"
+#include "machine/machine.h"
+#include "sound/sound_output.h"
 
 namespace vantorel {
 
 class HostDevices {
   public:
-    bool initSound() { return false; }
-    void stopSound() { ++stopSoundCalls_; }
-    void releaseSound() {}
+    explicit HostDevices(Machine& machine) : machine_(machine) {}
+    ~HostDevices() { releaseSound(); }
+    HostDevices(const HostDevices&) = delete;
+    HostDevices& operator=(const HostDevices&) = delete;
+
+    // --- Sound ---
+    bool initSound() {
+        if (!sound_) {
+            audioDevice_ = std::make_unique<SdlAudioDevice>(machine_.host().debug);
+            sound_ = std::make_unique<SoundOutput>(machine_, audioDevice_.get());
+        }
+        MachineHost host = machine_.host();
+        host.speaker = sound_.get();
+        machine_.attachHost(host);
+        return sound_->initSound();
+    }
+    bool restartSound() { return sound_ ? sound_->restartSound() : initSound(); }
+    void stopSound() {
+        ++stopSoundCalls_;
+        if (sound_) sound_->stopSound();
+    }
+    void releaseSound() {
+        if (!sound_) return;
+        reportSound();
+        sound_->releaseSound();
+        MachineHost host = machine_.host();
+        if (host.speaker == sound_.get()) host.speaker = nullptr;
+        machine_.attachHost(host);
+        sound_.reset();
+        audioDevice_.reset();
+    }
+    const SoundOutput* sound() const { return sound_.get(); }
+    SdlAudioDevice* audioDevice() const { return audioDevice_.get(); }
+
+    // --- Joysticks ---
     bool initJoysticks() { return false; }
     void setJoysticksAcquired(bool) {}
     void releaseJoysticks() {}
@@ -20,6 +63,36 @@ class HostDevices {
     int stopSoundCalls() const { return stopSoundCalls_; }
 
   private:
+    void reportSound() {
+        DebugOutputSink* debug = machine_.host().debug;
+        if (debug == nullptr || !sound_->deviceOpen()) return;
+        const AudioCounters counters = audioDevice_->counters();
+        const HandOffDelay delay = audioDevice_->handOffDelay();
+        const auto& leads = sound_->leadControl().leadHistogram();
+        char text[512];
+        int length = std::snprintf(
+            text, sizeof text,
+            "Sound: %s, buffer %d samples, %lld frames; underruns %lld, overwrites %lld, "
+            "restarts %lld; rate %+d ppm; slot written to callback %lld-%lld us (mean %lld); "
+            "lead:",
+            audioDevice_->driverName().c_str(), audioDevice_->bufferSamples(),
+            static_cast<long long>(sound_->framesWritten()),
+            static_cast<long long>(counters.underruns), static_cast<long long>(counters.overwrites),
+            static_cast<long long>(sound_->leadControl().resyncs()),
+            sound_->leadControl().ratePpm(), static_cast<long long>(delay.minimumUs),
+            static_cast<long long>(delay.maximumUs), static_cast<long long>(delay.meanUs));
+        for (std::size_t lead = 0; lead < leads.size() && length > 0; ++lead) {
+            if (leads[lead] == 0 || length >= static_cast<int>(sizeof text)) continue;
+            length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
+                                    " %zu:%lld", lead, static_cast<long long>(leads[lead]));
+        }
+        debug->debugOutput(text);
+        debug->debugOutput("\n");
+    }
+
+    Machine& machine_;
+    std::unique_ptr<SdlAudioDevice> audioDevice_;
+    std::unique_ptr<SoundOutput> sound_;
     int stopSoundCalls_ = 0;  // times the sound was stopped
 };
 

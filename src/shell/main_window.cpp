@@ -40,6 +40,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
     : QMainWindow(parent),
       parts_(std::move(parts)),
       fileCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.quickTypeLoader),
+      devices_(parts_.machine),
       display_(new DisplayWidget(parts_.machine, scale, this)),
       driver_(new IdleDriver(
           parts_.machine, parts_.clock, [this] { screenDue(); }, this)),

@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow {
     QAction* action(int id) const;
     DisplayWidget& display() const { return *display_; }
     IdleDriver& driver() const { return *driver_; }
+    HostDevices& devices() { return devices_; }
     const HostDevices& devices() const { return devices_; }
 
     // Carries out a menu command by its id.

@@ -1,0 +1,106 @@
+// The machine's sound: the speaker clicker and the AY-3-8910 on the host's
+// audio device.
+//
+// Every emulated frame the speaker's level changes (from port FF) become
+// clicks in a staging area, placed by their T-state within the frame; the
+// AY-3-8910 fills three more; at the end of the frame each is written into
+// its voice's ring on the device, three slots ahead of the player. A click
+// that runs past the end of the frame is carried into the next one. While
+// sound runs, the machine's frame period is one frame of audio (frameBytes
+// / 44100 seconds), nudged by at most 0.5% so that the writer stays three
+// slots ahead of the device's own clock (lead_control.h).
+//
+// Owned by the program's host devices (the desktop window, the headless
+// runner's --wav), which attach it to the machine as its speaker sink:
+//   1. SoundOutput sound{machine, &device};  // device may be null: no sound device
+//   2. sound.initSound();                     // window creation; restartSound after dialogs
+//   3. the machine calls beginFrameSound / recordSpeakerEdge / endFrameSound
+//   4. stopSound() when a menu opens or the window is deactivated
+//   5. releaseSound() at shutdown
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "machine/host_interfaces.h"
+#include "sound/audio_device.h"
+#include "sound/ay_chip.h"
+#include "sound/click_tables.h"
+#include "sound/lead_control.h"
+
+namespace vantorel {
+
+class Machine;
+
+inline constexpr int kClickerVoice = 0;             // voices 1-3: AY channels A, B, C
+inline constexpr int kFirstWriteSlot = kLeadSlots;  // after a start and every stop
+
+class SoundOutput : public SpeakerSink {
+  public:
+    SoundOutput(Machine& machine, AudioDevice* device);
+    ~SoundOutput() override;
+    SoundOutput(const SoundOutput&) = delete;
+    SoundOutput& operator=(const SoundOutput&) = delete;
+
+    // Opens the device and creates the voices `clickerflag` and `ayflag`
+    // ask for; true when every one wanted was created (also when none was
+    // wanted). Then the AY starts and the frame period follows the audio
+    // frames. No device: false, and the machine runs silently at its own
+    // frame period.
+    bool initSound();
+    // Stops and releases the voices and the device; frees the staging areas.
+    void releaseSound();
+    // releaseSound then initSound, with the settings and timing of now.
+    bool restartSound();
+    // Silences every voice at once and rewinds it; nothing is written until
+    // the next frame begins, which restarts playback with writing at slot 3.
+    void stopSound();
+
+    // SpeakerSink: one emulated frame.
+    void beginFrameSound(std::uint32_t frameStartTStates) override;
+    void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) override;
+    void endFrameSound() override;
+
+    // --- State, for the program's report and for tests ---
+    bool deviceOpen() const { return deviceOpen_; }
+    bool voicePresent(int voice) const { return voices_[static_cast<std::size_t>(voice)]; }
+    std::int32_t frameBytes() const { return frameBytes_; }
+    std::int32_t frameSamples() const { return frameSamples_; }
+    int writeSlot() const { return writeSlot_; }
+    const ClickTables& clickTables() const { return clicks_; }
+    std::span<const std::int16_t> clickerStaging() const { return clickerStaging_; }
+    AyGenerator& ay() { return ay_; }
+    const LeadControl& leadControl() const { return lead_; }
+    std::int64_t framesWritten() const { return framesWritten_; }
+
+  private:
+    bool createVoice(int voice, std::vector<std::int16_t>& staging);
+    void startVoices();
+    void restartPlayback();
+    void keepLead();
+    void writeVoice(int voice, const std::vector<std::int16_t>& staging);
+    int referenceVoice() const;
+
+    Machine& machine_;
+    AudioDevice* device_;
+    bool deviceOpen_ = false;
+    std::array<bool, kVoiceCount> voices_{};                     // voice present on the device
+    std::int32_t frameBytes_ = 0;                                // bytes of audio per frame
+    std::int32_t frameSamples_ = 0;                              // samples per frame
+    std::vector<std::int16_t> clickerStaging_;                   // 2 x frameSamples; empty: none
+    std::array<std::vector<std::int16_t>, 3> generatorStaging_;  // AY channels A, B, C
+    int writeSlot_ = kFirstWriteSlot;                            // 0-11
+    std::uint32_t frameStartTStates_ = 0;
+    std::int64_t tstatesPerFrame_ = 0;
+    bool carry_ = false;    // a click was written in this frame (it may run over)
+    bool stopped_ = false;  // stopSound since the frame began
+    bool generatorRunning_ = false;
+    ClickTables clicks_;
+    AyGenerator ay_;
+    LeadControl lead_;
+    std::int64_t framesWritten_ = 0;
+};
+
+}  // namespace vantorel

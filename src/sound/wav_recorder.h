@@ -1,0 +1,58 @@
+// Records the machine's sound into a WAV file, frame by frame.
+//
+// Stands between the machine and its sound output as the speaker sink:
+// every frame goes on to the sound output as usual, and after each frame
+// the device's mix of the four voices for one frame (what a sound card
+// would be given, three frames later than the frame that made it) is
+// appended to the file: PCM, 22050 Hz, mono, signed 16-bit. No real time
+// is needed, so the headless runner can record as fast as it runs.
+//
+//   1. WavRecorder recorder{machine};  recorder.open(path)  (false: cannot write)
+//   2. machine frames run (the recorder attached itself as the speaker)
+//   3. recorder.finish() plays out the frames still in the rings and closes
+//      the file; false when writing failed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "machine/host_interfaces.h"
+#include "sound/ring_audio_device.h"
+#include "sound/sound_output.h"
+
+namespace vantorel {
+
+class Machine;
+
+class WavRecorder : public SpeakerSink {
+  public:
+    explicit WavRecorder(Machine& machine);
+    ~WavRecorder() override;
+
+    // Creates the file, starts the sound output and attaches to the machine.
+    bool open(const std::filesystem::path& path);
+    bool finish();
+
+    void beginFrameSound(std::uint32_t frameStartTStates) override;
+    void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) override;
+    void endFrameSound() override;
+
+    const SoundOutput& sound() const { return sound_; }
+    std::int64_t samplesWritten() const { return samplesWritten_; }
+
+  private:
+    void playOneFrame();
+    void writeHeader(std::uint32_t dataBytes);
+
+    Machine& machine_;
+    RingAudioDevice device_;
+    SoundOutput sound_;
+    std::ofstream file_;
+    std::vector<std::int16_t> frame_;
+    std::int64_t samplesWritten_ = 0;
+    bool attached_ = false;
+};
+
+}  // namespace vantorel

@@ -58,7 +58,7 @@ bool SdlAudioDevice::open() {
     wanted.callback = &SdlAudioDevice::audioCallback;
     wanted.userdata = this;
     SDL_AudioSpec granted{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &granted, 0);
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &granted, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (device_ == 0) {
         reportMissing(SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

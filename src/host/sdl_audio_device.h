@@ -6,9 +6,10 @@
 // and never reads a slot while it is being written. Operations that change
 // what it reads (creating, stopping, clearing, rewinding a voice) hold
 // SDL's audio lock briefly; writing a slot and asking for the status do not.
-// SDL is asked for a buffer of 441 samples, exactly 20 ms: its dummy and
-// disk drivers pace themselves in whole milliseconds, so any other size
-// would make the device run off its nominal rate.
+// SDL is asked for a buffer of 512 samples (23.2 ms), a power of two: SDL
+// 2.26 rounds other sizes up to one for some drivers (the dummy driver
+// among them) and then calls back with more bytes than the buffer it
+// allocated. The callback takes whatever size the driver grants.
 //
 // No audio device (no sound server, no driver) is said once on the debug
 // output; the program then runs silently. Also measured, for the debug
@@ -30,7 +31,7 @@
 
 namespace vantorel {
 
-inline constexpr int kDeviceBufferSamples = 441;  // 20 ms at 22050 Hz
+inline constexpr int kDeviceBufferSamples = 512;  // 23.2 ms at 22050 Hz
 
 // Delay from writing a slot to the callback taking it, in microseconds.
 struct HandOffDelay {

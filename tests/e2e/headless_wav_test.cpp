@@ -60,19 +60,18 @@ std::uint32_t little32(const std::string& bytes, std::size_t at) {
 TEST(HeadlessWav, RecordsAToneAndTheSilenceAroundIt) {
     TempFolder folder;
     toneSnapshot().write(folder / "tone.snp");
-    const ProgramRun run =
-        runVantorel({"--headless", "--snapshot", (folder / "tone.snp").string(), "--frames", "60",
-                     "--wav", (folder / "tone.wav").string()},
-                    folder);
+    const ProgramRun run = runVantorel({"--headless", "--snapshot", (folder / "tone.snp").string(),
+                                        "--frames", "60", "--wav", (folder / "tone.wav").string()},
+                                       folder);
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     const std::string bytes = fileText(folder / "tone.wav");
     ASSERT_GT(bytes.size(), 44u);
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");
     EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(little32(bytes, 24), 22050u);            // samples per second
-    EXPECT_EQ(little32(bytes, 20) & 0xFFFF, 1u);       // PCM
-    EXPECT_EQ(little32(bytes, 20) >> 16, 1u);          // mono
-    EXPECT_EQ(little32(bytes, 32) >> 16, 16u);         // bits per sample
+    EXPECT_EQ(little32(bytes, 24), 22050u);             // samples per second
+    EXPECT_EQ(little32(bytes, 20) & 0xFFFF, 1u);        // PCM
+    EXPECT_EQ(little32(bytes, 20) >> 16, 1u);           // mono
+    EXPECT_EQ(little32(bytes, 32) >> 16, 16u);          // bits per sample
     EXPECT_EQ(little32(bytes, 40), bytes.size() - 44);  // data size
     EXPECT_EQ(little32(bytes, 4), bytes.size() - 8);
     const auto samples = wavSamples(bytes);
@@ -97,9 +96,8 @@ TEST(HeadlessWav, AFileThatCannotBeWrittenIsReported) {
 
 TEST(HeadlessWav, WithoutEdgesTheFileIsSilent) {
     TempFolder folder;
-    const ProgramRun run =
-        runVantorel({"--headless", "--frames", "30", "--wav", (folder / "quiet.wav").string()},
-                    folder);
+    const ProgramRun run = runVantorel(
+        {"--headless", "--frames", "30", "--wav", (folder / "quiet.wav").string()}, folder);
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     const auto samples = wavSamples(fileText(folder / "quiet.wav"));
     EXPECT_EQ(samples.size(), 33u * 368);

@@ -67,7 +67,7 @@ TEST(MonitorBell, ARejectedLineRingsTheBell) {
     sorcerer.press('X');
     sorcerer.press('X');
     EXPECT_EQ(testing::findTone(sorcerer.heard).first, -1);  // typing is silent
-    sorcerer.press(0x0D);  // RETURN
+    sorcerer.press(0x0D);                                    // RETURN
     sorcerer.runFrames(30);
     const testing::ToneSpan tone = testing::findTone(sorcerer.heard);
     ASSERT_GE(tone.first, 0);

@@ -1,6 +1,8 @@
 // The voice rings between a writer and a player: mixing with saturation,
 // underruns and overwrites counted, stale slots heard as silence, and the
 // hand-off between two threads (run under ThreadSanitizer as well).
+#include "sound/voice_rings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +10,6 @@
 #include <chrono>
 #include <thread>
 #include <vector>
-
-#include "sound/voice_rings.h"
 
 namespace vantorel {
 namespace {

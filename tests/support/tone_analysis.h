@@ -11,7 +11,7 @@ struct ToneSpan {
     std::int64_t first = -1;  // first non-zero sample, -1 when all are silent
     std::int64_t last = -1;   // last non-zero sample
     std::int64_t signChanges = 0;
-    double frequency = 0.0;   // Hz, from the first to the last sign change
+    double frequency = 0.0;  // Hz, from the first to the last sign change
     double seconds() const {
         return first < 0 ? 0.0 : static_cast<double>(last - first + 1) / 22050.0;
     }

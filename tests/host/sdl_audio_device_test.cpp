@@ -95,5 +95,31 @@ TEST(SdlSound, WithoutADriverTheMachineRunsSilentlyAndSaysSoOnce) {
     EXPECT_EQ(debug.text.find("Sound:", 1), std::string::npos) << debug.text;
 }
 
+// Frames written in real time while SDL's thread plays them, with a stop
+// and a restart between: the hand-off the sanitizers watch.
+TEST(SdlSound, FramesAreWrittenWhileTheCallbackPlays) {
+    useDummyDriverByDefault();
+    TestMachine test;
+    SdlAudioDevice device;
+    SoundOutput sound(test.machine, &device);
+    ASSERT_TRUE(sound.initSound());
+    std::uint32_t tstates = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        if (frame == 30) sound.stopSound();
+        sound.beginFrameSound(tstates);
+        for (std::uint32_t edge = 0; edge < 35106; edge += 1054) {
+            sound.recordSpeakerEdge(tstates + edge, static_cast<std::uint8_t>(edge / 1054 & 1));
+        }
+        sound.endFrameSound();
+        tstates += 35106;
+        std::this_thread::sleep_for(std::chrono::microseconds(16689));
+    }
+    EXPECT_EQ(sound.framesWritten(), 60);
+    EXPECT_TRUE(device.status(0).playing);
+    EXPECT_EQ(device.counters().overwrites, 0);
+    EXPECT_GT(device.handOffDelay().count, 0);
+    sound.releaseSound();
+}
+
 }  // namespace
 }  // namespace vantorel::testing

@@ -24,11 +24,11 @@ TEST(JoystickDecoding, EveryDirectionGivesItsInvertedCode) {
         std::uint8_t state;
     };
     const Case cases[] = {
-        {0, -720, 0xFB},    {720, -720, 0xF9}, {720, 0, 0xFD},   {720, 720, 0xF5},
-        {0, 720, 0xF7},     {-720, 720, 0xF6}, {-720, 0, 0xFE},  {-700, -700, 0xFA},
-        {0, 0, 0xFF},       {649, 0, 0xFD},    {-649, 0, 0xFE},  {0, 649, 0xF7},
-        {0, -649, 0xFB},    {648, 0, 0xFF},    {-648, 0, 0xFF},  {0, 648, 0xFF},
-        {0, -648, 0xFF},    {648, -648, 0xFF}, {649, -648, 0xFD}, {-648, 649, 0xF7},
+        {0, -720, 0xFB}, {720, -720, 0xF9}, {720, 0, 0xFD},    {720, 720, 0xF5},
+        {0, 720, 0xF7},  {-720, 720, 0xF6}, {-720, 0, 0xFE},   {-700, -700, 0xFA},
+        {0, 0, 0xFF},    {649, 0, 0xFD},    {-649, 0, 0xFE},   {0, 649, 0xF7},
+        {0, -649, 0xFB}, {648, 0, 0xFF},    {-648, 0, 0xFF},   {0, 648, 0xFF},
+        {0, -648, 0xFF}, {648, -648, 0xFF}, {649, -648, 0xFD}, {-648, 649, 0xF7},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(decode(c.x, c.y), c.state) << "x " << c.x << " y " << c.y;

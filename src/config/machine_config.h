@@ -71,6 +71,8 @@ struct MachineConfig {
     // "COLOR": 0 foreground, 1 background, 2 border
     std::array<RgbColour, 3> colours = {RgbColour{16, 16, 16}, RgbColour{16, 96, 16},
                                         RgbColour{40, 224, 40}};
+    // "JOYSTICK"
+    bool keysasjoystickflag = false;  // cursor keys and Right Ctrl steer joystick 1
 
     static KeyAssignmentTable filledKeyTable() {
         KeyAssignmentTable table{};

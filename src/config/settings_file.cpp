@@ -22,6 +22,7 @@ constexpr std::string_view kVideo = "VIDEO";
 constexpr std::string_view kColour = "COLOR";
 constexpr std::string_view kSound = "SOUND";
 constexpr std::string_view kSpeed = "SPEED";
+constexpr std::string_view kJoystick = "JOYSTICK";
 constexpr int kColourEntries = 3;  // foreground, background, border
 
 // "VANTOREL.INI" as spelt, else any other spelling of it in the folder (a
@@ -119,6 +120,10 @@ void readSpeedSection(const ProfileDocument& document, MachineConfig& config) {
     readFlagSetting(document, kSpeed, "speedupfilesflag", config.speedupfilesflag);
 }
 
+void readJoystickSection(const ProfileDocument& document, MachineConfig& config) {
+    readFlagSetting(document, kJoystick, "keysasjoystickflag", config.keysasjoystickflag);
+}
+
 // The ROM file names go between "writeROMflag" and the two built-in flags.
 void writeMemorySection(ProfileDocument& document, const MachineConfig& config) {
     writeFlagSetting(document, kMemory, "enhancedflag", config.enhancedflag);
@@ -175,6 +180,10 @@ void writeSpeedSection(ProfileDocument& document, const MachineConfig& config) {
     writeFlagSetting(document, kSpeed, "speedupfilesflag", config.speedupfilesflag);
 }
 
+void writeJoystickSection(ProfileDocument& document, const MachineConfig& config) {
+    writeFlagSetting(document, kJoystick, "keysasjoystickflag", config.keysasjoystickflag);
+}
+
 // One read of the file, the section writers, one replacement of the file.
 template <typename... Writers>
 void saveSections(const fs::path& settingsPath, const MachineConfig& config, Writers... writers) {
@@ -200,6 +209,7 @@ void loadSettings(const fs::path& settingsPath, MachineConfig& config,
     readColourSection(file.document, config);
     readSoundSection(file.document, config);
     readSpeedSection(file.document, config);
+    readJoystickSection(file.document, config);
 }
 
 void saveMemorySettings(const fs::path& settingsPath, const MachineConfig& config) {
@@ -224,6 +234,10 @@ void saveSoundSettings(const fs::path& settingsPath, const MachineConfig& config
 
 void saveSpeedSettings(const fs::path& settingsPath, const MachineConfig& config) {
     saveSections(settingsPath, config, writeSpeedSection);
+}
+
+void saveJoystickSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    saveSections(settingsPath, config, writeJoystickSection);
 }
 
 }  // namespace vantorel

@@ -34,7 +34,7 @@ inline constexpr std::string_view kDefaultSettingsFileName = "default.ini";
 std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirectory);
 
 // Reads "MEMORY", calls installBuiltinImages (if given), then reads "PRINTER",
-// "KEYBOARD", "VIDEO", "COLOR", "SOUND" and "SPEED", in that order.
+// "KEYBOARD", "VIDEO", "COLOR", "SOUND", "SPEED" and "JOYSTICK", in that order.
 void loadSettings(const std::filesystem::path& settingsPath, MachineConfig& config,
                   const std::function<void()>& installBuiltinImages);
 
@@ -45,5 +45,7 @@ void saveKeyboardSettings(const std::filesystem::path& settingsPath, const Machi
 void saveVideoSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 void saveSoundSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 void saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+// "JOYSTICK", written when Keys as Joystick is switched.
+void saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 
 }  // namespace vantorel

@@ -8,7 +8,7 @@
 //
 //   1. Implement the interfaces you have (tests use the fakes in
 //      tests/support/fake_host.h).
-//   2. MachineHost host{&clock, &keys, &speaker, &debug};
+//   2. MachineHost host{&clock, &keys, &speaker, &debug, &joysticks};
 //   3. machine.attachHost(host);
 #pragma once
 
@@ -75,12 +75,39 @@ class DebugOutputSink {
     virtual void debugOutput(const char* text) = 0;
 };
 
+inline constexpr std::int32_t kJoystickAxisLimit = 720;  // JoystickReading axes: -720..720
+inline constexpr int kJoystickSlots = 2;                 // joysticks 1 and 2
+
+// One joystick as the host read it: both axes scaled to -720..720 (X
+// negative left, Y negative up, 0 centred) and its buttons, bit n for button
+// n held. Only buttons 0-5 count.
+struct JoystickReading {
+    std::int32_t x = 0;         // -720 full left .. 720 full right
+    std::int32_t y = 0;         // -720 full up .. 720 full down
+    std::uint32_t buttons = 0;  // bit n: button n held
+};
+
+// The host's joysticks, in two slots (joystick 1 is slot 0). The machine
+// calls updateJoysticks and then reads both slots twice per frame, before
+// each of its two processor slices. Null source: both joysticks read absent.
+class JoystickSource {
+  public:
+    virtual ~JoystickSource() = default;
+    // Brings the devices' states up to date (and notices devices plugged in
+    // or pulled out since the last call).
+    virtual void updateJoysticks() {}
+    // Slot 0 or 1: its device's state, or nothing when the slot has no usable
+    // device, the read failed or the window does not have the devices now.
+    virtual std::optional<JoystickReading> readJoystickDevice(int slot) = 0;
+};
+
 // The host objects one machine uses; none is owned, each may be null.
 struct MachineHost {
     HostClock* clock = nullptr;
     KeyStateSource* keys = nullptr;
     SpeakerSink* speaker = nullptr;
     DebugOutputSink* debug = nullptr;
+    JoystickSource* joysticks = nullptr;
 };
 
 }  // namespace vantorel

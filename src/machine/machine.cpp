@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "input/joystick.h"
+
 namespace vantorel {
 
 namespace {
@@ -107,9 +109,17 @@ void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
     if (host_.speaker != nullptr) host_.speaker->beginFrameSound(frameStartTStates);
 }
 
-// No host joysticks are attached to the machine yet: both read centred with
-// no button pressed (FF FF), as absent joysticks do.
-void Machine::pollJoysticks() {}
+// Both joysticks' states for port FF; with Keys as Joystick the cursor keys
+// and Right Ctrl press on joystick 1 as well.
+void Machine::pollJoysticks() {
+    auto& state = bus_.ports.joystickState;
+    if (host_.joysticks != nullptr) host_.joysticks->updateJoysticks();
+    state[0] = readJoystick(host_.joysticks, 0);
+    state[1] = readJoystick(host_.joysticks, 1);
+    if (bus_.config.keysasjoystickflag && host_.keys != nullptr) {
+        state[0] &= keysJoystick_.read(*host_.keys);
+    }
+}
 
 void Machine::endFrameSound() {
     if (host_.speaker != nullptr) host_.speaker->endFrameSound();
@@ -123,7 +133,9 @@ void Machine::scanHostKeyboard() {
         bus_.quickTypeActive = quickType_.active();
     }
     if (host_.keys == nullptr) return;
-    bus_.keyboard.scanHostKeyboard(*host_.keys, bus_.quickTypeActive, bus_.config.emulatedflag);
+    KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
+    KeyStateSource& keys = bus_.config.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
+    bus_.keyboard.scanHostKeyboard(keys, bus_.quickTypeActive, bus_.config.emulatedflag);
 }
 
 Z80State Machine::registers() const {

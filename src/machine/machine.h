@@ -25,6 +25,7 @@
 
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
+#include "input/keys_joystick.h"
 #include "input/quick_type.h"
 #include "machine/frame_pacing.h"
 #include "machine/frame_timing.h"
@@ -163,8 +164,9 @@ class Machine {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;  // a cassette is loaded and playing
-    QuickType quickType_;       // types a text in place of the host keyboard
+    bool tapePlaying_ = false;   // a cassette is loaded and playing
+    QuickType quickType_;        // types a text in place of the host keyboard
+    KeysJoystick keysJoystick_;  // the cursor keys as joystick 1 (keysasjoystickflag)
 };
 
 }  // namespace vantorel

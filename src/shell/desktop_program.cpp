@@ -66,7 +66,8 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     HostKeyboard keyboard;
     DebugToStandardError debug;
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
-    loadSettings(settingsPathFor(options, startupDirectory), machine.config(),
+    const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory);
+    loadSettings(settingsPath, machine.config(),
                  [&machine] { installBuiltinImages(machine.memory(), programRomImages()); });
     const DisplayScale scale = displayScaleFrom(machine.config());
     machine.computeTiming();
@@ -80,7 +81,8 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
                           messages,
                           [&machine](const std::filesystem::path& path) {
                               return quickTypeFileOpened(machine.startQuickType(path));
-                          }};
+                          },
+                          settingsPath};
     MainWindow window(parts, scale);
     fileChooser.setOwner(&window);
     messages.setOwner(&window);

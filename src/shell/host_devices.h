@@ -6,14 +6,17 @@
 // restartSound after the Sound and System Timing dialogs; releaseSound at
 // shutdown, which also writes the sound's counters to the debug output
 // (VANTOREL_DEBUG). Without an audio device the machine runs silently.
-// Joysticks: not built yet; initJoysticks reports that nothing was started.
-// Counts let tests see the calls.
+// Joysticks: SDL's (host/sdl_joysticks.h): initJoysticks finds them and makes
+// them the machine's joystick source, setJoysticksAcquired follows the
+// window's activation, releaseJoysticks closes them and takes them from the
+// machine again. Counts let tests see the calls.
 #pragma once
 
 #include <cstdio>
 #include <memory>
 
 #include "host/sdl_audio_device.h"
+#include "host/sdl_joysticks.h"
 #include "machine/machine.h"
 #include "sound/sound_output.h"
 
@@ -56,11 +59,23 @@ class HostDevices {
     SdlAudioDevice* audioDevice() const { return audioDevice_.get(); }
 
     // --- Joysticks ---
-    bool initJoysticks() { return false; }
-    void setJoysticksAcquired(bool) {}
-    void releaseJoysticks() {}
+    // Returns whether SDL's joystick support started; the machine reads the
+    // joysticks through port FF either way.
+    bool initJoysticks(Machine& machine) {
+        joystickMachine_ = &machine;
+        joysticks_.setDebugOutput(machine.host().debug);
+        attachJoysticks(&joysticks_);
+        return joysticks_.initJoysticks();
+    }
+    void setJoysticksAcquired(bool acquired) { joysticks_.setJoysticksAcquired(acquired); }
+    void releaseJoysticks() {
+        joysticks_.releaseJoysticks();
+        attachJoysticks(nullptr);
+        joystickMachine_ = nullptr;
+    }
 
     int stopSoundCalls() const { return stopSoundCalls_; }
+    const SdlJoysticks& joysticks() const { return joysticks_; }
 
   private:
     void reportSound() {
@@ -93,7 +108,17 @@ class HostDevices {
     Machine& machine_;
     std::unique_ptr<SdlAudioDevice> audioDevice_;
     std::unique_ptr<SoundOutput> sound_;
+
+    void attachJoysticks(JoystickSource* source) {
+        if (joystickMachine_ == nullptr) return;
+        MachineHost host = joystickMachine_->host();
+        host.joysticks = source;
+        joystickMachine_->attachHost(host);
+    }
+
     int stopSoundCalls_ = 0;  // times the sound was stopped
+    SdlJoysticks joysticks_;
+    Machine* joystickMachine_ = nullptr;  // the machine reading joysticks_
 };
 
 }  // namespace vantorel

@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include "config/settings_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/about_dialog.h"
@@ -74,7 +75,7 @@ void MainWindow::createMachineParts() {
     devices_.initSound();  // with sound, the frame period follows the audio frames
     parts_.machine.initKeyLayout();
     parts_.machine.hardReset();
-    devices_.initJoysticks();
+    devices_.initJoysticks(parts_.machine);
 }
 
 void MainWindow::buildMenus() {
@@ -91,6 +92,7 @@ void MainWindow::buildMenus() {
             action->setData(item.id);
             action->setObjectName(objectNameFor(item.id));
             action->setEnabled(item.enabled);
+            action->setCheckable(item.checkable);
             actions_[item.id] = action;
             connect(action, &QAction::triggered, this, [this, id = item.id] { runCommand(id); });
         }
@@ -98,6 +100,7 @@ void MainWindow::buildMenus() {
     actions_[kCommandSoftReset]->setShortcut(QKeySequence(Qt::Key_F4));
     actions_[kCommandSoftReset]->setShortcutContext(Qt::WindowShortcut);
     if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
+    actions_[kCommandKeysAsJoystick]->setChecked(parts_.machine.config().keysasjoystickflag);
 }
 
 // Alt with "/" and Alt with "?" open the About box; not shown in the menu.
@@ -144,6 +147,9 @@ void MainWindow::runCommand(int id) {
             break;
         case kCommandLoadSnapshot:
             fileCommands_.loadSnapshot();
+            break;
+        case kCommandKeysAsJoystick:
+            switchKeysAsJoystick();
             break;
         case kCommandAbout:
             devices_.stopSound();
@@ -199,6 +205,15 @@ void MainWindow::windowActivationChanged(bool active) {
     }
     devices_.setJoysticksAcquired(active);
     driver_->setWindowActive(active);
+}
+
+// The cursor keys and Right Ctrl become joystick 1, or keys again; the
+// choice is kept in the settings file's own section at once.
+void MainWindow::switchKeysAsJoystick() {
+    MachineConfig& config = parts_.machine.config();
+    config.keysasjoystickflag = !config.keysasjoystickflag;
+    actions_[kCommandKeysAsJoystick]->setChecked(config.keysasjoystickflag);
+    if (!parts_.settingsPath.empty()) saveJoystickSettings(parts_.settingsPath, config);
 }
 
 void MainWindow::screenDue() {

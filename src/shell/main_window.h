@@ -47,7 +47,8 @@ struct MainWindowParts {
     HostKeyboard& keyboard;
     FileChooser& fileChooser;
     MessageSink& messages;
-    QuickTypeLoader quickTypeLoader;  // empty: Quick Type... is greyed
+    QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
+    std::filesystem::path settingsPath = {};  // empty: switched settings are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start
@@ -94,6 +95,7 @@ class MainWindow : public QMainWindow {
     void menuOpened();
     void menuClosed();
     void windowActivationChanged(bool active);
+    void switchKeysAsJoystick();
     void screenDue();
     void updateSpeedTitle();
     void keyChanged(QKeyEvent* event, bool down);

@@ -28,14 +28,16 @@ enum MenuCommand : int {
     kCommandSystemTiming = 32782,
     kCommandSound = 32783,
     kCommandLoadSnapshot = 32784,
+    kCommandKeysAsJoystick = 32787,
 };
 
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
-    const char* text;  // exactly as shown, '&' marking the mnemonic
-    int id;            // MenuCommand, or kSeparator
-    bool enabled;      // false: shown greyed, not built yet
+    const char* text;        // exactly as shown, '&' marking the mnemonic
+    int id;                  // MenuCommand, or kSeparator
+    bool enabled;            // false: shown greyed, not built yet
+    bool checkable = false;  // shows a tick that the command switches
 };
 
 struct MenuPopup {
@@ -57,9 +59,14 @@ inline constexpr MenuItem kFileMenu[] = {
 };
 
 inline constexpr MenuItem kConfigureMenu[] = {
-    {"Memory...", kCommandMemory, false},     {"Printer...", kCommandPrinter, false},
-    {"Keyboard...", kCommandKeyboard, false}, {"Video and Colors...", kCommandVideo, false},
-    {"Sound...", kCommandSound, false},       {"System Timing...", kCommandSystemTiming, false},
+    {"Memory...", kCommandMemory, false},
+    {"Printer...", kCommandPrinter, false},
+    {"Keyboard...", kCommandKeyboard, false},
+    {"Video and Colors...", kCommandVideo, false},
+    {"Sound...", kCommandSound, false},
+    {"System Timing...", kCommandSystemTiming, false},
+    {"", kSeparator, true},
+    {"Keys as Joystick", kCommandKeysAsJoystick, true, true},
 };
 
 inline constexpr MenuItem kUtilMenu[] = {

@@ -63,7 +63,9 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Keyboard...", 32774, false},
                 {"Video and Colors...", 32775, false},
                 {"Sound...", 32783, false},
-                {"System Timing...", 32782, false}});
+                {"System Timing...", 32782, false},
+                {nullptr, 0, true},
+                {"Keys as Joystick", 32787, true}});
     expectMenu(popups[2]->menu(), "Util", {{"Load .SNP...", 32784, true}});
     expectMenu(popups[3]->menu(), "&Help", {{"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));

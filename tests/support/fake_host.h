@@ -1,11 +1,12 @@
 // Host stand-ins for machine tests: a clock the test sets by hand, a
-// keyboard whose keys the test presses, and sinks that record what the
-// machine sends them.
+// keyboard whose keys the test presses, joysticks the test moves, and sinks
+// that record what the machine sends them.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -87,6 +88,25 @@ class RecordingSpeaker : public SpeakerSink {
         edges.push_back({tstates, level});
     }
     void endFrameSound() override { ++framesEnded; }
+};
+
+// Two joysticks whose readings the test sets; a slot without a reading has
+// no usable device. `onUpdate` (if set) runs at each update, after the count.
+class FakeJoysticks : public JoystickSource {
+  public:
+    std::array<std::optional<JoystickReading>, kJoystickSlots> readings{};
+    int updates = 0;
+    std::vector<int> slotsRead;  // every slot asked for, in order
+    std::function<void(FakeJoysticks&)> onUpdate;
+
+    void updateJoysticks() override {
+        ++updates;
+        if (onUpdate) onUpdate(*this);
+    }
+    std::optional<JoystickReading> readJoystickDevice(int slot) override {
+        slotsRead.push_back(slot);
+        return readings[static_cast<std::size_t>(slot)];
+    }
 };
 
 class RecordingDebugOutput : public DebugOutputSink {

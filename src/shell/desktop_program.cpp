@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "config/settings_file.h"
 #include "input/quick_type_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
+#include "machine/rom_files.h"
 #include "shell/host_keyboard.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
@@ -67,8 +71,12 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     DebugToStandardError debug;
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
     const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory);
-    loadSettings(settingsPath, machine.config(),
-                 [&machine] { installBuiltinImages(machine.memory(), programRomImages()); });
+    const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
+    std::vector<std::string> romProblems;  // shown once the window is up
+    loadSettings(settingsPath, machine.config(), [&] {
+        romProblems = installBuiltinImages(machine.memory(), machine.config(),
+                                           settingsFiles.builtinImages, startupDirectory);
+    });
     const DisplayScale scale = displayScaleFrom(machine.config());
     machine.computeTiming();
 
@@ -92,6 +100,12 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     window.activateWindow();
 
     window.setStartFolders(makeStartFolders(startupDirectory));
+    window.settings().setFiles(settingsFiles);
+    QTimer::singleShot(0, &window, [&messages, romProblems] {
+        for (const std::string& problem : romProblems) {
+            messages.warn(QString::fromStdString(problem));
+        }
+    });
     machine.seedRandom(clock.milliseconds());
     insertFromCommandLine(window, machine, options);
     return application.exec();

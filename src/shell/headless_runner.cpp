@@ -16,6 +16,7 @@
 #include "machine/host_interfaces.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
+#include "machine/rom_files.h"
 #include "machine/screen_text.h"
 #include "shell/inserted_file.h"
 #include "sound/wav_recorder.h"
@@ -62,9 +63,17 @@ std::filesystem::path settingsPathFor(const CommandLine& options) {
     return findSettingsFile(std::filesystem::current_path(error));
 }
 
-void startMachine(Machine& machine, const std::filesystem::path& settingsPath) {
-    loadSettings(settingsPath, machine.config(),
-                 [&machine] { installBuiltinImages(machine.memory(), builtinRomImages()); });
+// The ROM files the settings name are read from the start-up folder; one
+// that is not taken is reported on standard error and the built-in image runs.
+void startMachine(Machine& machine, const std::filesystem::path& settingsPath, std::ostream& err) {
+    std::error_code error;
+    const std::filesystem::path startupDirectory = std::filesystem::current_path(error);
+    loadSettings(settingsPath, machine.config(), [&] {
+        for (const std::string& problem : installBuiltinImages(
+                 machine.memory(), machine.config(), builtinRomImages(), startupDirectory)) {
+            err << "vantorel: " << problem << "\n";
+        }
+    });
     machine.computeTiming();
     machine.setUpPacing();
     machine.initKeyLayout();
@@ -112,7 +121,7 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     StandardErrorDebugOutput debug;
     // No clock: every frame is due at once, so the frames run unpaced.
     Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
-    startMachine(machine, settingsPathFor(options));
+    startMachine(machine, settingsPathFor(options), err);
     std::optional<WavRecorder> recorder;
     if (!options.wavPath.empty() && !recorder.emplace(machine).open(options.wavPath)) {
         return reportFileProblem(err, options.wavPath, "cannot write the WAV file");

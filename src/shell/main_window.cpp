@@ -45,6 +45,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
       display_(new DisplayWidget(parts_.machine, scale, this)),
       driver_(new IdleDriver(
           parts_.machine, parts_.clock, [this] { screenDue(); }, this)),
+      settingsCommands_(*this, parts_.machine, *display_, parts_.fileChooser, parts_.messages),
       useScanCodes_(platformHasEvdevScanCodes()) {
     setWindowTitle(QStringLiteral("Vantorel"));
     setCentralWidget(display_);
@@ -151,6 +152,24 @@ void MainWindow::runCommand(int id) {
         case kCommandKeysAsJoystick:
             switchKeysAsJoystick();
             break;
+        case kCommandMemory:
+            if (settingsCommands_.memory()) postCommand(kCommandHardReset);
+            break;
+        case kCommandPrinter:
+            settingsCommands_.printer();
+            break;
+        case kCommandVideo:
+            settingsCommands_.video();
+            break;
+        case kCommandSound:
+            if (settingsCommands_.sound()) devices_.restartSound();
+            break;
+        case kCommandSystemTiming:
+            if (settingsCommands_.timing()) {
+                machine.computeTiming();
+                devices_.restartSound();
+            }
+            break;
         case kCommandAbout:
             devices_.stopSound();
             runAboutDialog(this);
@@ -162,6 +181,11 @@ void MainWindow::runCommand(int id) {
     // back (some desktops leave it with no window at all), and frames go on.
     if (isVisible() && !isActiveWindow()) activateWindow();
     driver_->resume();
+}
+
+void MainWindow::postCommand(int id) {
+    QMetaObject::invokeMethod(
+        this, [this, id] { runCommand(id); }, Qt::QueuedConnection);
 }
 
 void MainWindow::fitClientArea() {

@@ -25,6 +25,7 @@
 #include "shell/file_commands.h"
 #include "shell/host_devices.h"
 #include "shell/inserted_file.h"
+#include "shell/settings_commands.h"
 #include "shell/start_folders.h"
 
 class QAction;
@@ -76,6 +77,8 @@ class MainWindow : public QMainWindow {
     IdleDriver& driver() const { return *driver_; }
     HostDevices& devices() { return devices_; }
     const HostDevices& devices() const { return devices_; }
+    // The Configure menu's settings dialogs (and where the settings live).
+    SettingsCommands& settings() { return settingsCommands_; }
 
     // Carries out a menu command by its id.
     void runCommand(int id);
@@ -100,6 +103,8 @@ class MainWindow : public QMainWindow {
     void updateSpeedTitle();
     void keyChanged(QKeyEvent* event, bool down);
     void shutdown();
+    // Runs the command once the present one (and its dialog) has finished.
+    void postCommand(int id);
 
     MainWindowParts parts_;
     StartFolders folders_;
@@ -107,6 +112,7 @@ class MainWindow : public QMainWindow {
     HostDevices devices_;
     DisplayWidget* display_;
     IdleDriver* driver_;
+    SettingsCommands settingsCommands_;
     std::map<int, QAction*> actions_;
     bool useScanCodes_;
     bool shutDown_ = false;

@@ -59,12 +59,12 @@ inline constexpr MenuItem kFileMenu[] = {
 };
 
 inline constexpr MenuItem kConfigureMenu[] = {
-    {"Memory...", kCommandMemory, false},
-    {"Printer...", kCommandPrinter, false},
+    {"Memory...", kCommandMemory, true},
+    {"Printer...", kCommandPrinter, true},
     {"Keyboard...", kCommandKeyboard, false},
-    {"Video and Colors...", kCommandVideo, false},
-    {"Sound...", kCommandSound, false},
-    {"System Timing...", kCommandSystemTiming, false},
+    {"Video and Colors...", kCommandVideo, true},
+    {"Sound...", kCommandSound, true},
+    {"System Timing...", kCommandSystemTiming, true},
     {"", kSeparator, true},
     {"Keys as Joystick", kCommandKeysAsJoystick, true, true},
 };

@@ -1,0 +1,47 @@
+// What every settings dialog shares: a working copy and the run-and-save.
+//
+// A settings dialog copies the whole settings record when it opens and
+// edits only that copy; OK copies the copy back and writes the dialog's own
+// sections of the settings file; Cancel (or Escape, or closing) leaves the
+// record and the file as they were. The run functions of memory_dialog,
+// printer_dialog, video_dialog, sound_dialog and timing_dialog go through
+// runSettingsDialog; the main window then applies the change.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+
+#include "config/machine_config.h"
+#include "machine/builtin_images.h"
+#include "machine/rom_images.h"
+
+namespace vantorel {
+
+// Where the settings and the user's files live, for the dialogs.
+struct SettingsFiles {
+    std::filesystem::path settingsPath;            // the settings file; empty: nothing is saved
+    std::filesystem::path startupDirectory;        // relative ROM names; rom/ and lprint/ under it
+    RomImages builtinImages = builtinRomImages();  // installed when no ROM file is taken
+};
+
+class SettingsDialog : public QDialog {
+  public:
+    SettingsDialog(const MachineConfig& config, QWidget* parent)
+        : QDialog(parent), working_(config) {}
+
+    // The record as the dialog's controls have it now.
+    const MachineConfig& working() const { return working_; }
+
+  protected:
+    MachineConfig working_;
+};
+
+using SaveSettings = void (*)(const std::filesystem::path&, const MachineConfig&);
+
+// Runs `dialog` modally. On OK: `config` takes the working copy and `save`
+// writes its sections (unless no settings file is named); true. Otherwise
+// nothing changes; false.
+bool runSettingsDialog(SettingsDialog& dialog, MachineConfig& config,
+                       const std::filesystem::path& settingsPath, SaveSettings save);
+
+}  // namespace vantorel

@@ -55,8 +55,8 @@ class RomFileBoot : public ::testing::Test {
     TempFolder folder;
 
     ProgramRun boot() {
-        return runVantorel({"--headless", "--settings", (folder / "own.ini").string(),
-                            "--frames", "10", "--print-screen"},
+        return runVantorel({"--headless", "--settings", (folder / "own.ini").string(), "--frames",
+                            "10", "--print-screen"},
                            folder);
     }
 };

@@ -58,12 +58,12 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Load Game ROM...", 32780, true},
                 {"Remove Game ROM", 32781, true}});
     expectMenu(popups[1]->menu(), "&Configure",
-               {{"Memory...", 32772, false},
-                {"Printer...", 32773, false},
+               {{"Memory...", 32772, true},
+                {"Printer...", 32773, true},
                 {"Keyboard...", 32774, false},
-                {"Video and Colors...", 32775, false},
-                {"Sound...", 32783, false},
-                {"System Timing...", 32782, false},
+                {"Video and Colors...", 32775, true},
+                {"Sound...", 32783, true},
+                {"System Timing...", 32782, true},
                 {nullptr, 0, true},
                 {"Keys as Joystick", 32787, true}});
     expectMenu(popups[2]->menu(), "Util", {{"Load .SNP...", 32784, true}});

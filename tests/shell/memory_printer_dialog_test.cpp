@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "config/settings_file.h"
-#include "shell/menu_table.h"
 #include "settings_dialog_support.h"
+#include "shell/menu_table.h"
 
 namespace vantorel::testing {
 namespace {
@@ -97,7 +97,8 @@ TEST(MemoryDialog, OkWritesOnlyMemoryThenHardResetsOnceTheDialogHasClosed) {
         });
         EXPECT_EQ(machine.memory().image[0x0100], 0x5A) << "the reset is posted, not called";
         QApplication::processEvents();
-        EXPECT_EQ(machine.memory().image[0x0100], 0x00) << "hard reset, changed " << changeSomething;
+        EXPECT_EQ(machine.memory().image[0x0100], 0x00)
+            << "hard reset, changed " << changeSomething;
     }
     EXPECT_EQ(settings.config().ramexpanders, 3);
     EXPECT_EQ(settings.sections(), std::vector<std::string>{"[MEMORY]"});
@@ -163,7 +164,8 @@ TEST(PrinterDialog, OpensFromTheSettingsAndTheWidthButtonsEnableTheField) {
 TEST(PrinterDialog, OkForcesTheWidthIntoRangeAndWritesOnlyPrinter) {
     SettingsShell settings;
     const std::pair<const char*, std::int32_t> cases[] = {
-        {"1", 32}, {"0", 32}, {"", 32}, {"70000", 65535}, {"99999999999", 32}, {"2", 2}, {"80", 80}};
+        {"1", 32},           {"0", 32}, {"", 32},  {"70000", 65535},
+        {"99999999999", 32}, {"2", 2},  {"80", 80}};
     for (const auto& [typed, stored] : cases) {
         settings.run(kCommandPrinter, [typed = typed](QDialog& dialog) {
             click(dialog, 1109);
@@ -179,7 +181,8 @@ TEST(PrinterDialog, OkForcesTheWidthIntoRangeAndWritesOnlyPrinter) {
 TEST(PrinterDialog, BrowseSavesToTheChosenFileAndCancelKeepsEverything) {
     SettingsShell settings;
     std::filesystem::create_directories(settings.folder / "lprint");
-    const QString chosen = QString::fromStdString((settings.folder / "lprint" / "out.txt").string());
+    const QString chosen =
+        QString::fromStdString((settings.folder / "lprint" / "out.txt").string());
     const MachineConfig before = settings.config();
     QString startFolder;
     auto browseTo = [&](QDialog& dialog) {

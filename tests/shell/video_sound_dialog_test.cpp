@@ -10,17 +10,17 @@
 #include <QSlider>
 
 #include "config/settings_file.h"
+#include "settings_dialog_support.h"
 #include "shell/client_image.h"
 #include "shell/menu_table.h"
-#include "settings_dialog_support.h"
 
 namespace vantorel::testing {
 namespace {
 
 struct PickerSeen {
-    QColor start;        // the colour the picker started from
-    QColor customOne;    // its custom colour 1
-    QColor customEleven; // its custom colour 11
+    QColor start;         // the colour the picker started from
+    QColor customOne;     // its custom colour 1
+    QColor customEleven;  // its custom colour 11
 };
 
 // Clicks colour button `id`; the picker it opens takes `chosen` (or is
@@ -59,8 +59,7 @@ TEST(VideoDialog, ColourButtonsPickColoursWithTheRunsCustomColours) {
         EXPECT_EQ(first.start, QColor(40, 224, 40)) << "the border's colour";
         EXPECT_EQ(first.customOne, QColor(40, 224, 40)) << "custom colours filled at first open";
         EXPECT_EQ(first.customEleven, QColor(240, 176, 64));
-        EXPECT_EQ(pickColour(dialog, 1327, QColor(), 12, QColor(1, 2, 3)).start,
-                  QColor(200, 0, 0))
+        EXPECT_EQ(pickColour(dialog, 1327, QColor(), 12, QColor(1, 2, 3)).start, QColor(200, 0, 0))
             << "the picker starts from the working colour";
         EXPECT_EQ(control<QWidget>(dialog, 1327)->grab().toImage().pixelColor(10, 10),
                   QColor(200, 0, 0));

@@ -5,8 +5,10 @@
 // a hard reset (the machine now runs) and the joysticks. Its menus carry
 // the commands of menu_table.h (F4 soft-resets, Alt+/ and Alt+? open the
 // About box); the idle driver runs frames while no menu or modal dialog is
-// open and the window is active. Key events become host key states for the
-// machine's keyboard scan; losing the focus releases every key. A game ROM
+// open and the window is active. The Configure menu's settings dialogs run
+// through settings_commands.h, then the window does what the change needs
+// (a posted hard reset, recomputed timing, restarted sound). Key events
+// become host key states for the machine's keyboard scan; losing the focus releases every key. A game ROM
 // or snapshot file dropped on the window is inserted, and a refusal is
 // shown to the user. Closing the window shuts down in order: cassette,
 // game ROM, sound, joysticks, display.

@@ -103,7 +103,7 @@ PrinterDialog::PrinterDialog(const MachineConfig& config, const SettingsFiles& f
 // confirmed choice replaces the working file name (unless it is too long
 // for the settings to hold).
 void PrinterDialog::browsePrinterFile() {
-    QFileDialog dialog(this);
+    QFileDialog dialog(this, QStringLiteral("Save As"));
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -8,9 +8,9 @@
 // open and the window is active. The Configure menu's settings dialogs run
 // through settings_commands.h, then the window does what the change needs
 // (a posted hard reset, recomputed timing, restarted sound). Key events
-// become host key states for the machine's keyboard scan; losing the focus releases every key. A game ROM
-// or snapshot file dropped on the window is inserted, and a refusal is
-// shown to the user. Closing the window shuts down in order: cassette,
+// become host key states for the machine's keyboard scan; losing the focus
+// releases every key. A game ROM or snapshot file dropped on the window is
+// inserted, and a refusal is shown to the user. Closing the window shuts down in order: cassette,
 // game ROM, sound, joysticks, display.
 //
 // The speed percentage follows the title: "Vantorel 100%  ".

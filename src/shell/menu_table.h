@@ -61,7 +61,7 @@ inline constexpr MenuItem kFileMenu[] = {
 inline constexpr MenuItem kConfigureMenu[] = {
     {"Memory...", kCommandMemory, false},
     {"Printer...", kCommandPrinter, false},
-    {"Keyboard...", kCommandKeyboard, false},
+    {"Keyboard...", kCommandKeyboard, true},
     {"Video and Colors...", kCommandVideo, false},
     {"Sound...", kCommandSound, false},
     {"System Timing...", kCommandSystemTiming, false},

@@ -60,7 +60,7 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
     expectMenu(popups[1]->menu(), "&Configure",
                {{"Memory...", 32772, false},
                 {"Printer...", 32773, false},
-                {"Keyboard...", 32774, false},
+                {"Keyboard...", 32774, true},
                 {"Video and Colors...", 32775, false},
                 {"Sound...", 32783, false},
                 {"System Timing...", 32782, false},

@@ -10,7 +10,8 @@
 //      through the host's layout.
 //   2. scanHostKeyboard(keys, ...) at the end of every frame.
 //   3. readKeyboardRow(row) from the port FE input.
-// Quick type writes hostKeyState itself while it types.
+// Quick type (quick_type.h) writes hostKeyState itself while it types, and
+// so does the sensible keyboard (sensible_keys.h) when `emulatedflag` is off.
 #pragma once
 
 #include <array>

@@ -40,7 +40,9 @@ void Machine::useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm)
 }
 
 void Machine::initKeyLayout() {
-    if (host_.keys != nullptr) bus_.keyboard.initKeyLayout(*host_.keys);
+    if (host_.keys == nullptr) return;
+    bus_.keyboard.initKeyLayout(*host_.keys);
+    sensibleKeys_.init(bus_.keyboard.layout, *host_.keys);
 }
 
 void Machine::hardReset() {
@@ -126,7 +128,8 @@ void Machine::endFrameSound() {
 }
 
 // While quick type is typing, it sets the key states instead of the host;
-// once the text is used up the host keyboard is sampled again at once.
+// once the text is used up the host keyboard is sampled again at once, by
+// its physical layout or, in sensible mode, by what its keys type.
 void Machine::scanHostKeyboard() {
     if (quickType_.active()) {
         quickType_.typeFrame(bus_.keyboard, lastFrame_.total());
@@ -136,6 +139,9 @@ void Machine::scanHostKeyboard() {
     KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
     KeyStateSource& keys = bus_.config.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
     bus_.keyboard.scanHostKeyboard(keys, bus_.quickTypeActive, bus_.config.emulatedflag);
+    if (!bus_.quickTypeActive && !bus_.config.emulatedflag) {
+        sensibleKeys_.scanHostKeyboard(bus_.keyboard, keys, bus_.config);
+    }
 }
 
 Z80State Machine::registers() const {

@@ -27,6 +27,7 @@
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
 #include "input/quick_type.h"
+#include "input/sensible_keys.h"
 #include "machine/frame_pacing.h"
 #include "machine/frame_timing.h"
 #include "machine/host_interfaces.h"
@@ -84,7 +85,8 @@ class Machine {
     // lengthened by `ratePpm` parts per million to follow the audio clock.
     void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
     const FramePacing& pacing() const { return pacing_; }
-    // Resolves the keyboard layout's character keys through the host.
+    // Resolves the keyboard layout's character keys through the host, and
+    // learns the host's characters for sensible mode.
     void initKeyLayout();
     // Seeds the generator that fills RAM with noise on a hard reset.
     void seedRandom(std::uint32_t seed) { random_.seed(seed); }
@@ -164,9 +166,10 @@ class Machine {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;   // a cassette is loaded and playing
-    QuickType quickType_;        // types a text in place of the host keyboard
-    KeysJoystick keysJoystick_;  // the cursor keys as joystick 1 (keysasjoystickflag)
+    bool tapePlaying_ = false;       // a cassette is loaded and playing
+    QuickType quickType_;            // types a text in place of the host keyboard
+    KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
+    SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
 };
 
 }  // namespace vantorel

@@ -17,6 +17,7 @@
 #include "shell/display_widget.h"
 #include "shell/host_keyboard.h"
 #include "shell/idle_driver.h"
+#include "shell/keyboard_dialog.h"
 #include "shell/menu_table.h"
 #include "shell/message_sink.h"
 #include "shell/qt_key_mapping.h"
@@ -169,6 +170,10 @@ void MainWindow::runCommand(int id) {
                 machine.computeTiming();
                 devices_.restartSound();
             }
+            break;
+        case kCommandKeyboard:
+            devices_.stopSound();
+            runKeyboardDialog(this, machine.config(), parts_.settingsPath, parts_.keyboard);
             break;
         case kCommandAbout:
             devices_.stopSound();

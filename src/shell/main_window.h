@@ -51,7 +51,7 @@ struct MainWindowParts {
     FileChooser& fileChooser;
     MessageSink& messages;
     QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
-    std::filesystem::path settingsPath = {};  // empty: switched settings are not saved
+    std::filesystem::path settingsPath = {};  // empty: dialogs and switched settings are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start

@@ -61,7 +61,7 @@ inline constexpr MenuItem kFileMenu[] = {
 inline constexpr MenuItem kConfigureMenu[] = {
     {"Memory...", kCommandMemory, true},
     {"Printer...", kCommandPrinter, true},
-    {"Keyboard...", kCommandKeyboard, false},
+    {"Keyboard...", kCommandKeyboard, true},
     {"Video and Colors...", kCommandVideo, true},
     {"Sound...", kCommandSound, true},
     {"System Timing...", kCommandSystemTiming, true},

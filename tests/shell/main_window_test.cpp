@@ -60,7 +60,7 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
     expectMenu(popups[1]->menu(), "&Configure",
                {{"Memory...", 32772, true},
                 {"Printer...", 32773, true},
-                {"Keyboard...", 32774, false},
+                {"Keyboard...", 32774, true},
                 {"Video and Colors...", 32775, true},
                 {"Sound...", 32783, true},
                 {"System Timing...", 32782, true},

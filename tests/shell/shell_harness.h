@@ -1,5 +1,6 @@
 // A main window on a machine booted with the idle test ROMs, with a fake
-// file chooser and a message sink that records what the user would see.
+// file chooser, a message sink that records what the user would see, and a
+// settings file of its own in a fresh folder (not there until a dialog's OK).
 // The clock is either a fake one the test moves (frames run only when the
 // test says) or the real steady clock (frames run in real time).
 #pragma once
@@ -21,6 +22,7 @@
 #include "shell/message_sink.h"
 #include "shell/steady_host_clock.h"
 #include "support/fake_host.h"
+#include "support/temp_folder.h"
 #include "support/test_roms.h"
 
 namespace vantorel::testing {
@@ -55,7 +57,9 @@ struct ShellHarness {
     FakeFileChooser chooser;
     RecordingMessages messages;
     TestRoms roms = idleTestRoms();
-    std::vector<std::filesystem::path> quickTypeFiles;  // files given to quick type
+    std::vector<std::filesystem::path> quickTypeFiles;            // files given to quick type
+    TempFolder folder;                                            // holds the settings file
+    std::filesystem::path settingsPath = folder / "default.ini";  // written by the dialogs
     std::unique_ptr<Machine> machine;
     std::unique_ptr<MainWindow> window;
 
@@ -74,7 +78,8 @@ struct ShellHarness {
                               [this](const std::filesystem::path& path) {
                                   quickTypeFiles.push_back(path);
                                   return true;
-                              }};
+                              },
+                              settingsPath};
         window = std::make_unique<MainWindow>(parts, scale);
     }
 

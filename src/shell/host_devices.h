@@ -40,7 +40,10 @@ class HostDevices {
         machine_.attachHost(host);
         return sound_->initSound();
     }
-    bool restartSound() { return sound_ ? sound_->restartSound() : initSound(); }
+    bool restartSound() {
+        ++restartSoundCalls_;
+        return sound_ ? sound_->restartSound() : initSound();
+    }
     void stopSound() {
         ++stopSoundCalls_;
         if (sound_) sound_->stopSound();
@@ -75,6 +78,7 @@ class HostDevices {
     }
 
     int stopSoundCalls() const { return stopSoundCalls_; }
+    int restartSoundCalls() const { return restartSoundCalls_; }
     const SdlJoysticks& joysticks() const { return joysticks_; }
 
   private:
@@ -116,7 +120,8 @@ class HostDevices {
         joystickMachine_->attachHost(host);
     }
 
-    int stopSoundCalls_ = 0;  // times the sound was stopped
+    int stopSoundCalls_ = 0;     // times the sound was stopped
+    int restartSoundCalls_ = 0;  // times the sound was restarted
     SdlJoysticks joysticks_;
     Machine* joystickMachine_ = nullptr;  // the machine reading joysticks_
 };

@@ -97,6 +97,11 @@ const std::array<OptionSpec, 13> kOptions = {{
          o.saveRamPath = value;
          return std::string();
      }},
+    {"--save-snapshot", "FILE", "write a .SNP snapshot of the machine to FILE at the end",
+     [](CommandLine& o, std::string_view value) {
+         o.saveSnapshotPath = value;
+         return std::string();
+     }},
     {"--type", "TEXT", "type TEXT once booted (\\r, \\n, \\\\), then run the frames",
      [](CommandLine& o, std::string_view value) { return decodeTypeText(o, value); }},
     {"--type-file", "FILE", "type the text in FILE once booted, then run the frames",

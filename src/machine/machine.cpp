@@ -86,7 +86,7 @@ bool Machine::runFrame() {
     const std::uint32_t startMs = host_.clock != nullptr ? host_.clock->milliseconds() : 0;
     const PacingDecision decision =
         pacing_.decide(host_.clock, startMs, bus_.config, timing_.framesPerSecond);
-    if (!decision.frameDue && !filesBeingFed()) return decision.screenDue;
+    if (!decision.frameDue && !filesBeingFed() && !turbo_) return decision.screenDue;
 
     beginFrameSound(frameStartTStates);
     pollJoysticks();

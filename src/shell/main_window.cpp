@@ -168,6 +168,7 @@ void MainWindow::runCommand(int id) {
     // Like the owner of a closed modal dialog, the window takes the keyboard
     // back (some desktops leave it with no window at all), and frames go on.
     if (isVisible() && !isActiveWindow()) activateWindow();
+    if (paused()) display_->update();  // what the command changed shows at once
     driver_->resume();
 }
 

@@ -65,6 +65,11 @@ TEST(HeadlessSnapshot, SavedMidListingLoadsAndRunsOnLikeTheUnbrokenRun) {
                                           folder);
     EXPECT_EQ(failed.exitStatus, 2);
     EXPECT_NE(failed.err.find("x.snp"), std::string::npos) << failed.err;
+
+    // The window saves through its Util menu, not from the command line.
+    const ProgramRun windowed = runVantorel({"--save-snapshot", snapshot}, folder);
+    EXPECT_EQ(windowed.exitStatus, 2);
+    EXPECT_NE(windowed.err.find("--headless"), std::string::npos) << windowed.err;
 }
 
 }  // namespace

@@ -105,8 +105,9 @@ bool Machine::filesBeingFed() const {
     return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapePlaying_);
 }
 
+// Turbo frames make no sound: they run far faster than the audio plays.
 void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
-    if (host_.speaker != nullptr) host_.speaker->beginFrameSound(frameStartTStates);
+    if (host_.speaker != nullptr && !turbo_) host_.speaker->beginFrameSound(frameStartTStates);
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
@@ -122,7 +123,7 @@ void Machine::pollJoysticks() {
 }
 
 void Machine::endFrameSound() {
-    if (host_.speaker != nullptr) host_.speaker->endFrameSound();
+    if (host_.speaker != nullptr && !turbo_) host_.speaker->endFrameSound();
 }
 
 // While quick type is typing, it sets the key states instead of the host;

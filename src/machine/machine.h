@@ -115,7 +115,8 @@ class Machine {
 
     // --- Turbo (the window's held turbo key) ---
     // While on, every runFrame runs a frame, as in Fast mode, with the
-    // frame's own T-states; the screen keeps the clock's schedule.
+    // frame's own T-states, and without frame sound (the window stops the
+    // sound when turbo starts); the screen keeps the clock's schedule.
     bool turbo() const { return turbo_; }
     void setTurbo(bool on) { turbo_ = on; }
 

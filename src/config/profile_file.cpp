@@ -100,8 +100,11 @@ ProfileFile openProfileFile(const fs::path& path) {
 
 bool commitProfileFile(const ProfileFile& file) {
     if (file.state == ProfileFileState::unusable) return false;
-    const fs::path target = resolvedTarget(file.path);
-    const std::string bytes = file.document.serialize();
+    return writeFileAtomically(file.path, file.document.serialize());
+}
+
+bool writeFileAtomically(const fs::path& path, std::string_view bytes) {
+    const fs::path target = resolvedTarget(path);
     for (int attempt = 0; attempt < 4; ++attempt) {
         fs::path tempPath = target;
         tempPath.replace_filename("~vantorel-" + randomSuffix() + ".tmp");

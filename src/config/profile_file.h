@@ -45,7 +45,14 @@ ProfileFile openProfileFile(const std::filesystem::path& path);
 // it names is replaced and the link kept.
 bool commitProfileFile(const ProfileFile& file);
 
-// The step under commitProfileFile: writes `bytes` to `tempPath` (which must
+// Replaces the file at `target` (following a symbolic link) with `bytes`
+// through a new file of a random name beside it, renamed over the old one:
+// the file is always either the old one or the new one. False, with the old
+// file untouched, when the new file could not be written or renamed. Used
+// by commitProfileFile and by the snapshot writer.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// The step under writeFileAtomically: writes `bytes` to `tempPath` (which must
 // not exist yet), flushes and closes it, gives it the permissions of `target`
 // when that exists, and renames it over `target`. On any failure the
 // temporary file is removed and `target` is left as it was.

@@ -88,7 +88,7 @@ bool Machine::runFrame() {
     const std::uint32_t startMs = host_.clock != nullptr ? host_.clock->milliseconds() : 0;
     const PacingDecision decision =
         pacing_.decide(host_.clock, startMs, bus_.config, timing_.framesPerSecond);
-    if (!decision.frameDue && !filesBeingFed()) return decision.screenDue;
+    if (!decision.frameDue && !filesBeingFed() && !turbo_) return decision.screenDue;
 
     beginFrameSound(frameStartTStates);
     pollJoysticks();
@@ -107,8 +107,9 @@ bool Machine::filesBeingFed() const {
     return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapePlaying_);
 }
 
+// Turbo frames make no sound: they run far faster than the audio plays.
 void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
-    if (host_.speaker != nullptr) host_.speaker->beginFrameSound(frameStartTStates);
+    if (host_.speaker != nullptr && !turbo_) host_.speaker->beginFrameSound(frameStartTStates);
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
@@ -124,7 +125,7 @@ void Machine::pollJoysticks() {
 }
 
 void Machine::endFrameSound() {
-    if (host_.speaker != nullptr) host_.speaker->endFrameSound();
+    if (host_.speaker != nullptr && !turbo_) host_.speaker->endFrameSound();
 }
 
 // While quick type is typing, it sets the key states instead of the host;

@@ -115,6 +115,13 @@ class Machine {
     bool tapePlaying() const { return tapePlaying_; }
     void setTapePlaying(bool playing) { tapePlaying_ = playing; }
 
+    // --- Turbo (the window's held turbo key) ---
+    // While on, every runFrame runs a frame, as in Fast mode, with the
+    // frame's own T-states, and without frame sound (the window stops the
+    // sound when turbo starts); the screen keeps the clock's schedule.
+    bool turbo() const { return turbo_; }
+    void setTurbo(bool on) { turbo_ = on; }
+
     // --- Quick type (input/quick_type.h) ---
     // Loads a text file, or takes a text, and types it over the next frames;
     // `quickTypeActive` stays set until it is all typed. A file that cannot
@@ -167,6 +174,7 @@ class Machine {
     FrameTStates lastFrame_;
     bool running_ = false;
     bool tapePlaying_ = false;       // a cassette is loaded and playing
+    bool turbo_ = false;             // frames run back to back, whatever the clock says
     QuickType quickType_;            // types a text in place of the host keyboard
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false

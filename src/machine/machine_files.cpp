@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "config/profile_file.h"
 #include "machine/binary_file.h"
 #include "machine/machine.h"
 #include "machine/snapshot_header.h"
@@ -138,6 +139,29 @@ FileResult saveRam(const Machine& machine, const std::filesystem::path& path) {
                static_cast<std::streamsize>(image.size()));
     file.close();
     if (!file) return failure(FileStatus::writeFailed, "could not write all 65536 bytes");
+    return {};
+}
+
+std::array<std::uint8_t, 65536> snapshotMemory(const Machine& machine) {
+    std::array<std::uint8_t, 65536> bytes{};
+    const MachineMemory& memory = machine.memory();
+    const std::int32_t ramexpanders = machine.config().ramexpanders;
+    for (std::uint32_t address = 0; address < bytes.size(); ++address) {
+        bytes[address] = memory.peek(static_cast<std::uint16_t>(address), ramexpanders);
+    }
+    return bytes;
+}
+
+FileResult saveSnapshot(const Machine& machine, const std::filesystem::path& path) {
+    const auto header = makeSnapshotHeader(machine.registers());
+    const auto memory = snapshotMemory(machine);
+    std::string bytes;
+    bytes.reserve(kSnapshotFileBytes);
+    bytes.append(header.begin(), header.end());
+    bytes.append(memory.begin(), memory.end());
+    if (!writeFileAtomically(path, bytes)) {
+        return failure(FileStatus::writeFailed, "cannot write the snapshot file");
+    }
     return {};
 }
 

@@ -5,7 +5,8 @@
 // read FF). Remove Game ROM empties the slots, and hard-resets the machine
 // if the processor was running code in A000-DFFF. Load .SNP replaces memory,
 // ROM buffers and registers with a 65,564-byte snapshot (28-byte header,
-// then 64K of memory). Save Ram writes the 64K memory image as stored.
+// then 64K of memory); Save .SNP writes one that loads back to the same
+// running machine. Save Ram writes the 64K memory image as stored.
 //
 // Called with a path the user chose (menu commands, after their file
 // dialog) or gave (command line). Each operation reports what happened; the
@@ -14,6 +15,7 @@
 // size is refused without being read.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -35,7 +37,7 @@ enum class FileStatus {
     wrongSize,    // the file was opened but its size does not fit
     shortRead,    // fewer bytes arrived than the size promised
     outOfMemory,  // no buffer could be had
-    writeFailed,  // Save Ram could not write all 65,536 bytes
+    writeFailed,  // Save Ram or Save .SNP could not write the whole file
 };
 
 struct FileResult {
@@ -58,6 +60,18 @@ void removeGameRom(Machine& machine);
 FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path);
 // Writes the memory image; the menu command passes "ram.bin" in the current folder.
 FileResult saveRam(const Machine& machine, const std::filesystem::path& path);
+
+// The 64K a snapshot of the machine holds: every address as the processor
+// reads it (the monitor and character ROMs, a game ROM's bytes, FF where
+// nothing is fitted), which is what loading puts back into the ROM buffers,
+// the C000 slot and RAM. So a loaded snapshot reads exactly as the machine
+// did, except that a 16K game ROM's A000-BBFF comes back as RAM and its
+// BC00-BFFF reads FF, and that RAM fitted by the snapshot is writable.
+std::array<std::uint8_t, 65536> snapshotMemory(const Machine& machine);
+
+// Writes the registers and snapshotMemory as a 65,564-byte .SNP file. The
+// file is replaced in one step: a failed save leaves the old file as it was.
+FileResult saveSnapshot(const Machine& machine, const std::filesystem::path& path);
 
 // The folder part of a path, with its trailing separator ("/roms/game.rom"
 // gives "/roms/"); empty for a bare file name.

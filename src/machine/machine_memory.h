@@ -53,13 +53,17 @@ struct MachineMemory {
     // 1 = 16K, 2 = 32K, 3 = almost 48K; any other value 8K) of RAM fitted.
     // Used for opcode fetches and data reads alike.
     std::uint8_t read(std::uint16_t address, std::int32_t ramexpanders) {
-        if (address < 0x2000) {
-            if (address < kBootReads && bootReadCounter < kBootReads) {
-                ++bootReadCounter;
-                return monitorRom[address];
-            }
-            return image[address];  // 8K of RAM is always fitted
+        if (address < kBootReads && bootReadCounter < kBootReads) {
+            ++bootReadCounter;
+            return monitorRom[address];
         }
+        return peek(address, ramexpanders);
+    }
+
+    // What a read of `address` gives once the boot reads are over, without
+    // counting as a read (the snapshot writer composes its image from it).
+    std::uint8_t peek(std::uint16_t address, std::int32_t ramexpanders) const {
+        if (address < 0x2000) return image[address];  // 8K of RAM is always fitted
         if (address >= kMonitorStart) {
             if (address < kScreenRamStart) return monitorRom[address - kMonitorStart];
             if (address >= kCharacterRomStart && address < kProgrammableCharactersStart) {

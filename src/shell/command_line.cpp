@@ -63,7 +63,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 13> kOptions = {{
+const std::array<OptionSpec, 14> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -95,6 +95,11 @@ const std::array<OptionSpec, 13> kOptions = {{
     {"--save-ram", "FILE", "write the 64K RAM image to FILE at the end",
      [](CommandLine& o, std::string_view value) {
          o.saveRamPath = value;
+         return std::string();
+     }},
+    {"--save-snapshot", "FILE", "write a .SNP snapshot of the machine to FILE at the end",
+     [](CommandLine& o, std::string_view value) {
+         o.saveSnapshotPath = value;
          return std::string();
      }},
     {"--type", "TEXT", "type TEXT once booted (\\r, \\n, \\\\), then run the frames",

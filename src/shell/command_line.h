@@ -31,6 +31,8 @@ struct CommandLine {
     std::string screenshotPath;  // --screenshot FILE: the client area as a PNG at the end
     std::string wavPath;         // --wav FILE: the sound, frame by frame, as a WAV file
     std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
+
+    std::string saveSnapshotPath;  // --save-snapshot FILE: a .SNP written after the last frame
 };
 
 struct CommandLineResult {

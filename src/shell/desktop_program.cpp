@@ -49,10 +49,12 @@ void insertFromCommandLine(MainWindow& window, Machine& machine, const CommandLi
     if (!options.romPath.empty()) {
         const FileResult result = loadGameRom(machine, options.romPath);
         if (!result.ok()) reportRefusal(options.romPath, result.message);
+        if (result.ok()) window.rememberOpenedFile(RecentKind::gameRom, options.romPath);
     }
     if (!options.snapshotPath.empty()) {
         const FileResult result = loadSnapshot(machine, options.snapshotPath);
         if (!result.ok()) reportRefusal(options.snapshotPath, result.message);
+        if (result.ok()) window.rememberOpenedFile(RecentKind::snapshot, options.snapshotPath);
     }
     if (!options.insertPath.empty()) {
         const InsertResult result = window.insertFile(options.insertPath);

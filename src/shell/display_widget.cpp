@@ -5,6 +5,7 @@
 
 #include "machine/machine.h"
 #include "shell/client_image.h"
+#include "shell/fullscreen_layout.h"
 
 namespace vantorel {
 
@@ -23,7 +24,7 @@ void DisplayWidget::createDisplay() {
     borderColour_ = toQColor(machine_.config().colours[2]);
     frame_->fill(palette_.background);
     *presented_ = *frame_;
-    scaleFrameImage(*presented_, scale_, picture_);
+    rescalePicture();
     update();
 }
 
@@ -36,7 +37,7 @@ void DisplayWidget::releaseDisplay() {
 
 void DisplayWidget::setDisplayScale(DisplayScale scale) {
     scale_ = scale;
-    if (presented_) scaleFrameImage(*presented_, scale_, picture_);
+    rescalePicture();
     updateGeometry();
     update();
 }
@@ -56,8 +57,42 @@ bool DisplayWidget::refreshPicture() {
     renderFrameImage(machine_.memory(), palette_, *frame_);
     if (*frame_ == *presented_) return false;  // same picture: nothing to repaint
     *presented_ = *frame_;
-    scaleFrameImage(*presented_, scale_, picture_);
+    rescalePicture();
     return true;
+}
+
+void DisplayWidget::rescalePicture() {
+    if (presented_) scaleFrameImage(*presented_, pictureScale(), picture_);
+}
+
+void DisplayWidget::setFullscreen(bool fullscreen) {
+    fullscreen_ = fullscreen;
+    rescalePicture();
+    update();
+}
+
+DisplayScale DisplayWidget::pictureScale() const {
+    return fullscreen_ ? fullscreenScale(scale_, size()) : scale_;
+}
+
+QRect DisplayWidget::pictureRect() const {
+    const DisplayScale scale = pictureScale();
+    const QSize picture(kFrameWidth * scale.x, kFrameHeight * scale.y);
+    if (fullscreen_) return centredRect(picture, size());
+    const PixelRect place = imageRect(scale_);
+    return {place.left, place.top, picture.width(), picture.height()};
+}
+
+void DisplayWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (fullscreen_) rescalePicture();
+}
+
+void DisplayWidget::paintFullscreen(QPainter& painter) {
+    painter.fillRect(rect(), frame_ ? borderColour_ : palette().color(QPalette::Window));
+    if (!frame_) return;
+    if (!machine_.quickTypeActive() && !machine_.tapePlaying()) refreshPicture();
+    painter.drawImage(pictureRect().topLeft(), picture_);
 }
 
 QImage DisplayWidget::clientImage() const {
@@ -67,6 +102,10 @@ QImage DisplayWidget::clientImage() const {
 
 void DisplayWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (fullscreen_) {
+        paintFullscreen(painter);
+        return;
+    }
     const PixelRect client = clientRect(scale_);
     const QColor background = palette().color(QPalette::Window);
     // Client area beyond the picture's size (a larger window).
@@ -82,8 +121,7 @@ void DisplayWidget::paintEvent(QPaintEvent*) {
     for (const PixelRect& strip : borderRects(scale_)) {
         painter.fillRect(QRect(strip.left, strip.top, strip.width, strip.height), borderColour_);
     }
-    const PixelRect place = imageRect(scale_);
-    painter.drawImage(QPoint(place.left, place.top), picture_);
+    painter.drawImage(pictureRect().topLeft(), picture_);
 }
 
 void DisplayWidget::focusOutEvent(QFocusEvent* event) {

@@ -6,7 +6,10 @@
 // type or a tape feeds the machine) and repaints if the picture changed.
 // Painting fills the border strips in the border colour, draws the picture
 // enlarged by the display scale at (16X, 16Y), and leaves any further client
-// area, when the window is larger, in the window's background colour.
+// area, when the window is larger, in the window's background colour. Full
+// screen (setFullscreen) instead fills the whole widget in the border colour
+// and centres the picture at the largest whole step of the scale that fits
+// (fullscreen_layout.h).
 // Keys typed while it has the focus go to its parent (the main window),
 // Tab included.
 //
@@ -38,6 +41,12 @@ class DisplayWidget : public QWidget {
 
     void setDisplayScale(DisplayScale scale);
     DisplayScale displayScale() const { return scale_; }
+    // Full screen: the picture centred and enlarged to fit the widget.
+    void setFullscreen(bool fullscreen);
+    bool fullscreen() const { return fullscreen_; }
+    // The scale the picture is drawn at now, and where it goes.
+    DisplayScale pictureScale() const;
+    QRect pictureRect() const;
     // 544X x 272Y.
     QSize clientSize() const;
 
@@ -55,6 +64,7 @@ class DisplayWidget : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
@@ -62,15 +72,18 @@ class DisplayWidget : public QWidget {
     // Renders the frame image and rebuilds the enlarged picture if it
     // changed; true when it did.
     bool refreshPicture();
+    void rescalePicture();
+    void paintFullscreen(QPainter& painter);
 
     Machine& machine_;
     DisplayScale scale_;
+    bool fullscreen_ = false;
     VideoPalette palette_;
     QColor borderColour_;
     PaintThrottle throttle_;
     std::unique_ptr<FrameImage> frame_;      // rendered at every paint
     std::unique_ptr<FrameImage> presented_;  // what the enlarged picture shows
-    QImage picture_;                         // presented_ enlarged, 512X x 240Y
+    QImage picture_;                         // presented_ enlarged by pictureScale()
 };
 
 }  // namespace vantorel

@@ -1,10 +1,10 @@
-// The open-file dialog, as the file commands need it.
+// The open-file and save-file dialogs, as the file commands need them.
 //
 // A command describes the dialog it wants (caption, filters, default suffix,
-// starting folder; the file must exist) and gets back the chosen path, or
-// nothing when the user cancelled. The desktop passes QtFileChooser
-// (qt_file_chooser.h); tests pass a fake that answers without a dialog and
-// records what was asked.
+// starting folder; for opening, the file must exist; for saving, a suggested
+// name) and gets back the chosen path, or nothing when the user cancelled. The desktop passes
+// QtFileChooser (qt_file_chooser.h); tests pass a fake that answers without a dialog and records
+// what was asked.
 #pragma once
 
 #include <optional>
@@ -23,6 +23,7 @@ struct FileDialogRequest {
     std::vector<FileFilter> filters;  // the first is selected at start
     std::string defaultSuffix;        // added to a typed name without extension, e.g. "bin"
     std::string startFolder;          // folder the dialog opens in; empty: the platform's choice
+    std::string fileName = {};        // save dialogs: the name offered at first
 };
 
 class FileChooser {
@@ -30,6 +31,12 @@ class FileChooser {
     virtual ~FileChooser() = default;
     // Shows a modal dialog for an existing file; the chosen path, or nothing.
     virtual std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) = 0;
+    // Shows a modal dialog for a file to write (an existing one is replaced
+    // once the user agreed); the chosen path, or nothing. A chooser without
+    // one cancels.
+    virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest&) {
+        return std::nullopt;
+    }
 };
 
 }  // namespace vantorel

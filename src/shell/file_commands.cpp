@@ -40,6 +40,12 @@ FileDialogRequest quickTypeDialog(const StartFolders& folders) {
             folders.quickType};
 }
 
+FileDialogRequest saveSnapshotDialog(const StartFolders& folders) {
+    FileDialogRequest request = snapshotDialog(folders);
+    request.caption = "Save .SNP";
+    return request;
+}
+
 FileCommands::FileCommands(Machine& machine, FileChooser& chooser, StartFolders& folders,
                            QuickTypeLoader quickTypeLoader)
     : machine_(machine),
@@ -53,6 +59,7 @@ void FileCommands::loadGameRom() {
     if (!path) return;
     const FileResult result = vantorel::loadGameRom(machine_, *path);
     if (result.fileOpened()) folders_.rom = directoryOfPath(*path);
+    if (result.ok()) opened(RecentKind::gameRom, *path);
 }
 
 void FileCommands::removeGameRom() {
@@ -65,6 +72,7 @@ void FileCommands::loadSnapshot() {
     if (!path) return;
     const FileResult result = vantorel::loadSnapshot(machine_, *path);
     if (result.fileOpened()) folders_.snapshot = directoryOfPath(*path);
+    if (result.ok()) opened(RecentKind::snapshot, *path);
 }
 
 void FileCommands::saveRam() {
@@ -78,7 +86,22 @@ void FileCommands::quickType() {
     if (machine_.quickTypeActive() || !quickTypeLoader_) return;
     const auto path = chooser_.chooseExistingFile(quickTypeDialog(folders_));
     if (!path) return;
-    if (quickTypeLoader_(*path)) folders_.quickType = directoryOfPath(*path);
+    if (!quickTypeLoader_(*path)) return;
+    folders_.quickType = directoryOfPath(*path);
+    opened(RecentKind::quickType, *path);
+}
+
+std::optional<std::string> FileCommands::saveSnapshot() {
+    const auto path = chooser_.chooseSaveFile(saveSnapshotDialog(folders_));
+    if (!path) return std::nullopt;
+    const FileResult result = vantorel::saveSnapshot(machine_, *path);
+    if (!result.ok()) return *path + ": " + result.message;
+    folders_.snapshot = directoryOfPath(*path);
+    return std::nullopt;
+}
+
+void FileCommands::opened(RecentKind kind, const std::string& path) {
+    if (listener_) listener_(kind, path);
 }
 
 }  // namespace vantorel

@@ -7,14 +7,20 @@
 // folder the next dialog's start. Remove Game ROM empties the slots; Save Ram
 // writes "ram.bin" in the current directory. None of them tells the user
 // anything: a cancelled dialog or an unusable file simply changes nothing.
+// Save .SNP... asks for a file to write in the snapshot folder and reports
+// a failed save, since the user would otherwise lose the machine's state.
+// Every file loaded is reported to the listener (the recent-file list).
 //
 // Called by the main window's menu actions between frames.
 #pragma once
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "shell/file_chooser.h"
+#include "shell/recent_files.h"
 #include "shell/start_folders.h"
 
 namespace vantorel {
@@ -29,6 +35,10 @@ using QuickTypeLoader = std::function<bool(const std::filesystem::path&)>;
 FileDialogRequest gameRomDialog(const StartFolders& folders);
 FileDialogRequest snapshotDialog(const StartFolders& folders);
 FileDialogRequest quickTypeDialog(const StartFolders& folders);
+FileDialogRequest saveSnapshotDialog(const StartFolders& folders);
+
+// Told of every file a command loaded: its kind and its path.
+using FileOpenedListener = std::function<void(RecentKind kind, const std::string& path)>;
 
 class FileCommands {
   public:
@@ -40,12 +50,19 @@ class FileCommands {
     void loadSnapshot();
     void saveRam();
     void quickType();
+    // What went wrong, in words; nothing when saved or cancelled.
+    std::optional<std::string> saveSnapshot();
+
+    void setFileOpenedListener(FileOpenedListener listener) { listener_ = std::move(listener); }
 
   private:
+    void opened(RecentKind kind, const std::string& path);
+
     Machine& machine_;
     FileChooser& chooser_;
     StartFolders& folders_;
     QuickTypeLoader quickTypeLoader_;
+    FileOpenedListener listener_;
 };
 
 }  // namespace vantorel

@@ -151,6 +151,10 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     if (recorder && !recorder->finish()) {
         return reportFileProblem(err, options.wavPath, "cannot write the WAV file");
     }
+    if (!options.saveSnapshotPath.empty()) {
+        const FileResult result = saveSnapshot(machine, options.saveSnapshotPath);
+        if (!result.ok()) return reportFileProblem(err, options.saveSnapshotPath, result.message);
+    }
     if (!options.screenshotPath.empty()) {
         const std::string error = writeScreenshot(machine, options.screenshotPath);
         if (!error.empty()) return reportFileProblem(err, options.screenshotPath, error);

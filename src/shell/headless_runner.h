@@ -4,8 +4,9 @@
 // Loads the settings, plugs in the ROM or snapshot given on the command
 // line, types the text of --type or --type-file (quick type) until it is all
 // typed, runs the frames unpaced (with --wav recording their sound into a
-// WAV file), then writes the RAM image and prints the screen as asked. The best end-to-end check the emulator
-// has: tests run it and compare the screen text.
+// WAV file), then writes the RAM image and the snapshot and prints the
+// screen as asked. The best end-to-end check the emulator has: tests run it
+// and compare the screen text.
 //
 // Called by main.cpp for --headless.
 #pragma once

@@ -79,8 +79,17 @@ void IdleDriver::setWindowActive(bool active) {
     }
 }
 
+void IdleDriver::setPaused(bool paused) {
+    paused_ = paused;
+    if (paused) {
+        timer_.stop();
+    } else {
+        resume();
+    }
+}
+
 bool IdleDriver::framesAllowed() const {
-    return !stopped_ && machine_.running() && windowActive_ && openMenus_ == 0 &&
+    return !stopped_ && !paused_ && machine_.running() && windowActive_ && openMenus_ == 0 &&
            QApplication::activeModalWidget() == nullptr;
 }
 
@@ -123,7 +132,7 @@ void IdleDriver::onTimer() {
 
 bool IdleDriver::runsBackToBack() const {
     const MachineConfig& config = machine_.config();
-    if (config.cpuspeedopt == kTimingFast) return true;
+    if (config.cpuspeedopt == kTimingFast || machine_.turbo()) return true;
     return config.speedupfilesflag && (machine_.quickTypeActive() || machine_.tapePlaying());
 }
 

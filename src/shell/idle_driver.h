@@ -1,16 +1,14 @@
 // Runs the machine from Qt's event loop: the idle path of the main window.
 //
 // Whenever frames may run (the machine is running, the window is active, no
-// menu and no modal dialog is open), the driver calls runFrame at the time
-// the machine's pacing has scheduled for the next frame, and hands a due
-// screen to the display. Between frames it waits without using the
-// processor: a precise single-shot QTimer up to shortly before the due time,
-// then a short sleep to the exact tick, so frames start as close to their
-// schedule as the host allows. In Fast mode, and while files are fed with
-// "speed up", frames run back to back, Qt still handling its events between
-// two of them. While frames may not run no timer is kept; resume() starts
-// them again without catching up on the time that passed (runFrame restarts
-// its schedule from the late frame).
+// menu and no modal dialog is open, the user has not paused it), the driver calls runFrame at the
+// time the machine's pacing has scheduled for the next frame, and hands a due screen to the
+// display. Between frames it waits without using the processor: a precise single-shot QTimer up to
+// shortly before the due time, then a short sleep to the exact tick, so frames start as close to
+// their schedule as the host allows. In Fast mode, with turbo on, and while files are fed with
+// "speed up", frames run back to back, Qt still handling its events between two of them. While
+// frames may not run no timer is kept; resume() starts them again without catching up on the time
+// that passed (runFrame restarts its schedule from the late frame).
 //
 // Owned by the main window, which reports menus, activation and modal
 // dialogs to it.
@@ -40,6 +38,9 @@ class IdleDriver : public QObject {
     void menuOpened();
     void menuClosed();
     void setWindowActive(bool active);
+    // The Pause command: no frames until unpaused.
+    void setPaused(bool paused);
+    bool paused() const { return paused_; }
     // Frames may run now (see the top of this file).
     bool framesAllowed() const;
     // Starts the passes if frames may run and none is scheduled.
@@ -67,6 +68,7 @@ class IdleDriver : public QObject {
     QTimer timer_;
     int openMenus_ = 0;
     bool windowActive_ = false;
+    bool paused_ = false;
     bool stopped_ = false;
     std::int64_t framesRun_ = 0;
     std::unique_ptr<FrameLog> frameLog_;

@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
         std::cerr << "vantorel: --screenshot works with --headless only\n";
         return 2;
     }
+    if (!options.saveSnapshotPath.empty() && !options.headless) {
+        std::cerr << "vantorel: --save-snapshot works with --headless only\n";
+        return 2;
+    }
 #ifdef VANTOREL_DESKTOP
     if (options.headless) {
         return vantorel::runHeadless(options, std::cout, std::cerr, vantorel::writeScreenshot);

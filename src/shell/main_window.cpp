@@ -47,13 +47,18 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
       driver_(new IdleDriver(
           parts_.machine, parts_.clock, [this] { screenDue(); }, this)),
       settingsCommands_(*this, parts_.machine, *display_, parts_.fileChooser, parts_.messages),
-      useScanCodes_(platformHasEvdevScanCodes()) {
+      useScanCodes_(platformHasEvdevScanCodes()),
+      recentFiles_(parts_.settingsPath) {
     setWindowTitle(QStringLiteral("Vantorel"));
     setCentralWidget(display_);
     setAcceptDrops(true);
     buildMenus();
     addAboutShortcuts();
-    connect(display_, &DisplayWidget::focusLost, this, [this] { parts_.keyboard.releaseAll(); });
+    setUpExtras();
+    connect(display_, &DisplayWidget::focusLost, this, [this] {
+        parts_.keyboard.releaseAll();
+        setTurbo(false);
+    });
     createMachineParts();
     display_->setFocus();
     resize(display_->clientSize().width(),
@@ -95,6 +100,7 @@ void MainWindow::buildMenus() {
             action->setObjectName(objectNameFor(item.id));
             action->setEnabled(item.enabled);
             action->setCheckable(item.checkable);
+            addAction(action);  // its shortcut works with the menu bar hidden too
             actions_[item.id] = action;
             connect(action, &QAction::triggered, this, [this, id = item.id] { runCommand(id); });
         }
@@ -180,11 +186,13 @@ void MainWindow::runCommand(int id) {
             runAboutDialog(this);
             break;
         default:
-            break;  // not built yet
+            runExtraCommand(id);  // the extras, or not built yet
+            break;
     }
     // Like the owner of a closed modal dialog, the window takes the keyboard
     // back (some desktops leave it with no window at all), and frames go on.
     if (isVisible() && !isActiveWindow()) activateWindow();
+    if (paused()) display_->update();  // what the command changed shows at once
     driver_->resume();
 }
 
@@ -206,6 +214,10 @@ InsertResult MainWindow::insertFile(const std::filesystem::path& path) {
         const std::string folder = directoryOfPath(path.generic_string());
         if (result.kind == InsertKind::gameRom) folders_.rom = folder;
         if (result.kind == InsertKind::snapshot) folders_.snapshot = folder;
+    }
+    if (result.ok) {
+        rememberOpenedFile(
+            result.kind == InsertKind::gameRom ? RecentKind::gameRom : RecentKind::snapshot, path);
     }
     return result;
 }
@@ -231,6 +243,7 @@ void MainWindow::windowActivationChanged(bool active) {
     if (!active) {
         devices_.stopSound();
         parts_.keyboard.releaseAll();
+        setTurbo(false);
     }
     devices_.setJoysticksAcquired(active);
     driver_->setWindowActive(active);
@@ -268,6 +281,10 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     event->accept();
     if (event->isAutoRepeat()) return;  // the key is still down
+    if (event->key() == Qt::Key_F9) {   // the turbo key, not a Sorcerer key
+        setTurbo(down);
+        return;
+    }
     HostKeyboard& keyboard = parts_.keyboard;
     if (event->key() == Qt::Key_CapsLock) {
         if (down) keyboard.flipCapsLockToggle();

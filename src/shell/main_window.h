@@ -15,6 +15,12 @@
 //
 // The speed percentage follows the title: "Vantorel 100%  ".
 //
+// The desktop extras (main_window_extras.cpp): Save .SNP..., Save
+// Screenshot..., Paste (Shift+Insert) typing the clipboard through quick
+// type, Pause (the Pause key; the title then reads "Vantorel Paused"),
+// Fullscreen (Alt+Enter), the turbo key F9 (held: frames back to back, no
+// sound) and the Recent Files submenu, fed by every route that opens a file.
+//
 // Made by the desktop program (desktop_program.h) and by tests, which pass
 // fake file choosers and message sinks.
 #pragma once
@@ -27,6 +33,7 @@
 #include "shell/file_commands.h"
 #include "shell/host_devices.h"
 #include "shell/inserted_file.h"
+#include "shell/recent_files.h"
 #include "shell/settings_commands.h"
 #include "shell/start_folders.h"
 
@@ -42,6 +49,7 @@ class FileChooser;
 class MessageSink;
 class DisplayWidget;
 class IdleDriver;
+class RecentFilesMenu;
 
 // What the window works with; none of it is owned.
 struct MainWindowParts {
@@ -51,7 +59,7 @@ struct MainWindowParts {
     FileChooser& fileChooser;
     MessageSink& messages;
     QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
-    std::filesystem::path settingsPath = {};  // empty: dialogs and switched settings are not saved
+    std::filesystem::path settingsPath = {};  // empty: dialogs, switched settings and recent files are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start
@@ -85,6 +93,18 @@ class MainWindow : public QMainWindow {
     // Carries out a menu command by its id.
     void runCommand(int id);
 
+    // --- Desktop extras (main_window_extras.cpp) ---
+    void setPaused(bool paused);
+    bool paused() const;
+    // The turbo key is held (true) or let go.
+    void setTurbo(bool held);
+    void setFullscreen(bool fullscreen);
+    bool fullscreen() const;
+    // Puts a file just opened (by any route) at the top of Recent Files.
+    void rememberOpenedFile(RecentKind kind, const std::filesystem::path& path);
+    const RecentFiles& recentFiles() const { return recentFiles_; }
+    RecentFilesMenu& recentFilesMenu() const { return *recentMenu_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -107,6 +127,14 @@ class MainWindow : public QMainWindow {
     void shutdown();
     // Runs the command once the present one (and its dialog) has finished.
     void postCommand(int id);
+    // Desktop extras (main_window_extras.cpp).
+    void setUpExtras();
+    bool runExtraCommand(int id);
+    void pasteClipboard();
+    void saveScreenshot();
+    void saveSnapshot();
+    void openRecentFile(std::size_t index);
+    bool reopen(const RecentFile& file);
 
     MainWindowParts parts_;
     StartFolders folders_;
@@ -119,9 +147,13 @@ class MainWindow : public QMainWindow {
     bool useScanCodes_;
     bool shutDown_ = false;
     int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
+    RecentFiles recentFiles_;
+    RecentFilesMenu* recentMenu_ = nullptr;
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".
 QString windowTitleFor(int speedPercent);
+// "Vantorel Paused".
+QString pausedWindowTitle();
 
 }  // namespace vantorel

@@ -2,7 +2,9 @@
 //
 // Each item's id is the command its QAction carries (QAction::data and the
 // object name "id<number>"); id 0 stands for a separator. Items whose work
-// is not built yet are listed with enabled false and shown greyed.
+// is not built yet are listed with enabled false and shown greyed; a
+// checkable item shows a tick while its state is on. "Recent Files" is a
+// submenu whose entries (ids kCommandRecentFirst on) the window fills in.
 // Read by the main window when it builds its menus.
 #pragma once
 
@@ -29,6 +31,14 @@ enum MenuCommand : int {
     kCommandSound = 32783,
     kCommandLoadSnapshot = 32784,
     kCommandKeysAsJoystick = 32787,
+    kCommandSaveSnapshot = 32788,
+    kCommandPaste = 32789,
+    kCommandPause = 32790,
+    kCommandFullscreen = 32791,
+    kCommandSaveScreenshot = 32792,
+    kCommandRecentFiles = 32793,  // the submenu itself
+    kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
+    kCommandRecentLast = 32907,
 };
 
 inline constexpr int kSeparator = 0;
@@ -48,6 +58,7 @@ struct MenuPopup {
 inline constexpr MenuItem kFileMenu[] = {
     {"E&xit", kCommandExit, true},
     {"Save Ram", kCommandSaveRam, true},
+    {"Save Screenshot...", kCommandSaveScreenshot, true},
     {"Soft Reset", kCommandSoftReset, true},  // F4
     {"Hard Reset", kCommandHardReset, true},
     {"", kSeparator, true},
@@ -56,6 +67,12 @@ inline constexpr MenuItem kFileMenu[] = {
     {"", kSeparator, true},
     {"Load Game ROM...", kCommandLoadGameRom, true},
     {"Remove Game ROM", kCommandRemoveGameRom, true},
+    {"", kSeparator, true},
+    {"Recent Files", kCommandRecentFiles, true},
+};
+
+inline constexpr MenuItem kEditMenu[] = {
+    {"Paste", kCommandPaste, true},  // Shift+Insert
 };
 
 inline constexpr MenuItem kConfigureMenu[] = {
@@ -71,14 +88,19 @@ inline constexpr MenuItem kConfigureMenu[] = {
 
 inline constexpr MenuItem kUtilMenu[] = {
     {"Load .SNP...", kCommandLoadSnapshot, true},
+    {"Save .SNP...", kCommandSaveSnapshot, true},
+    {"", kSeparator, true},
+    {"Pause", kCommandPause, true, true},            // Pause
+    {"Fullscreen", kCommandFullscreen, true, true},  // Alt+Enter
 };
 
 inline constexpr MenuItem kHelpMenu[] = {
     {"&About ...", kCommandAbout, true},
 };
 
-inline constexpr std::array<MenuPopup, 4> kMenuBar = {{
+inline constexpr std::array<MenuPopup, 5> kMenuBar = {{
     {"&File", kFileMenu},
+    {"&Edit", kEditMenu},
     {"&Configure", kConfigureMenu},
     {"Util", kUtilMenu},
     {"&Help", kHelpMenu},

@@ -19,10 +19,18 @@ QString nameFilterFor(const FileFilter& filter) {
 }  // namespace
 
 std::optional<std::string> QtFileChooser::chooseExistingFile(const FileDialogRequest& request) {
+    return runDialog(request, false);
+}
+
+std::optional<std::string> QtFileChooser::chooseSaveFile(const FileDialogRequest& request) {
+    return runDialog(request, true);
+}
+
+std::optional<std::string> QtFileChooser::runDialog(const FileDialogRequest& request, bool saving) {
     QFileDialog dialog(owner_, QString::fromStdString(request.caption));
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     QStringList filters;
     for (const FileFilter& filter : request.filters) filters << nameFilterFor(filter);
     dialog.setNameFilters(filters);
@@ -30,6 +38,7 @@ std::optional<std::string> QtFileChooser::chooseExistingFile(const FileDialogReq
     if (!request.startFolder.empty()) {
         dialog.setDirectory(QString::fromStdString(request.startFolder));
     }
+    if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;

@@ -1,5 +1,6 @@
-// The open-file dialog on the desktop: a modal QFileDialog for an existing
-// file, with the request's filters, default suffix and start folder.
+// The file dialogs on the desktop: a modal QFileDialog for an existing file
+// or a file to save, with the request's filters, default suffix, start
+// folder and suggested name.
 //
 // Filters are shown with the labels the commands give ("Text Files
 // (*.TXT)") while matching the request's patterns in both cases. Owned by
@@ -17,8 +18,11 @@ class QtFileChooser : public FileChooser {
     explicit QtFileChooser(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
     std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) override;
+    std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
 
   private:
+    std::optional<std::string> runDialog(const FileDialogRequest& request, bool saving);
+
     QWidget* owner_;
 };
 

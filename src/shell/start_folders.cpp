@@ -16,6 +16,7 @@ StartFolders makeStartFolders(const std::filesystem::path& startupDirectory) {
     folders.printer = folderUnder(startupDirectory, "lprint");
     folders.quickType = folderUnder(startupDirectory, "quicktyp");
     folders.rom = folderUnder(startupDirectory, "rom");
+    folders.screenshot = folderUnder(startupDirectory, "screenshots");
     return folders;
 }
 

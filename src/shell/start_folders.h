@@ -2,7 +2,8 @@
 //
 // At start-up the cassette, printer, quick type and ROM folders are
 // cassette/, lprint/, quicktyp/ and rom/ under the start-up directory, and
-// the snapshot folder is empty (the platform chooses). Load Game ROM, Load
+// the snapshot folder is empty (the platform chooses); screenshots go to
+// screenshots/ there. Load Game ROM, Load
 // .SNP, Quick Type and Play Cassette File replace their folder by the folder
 // of the file they opened (directoryOfPath), so the next dialog starts there.
 // Owned by the main window; read and updated by the file commands.
@@ -14,11 +15,12 @@
 namespace vantorel {
 
 struct StartFolders {
-    std::string cassette;   // Play Cassette File...
-    std::string printer;    // the Printer dialog's file choice
-    std::string quickType;  // Quick Type...
-    std::string rom;        // Load Game ROM... and the Memory dialog's ROM files
-    std::string snapshot;   // Load .SNP...; empty at start
+    std::string cassette;    // Play Cassette File...
+    std::string printer;     // the Printer dialog's file choice
+    std::string quickType;   // Quick Type...
+    std::string rom;         // Load Game ROM... and the Memory dialog's ROM files
+    std::string snapshot;    // Load .SNP... and Save .SNP...; empty at start
+    std::string screenshot;  // Save Screenshot...; the folder of the last one saved
 };
 
 // The start-up folders under `startupDirectory`, each with a trailing '/'.

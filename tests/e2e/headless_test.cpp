@@ -143,7 +143,7 @@ TEST_F(Headless, VersionAndHelp) {
     run = runVantorel({"--help"}, folder);
     EXPECT_EQ(run.exitStatus, 0);
     for (const char* option : {"--headless", "--frames", "--settings", "--rom", "--snapshot",
-                               "--save-ram", "--print-screen", "--version"}) {
+                               "--save-ram", "--save-snapshot", "--print-screen", "--version"}) {
         EXPECT_NE(run.out.find(option), std::string::npos) << option;
     }
 }

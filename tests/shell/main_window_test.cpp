@@ -45,10 +45,11 @@ void expectMenu(QMenu* menu, const char* title, std::initializer_list<ExpectedIt
 TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
     ShellHarness shell;
     const QList<QAction*> popups = shell.window->menuBar()->actions();
-    ASSERT_EQ(popups.size(), 4);
+    ASSERT_EQ(popups.size(), 5);
     expectMenu(popups[0]->menu(), "&File",
                {{"E&xit", 105, true},
                 {"Save Ram", 32771, true},
+                {"Save Screenshot...", 32792, true},
                 {"Soft Reset", 32776, true},
                 {"Hard Reset", 32777, true},
                 {nullptr, 0, true},
@@ -56,8 +57,11 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Play Cassette File...", 32779, false},
                 {nullptr, 0, true},
                 {"Load Game ROM...", 32780, true},
-                {"Remove Game ROM", 32781, true}});
-    expectMenu(popups[1]->menu(), "&Configure",
+                {"Remove Game ROM", 32781, true},
+                {nullptr, 0, true},
+                {"Recent Files", 32793, false}});  // greyed while the list is empty
+    expectMenu(popups[1]->menu(), "&Edit", {{"Paste", 32789, true}});
+    expectMenu(popups[2]->menu(), "&Configure",
                {{"Memory...", 32772, true},
                 {"Printer...", 32773, true},
                 {"Keyboard...", 32774, true},
@@ -66,8 +70,13 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"System Timing...", 32782, true},
                 {nullptr, 0, true},
                 {"Keys as Joystick", 32787, true}});
-    expectMenu(popups[2]->menu(), "Util", {{"Load .SNP...", 32784, true}});
-    expectMenu(popups[3]->menu(), "&Help", {{"&About ...", 104, true}});
+    expectMenu(popups[3]->menu(), "Util",
+               {{"Load .SNP...", 32784, true},
+                {"Save .SNP...", 32788, true},
+                {nullptr, 0, true},
+                {"Pause", 32790, true},
+                {"Fullscreen", 32791, true}});
+    expectMenu(popups[4]->menu(), "&Help", {{"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(shell.window->findChild<QAction*>("id32780"), shell.window->action(32780));
 }

@@ -39,6 +39,17 @@ class FakeFileChooser : public FileChooser {
         answers.pop_front();
         return answer;
     }
+
+    std::deque<std::optional<std::string>> saveAnswers;  // for save dialogs; none left: cancel
+    std::vector<FileDialogRequest> saveRequests;
+
+    std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override {
+        saveRequests.push_back(request);
+        if (saveAnswers.empty()) return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
 };
 
 class RecordingMessages : public MessageSink {
@@ -63,7 +74,9 @@ struct ShellHarness {
     std::unique_ptr<Machine> machine;
     std::unique_ptr<MainWindow> window;
 
-    explicit ShellHarness(DisplayScale scale = {1, 2}, ClockKind kind = ClockKind::fake)
+    // With a settings path the recent-file list is read from and kept there.
+    explicit ShellHarness(DisplayScale scale = {1, 2}, ClockKind kind = ClockKind::fake,
+                          std::filesystem::path settingsPath = {})
         : clock(kind == ClockKind::fake ? static_cast<HostClock*>(&fakeClock) : &steadyClock) {
         machine = std::make_unique<Machine>(MachineHost{clock, &keyboard, nullptr, nullptr});
         installBuiltinImages(machine->memory(), roms.images());

@@ -1,0 +1,201 @@
+// The main window's desktop extras: Save .SNP..., Save Screenshot...,
+// Paste, Pause, Fullscreen, the turbo key and Recent Files. Each command
+// here is a few lines around its own module (machine_files.h,
+// screenshot_name.h, paste_typing.h, fullscreen_layout.h, recent_files.h).
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <system_error>
+
+#include "machine/machine.h"
+#include "machine/machine_files.h"
+#include "shell/display_widget.h"
+#include "shell/idle_driver.h"
+#include "shell/main_window.h"
+#include "shell/menu_table.h"
+#include "shell/message_sink.h"
+#include "shell/paste_typing.h"
+#include "shell/recent_files_menu.h"
+#include "shell/screenshot_name.h"
+
+namespace vantorel {
+
+QString pausedWindowTitle() {
+    return QStringLiteral("Vantorel Paused");
+}
+
+void MainWindow::setUpExtras() {
+    actions_[kCommandPaste]->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+    actions_[kCommandPause]->setShortcut(QKeySequence(Qt::Key_Pause));
+    actions_[kCommandFullscreen]->setShortcuts(
+        {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)});
+    for (int id : {kCommandPaste, kCommandPause, kCommandFullscreen}) {
+        actions_[id]->setShortcutContext(Qt::WindowShortcut);
+    }
+    recentFiles_.load();
+    recentMenu_ = new RecentFilesMenu(
+        actions_[kCommandRecentFiles], recentFiles_,
+        [this](std::size_t index) { openRecentFile(index); }, this);
+    fileCommands_.setFileOpenedListener(
+        [this](RecentKind kind, const std::string& path) { rememberOpenedFile(kind, path); });
+}
+
+bool MainWindow::runExtraCommand(int id) {
+    switch (id) {
+        case kCommandSaveSnapshot:
+            saveSnapshot();
+            return true;
+        case kCommandSaveScreenshot:
+            saveScreenshot();
+            return true;
+        case kCommandPaste:
+            pasteClipboard();
+            return true;
+        case kCommandPause:
+            setPaused(!paused());
+            return true;
+        case kCommandFullscreen:
+            setFullscreen(!fullscreen());
+            return true;
+        default:
+            break;
+    }
+    if (id >= kCommandRecentFirst && id <= kCommandRecentLast) {
+        openRecentFile(static_cast<std::size_t>(id - kCommandRecentFirst));
+        return true;
+    }
+    return false;
+}
+
+// A failed save is told: the user would otherwise believe the state kept.
+void MainWindow::saveSnapshot() {
+    devices_.stopSound();
+    if (const auto problem = fileCommands_.saveSnapshot()) {
+        parts_.messages.warn(QStringLiteral("The snapshot was not saved: %1.")
+                                 .arg(QString::fromStdString(*problem)));
+    }
+}
+
+// The client area at the window's scale, border included, as --screenshot
+// writes it. The screenshots folder is made first, so the dialog opens there.
+void MainWindow::saveScreenshot() {
+    devices_.stopSound();
+    const QImage image = display_->clientImage();
+    std::error_code error;
+    std::filesystem::create_directories(folders_.screenshot, error);
+    const auto path =
+        parts_.fileChooser.chooseSaveFile(screenshotDialog(folders_, QDateTime::currentDateTime()));
+    if (!path) return;
+    if (image.isNull() || !image.save(QString::fromStdString(*path), "PNG")) {
+        parts_.messages.warn(
+            QStringLiteral("The screenshot was not saved: %1.").arg(QString::fromStdString(*path)));
+        return;
+    }
+    folders_.screenshot = directoryOfPath(*path);
+}
+
+void MainWindow::pasteClipboard() {
+    pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text());
+}
+
+void MainWindow::setPaused(bool paused) {
+    if (paused) devices_.stopSound();
+    driver_->setPaused(paused);
+    actions_[kCommandPause]->setChecked(paused);
+    shownSpeed_ = -1;
+    if (paused) {
+        setWindowTitle(pausedWindowTitle());
+    } else {
+        updateSpeedTitle();
+    }
+}
+
+bool MainWindow::paused() const {
+    return driver_->paused();
+}
+
+void MainWindow::setTurbo(bool held) {
+    if (held == parts_.machine.turbo()) return;
+    if (held) devices_.stopSound();
+    parts_.machine.setTurbo(held);
+    driver_->resume();
+}
+
+// The menu bar goes while the picture fills the screen; the commands keep
+// their shortcuts (the window holds every action), so Alt+Enter comes back.
+void MainWindow::setFullscreen(bool fullscreen) {
+    actions_[kCommandFullscreen]->setChecked(fullscreen);
+    if (fullscreen == this->fullscreen()) return;
+    menuBar()->setVisible(!fullscreen);
+    display_->setFullscreen(fullscreen);
+    if (fullscreen) {
+        showFullScreen();
+    } else {
+        showNormal();
+        fitClientArea();
+    }
+}
+
+bool MainWindow::fullscreen() const {
+    return display_->fullscreen();
+}
+
+void MainWindow::rememberOpenedFile(RecentKind kind, const std::filesystem::path& path) {
+    recentFiles_.add(kind, path);
+    if (recentMenu_ != nullptr) recentMenu_->rebuild();
+}
+
+void MainWindow::openRecentFile(std::size_t index) {
+    if (index >= recentFiles_.entries().size()) return;
+    const RecentFile file = recentFiles_.entries()[index];
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file.path, error)) {
+        recentFiles_.remove(index);
+        recentMenu_->rebuild();
+        parts_.messages.warn(
+            QStringLiteral("%1 is no longer there and has been taken off the Recent Files list.")
+                .arg(QString::fromStdString(file.path)));
+        return;
+    }
+    reopen(file);
+    driver_->resume();
+}
+
+// Opens a listed file as its kind's command would, without the dialog; a
+// busy machine ignores it as the menu commands do. A refusal is told, since
+// no dialog showed what fits.
+bool MainWindow::reopen(const RecentFile& file) {
+    Machine& machine = parts_.machine;
+    switch (file.kind) {
+        case RecentKind::gameRom:
+        case RecentKind::snapshot: {
+            if (fileAccessBusy(machine)) return false;
+            const bool rom = file.kind == RecentKind::gameRom;
+            const FileResult result =
+                rom ? loadGameRom(machine, file.path) : loadSnapshot(machine, file.path);
+            if (result.fileOpened()) {
+                (rom ? folders_.rom : folders_.snapshot) = directoryOfPath(file.path);
+            }
+            if (!result.ok()) {
+                parts_.messages.warn(QStringLiteral("%1 was not inserted: %2.")
+                                         .arg(QString::fromStdString(file.path),
+                                              QString::fromStdString(result.message)));
+                return false;
+            }
+            rememberOpenedFile(file.kind, file.path);
+            return true;
+        }
+        case RecentKind::quickType:
+            if (machine.quickTypeActive() || !parts_.quickTypeLoader) return false;
+            if (!parts_.quickTypeLoader(file.path)) return false;
+            folders_.quickType = directoryOfPath(file.path);
+            rememberOpenedFile(RecentKind::quickType, file.path);
+            return true;
+        case RecentKind::tape:
+            break;  // the cassette player has no route in yet
+    }
+    return false;
+}
+
+}  // namespace vantorel

@@ -74,10 +74,13 @@ struct ShellHarness {
     std::unique_ptr<Machine> machine;
     std::unique_ptr<MainWindow> window;
 
-    // With a settings path the recent-file list is read from and kept there.
+    // The dialogs and the recent-file list use a settings file of the
+    // harness's own, or the one given (to keep a list from one window to
+    // the next).
     explicit ShellHarness(DisplayScale scale = {1, 2}, ClockKind kind = ClockKind::fake,
-                          std::filesystem::path settingsPath = {})
+                          std::filesystem::path givenSettingsPath = {})
         : clock(kind == ClockKind::fake ? static_cast<HostClock*>(&fakeClock) : &steadyClock) {
+        if (!givenSettingsPath.empty()) settingsPath = std::move(givenSettingsPath);
         machine = std::make_unique<Machine>(MachineHost{clock, &keyboard, nullptr, nullptr});
         installBuiltinImages(machine->memory(), roms.images());
         machine->config().windowscalingX = scale.x;

@@ -1,6 +1,7 @@
 #include "machine/machine.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "input/joystick.h"
 
@@ -61,6 +62,7 @@ void Machine::reset(bool hard) {
     }
     cpu_.resetZ80();
     bus_.tstateCounter.clear();
+    bus_.tape.counterCleared();
     bus_.memory.bootReadCounter = 0;
     running_ = true;
 }
@@ -79,7 +81,32 @@ void Machine::clearMemoryWithNoise() {
 }
 
 void Machine::stopCassette() {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.eject();
+    bus_.tape.finishRecording();
     tapePlaying_ = false;
+}
+
+bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
+    stopCassette();
+    if (bytes.empty()) return false;
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.playRaw(std::move(bytes));
+    tapePlaying_ = true;
+    return true;
+}
+
+void Machine::recordTape(TapeFormat format) {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.finishRecording();
+    bus_.tape.startRecording(format);
+}
+
+// The tape catches up with the processor; a played tape that ran to its end
+// ends the tape-playing state.
+void Machine::syncTape() {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    if (tapePlaying_ && bus_.tape.playbackEnded()) tapePlaying_ = false;
 }
 
 bool Machine::runFrame() {
@@ -93,18 +120,21 @@ bool Machine::runFrame() {
     beginFrameSound(frameStartTStates);
     pollJoysticks();
     lastFrame_.activeScan = cpu_.runZ80(timing_.activeScanTStates);
+    syncTape();
     pollJoysticks();
     lastFrame_.verticalBlank = cpu_.runZ80(timing_.verticalBlankTStates);
+    syncTape();
     endFrameSound();
     scanHostKeyboard();
     speedMeter_.update(startMs, lastFrame_.total());
     return decision.screenDue;
 }
 
-// With "Speed up when accessing files" a tape or quick type runs frames on
-// every pass, whatever the clock says.
+// With "Speed up when accessing files" quick type, or a tape that moves,
+// runs frames on every pass, whatever the clock says. A tape that sits in the
+// recorder with its motor off does not: the monitor's prompt keeps its pace.
 bool Machine::filesBeingFed() const {
-    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapePlaying_);
+    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapeMoving());
 }
 
 // Turbo frames make no sound: they run far faster than the audio plays.

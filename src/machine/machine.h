@@ -22,7 +22,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <vector>
 
+#include "cassette/tape_deck.h"
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
@@ -114,6 +116,22 @@ class Machine {
     void setQuickTypeActive(bool active) { bus_.quickTypeActive = active; }
     bool tapePlaying() const { return tapePlaying_; }
     void setTapePlaying(bool playing) { tapePlaying_ = playing; }
+    bool tapeRecording() const { return bus_.tape.recording(); }
+    // A motor is on and a tape plays or records: files are being fed.
+    bool tapeMoving() const {
+        return (tapePlaying_ || bus_.tape.recording()) && bus_.tape.motorOn();
+    }
+
+    // --- Cassette (cassette/tape_deck.h) ---
+    // Puts a raw tape in at its start and sets `tapePlaying`; it plays while
+    // a motor runs. An empty tape leaves the machine idle (false).
+    bool playTapeBytes(std::vector<std::uint8_t> bytes);
+    // Records what the UART sends while a motor runs, until stopCassette.
+    void recordTape(TapeFormat format);
+    // Ends playback and recording and clears `tapePlaying`; every reset does
+    // this first. The recording stays readable in tape().recorded().
+    void stopCassette();
+    const TapeDeck& tape() const { return bus_.tape; }
 
     // --- Turbo (the window's held turbo key) ---
     // While on, every runFrame runs a frame, as in Fast mode, with the
@@ -153,7 +171,7 @@ class Machine {
   private:
     void reset(bool hard);
     void clearMemoryWithNoise();
-    void stopCassette();
+    void syncTape();
     void beginFrameSound(std::uint32_t frameStartTStates);
     void pollJoysticks();
     void endFrameSound();
@@ -173,7 +191,7 @@ class Machine {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;       // a cassette is loaded and playing
+    bool tapePlaying_ = false;       // a cassette is loaded and playing (until its end)
     bool turbo_ = false;             // frames run back to back, whatever the clock says
     QuickType quickType_;            // types a text in place of the host keyboard
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)

@@ -1,5 +1,6 @@
 #include "cassette/tape_deck.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantorel {
@@ -48,7 +49,10 @@ void TapeDeck::writeControl(std::uint8_t latch, std::uint32_t counter) {
     control_ = latch;
     const double bit = bitTStates(baud());
     if (!wasOn && motorOn()) receiver_.setLine(now_, tapeLevelNow(), bit);
-    if (wasOn && !motorOn()) receiver_.setLine(now_, kMark, bit);  // no signal: the line rests
+    if (wasOn && !motorOn()) {
+        wav_.pause();
+        receiver_.setLine(now_, kMark, bit);  // no signal: the line rests
+    }
 }
 
 void TapeDeck::sync(std::uint32_t counter) {
@@ -64,29 +68,56 @@ void TapeDeck::advance(double tstates) {
         if (recording_) recorded_.tstates += tstates;
     }
     now_ += tstates;
-    receiver_.runUntil(now_, bit);
+    receiver_.runUntil(receiverLimit(), bit);
     RecorderInput input{recording_ && motorOn() ? &recorded_ : nullptr, baud()};
     transmitter_.runUntil(now_, bit, input.wantsCells(), input);
 }
 
 void TapeDeck::playTape(double tstates, double bitTStates) {
-    raw_.play(now_, tstates, bitTStates, receiver_);
-    if (raw_.ended()) endPlayback();
+    if (kind_ == TapeKind::raw) {
+        raw_.play(now_, tstates, bitTStates, receiver_);
+        if (raw_.ended()) endPlayback(now_ + tstates);
+    } else {
+        wav_.play(now_, tstates, baud(), receiver_);
+        if (wav_.ended()) endPlayback(wav_.decidedUntil());
+    }
 }
 
-void TapeDeck::endPlayback() {
+// Past its end the tape carries no signal: the line rests at mark.
+void TapeDeck::endPlayback(double endTime) {
+    receiver_.setLine(endTime, kMark, bitTStates(baud()));
     playing_ = false;
     playbackEnded_ = true;
+    kind_ = TapeKind::none;
     raw_ = RawTapeSignal{};
+    wav_ = WavTapeSignal{};
+}
+
+// The receiver may not run past what the WAV decoder has decided.
+double TapeDeck::receiverLimit() const {
+    if (playing_ && motorOn() && kind_ == TapeKind::wav) return std::min(now_, wav_.decidedUntil());
+    return now_;
 }
 
 std::uint8_t TapeDeck::tapeLevelNow() const {
-    return playing_ ? raw_.levelNow() : kMark;
+    return playing_ && kind_ == TapeKind::raw ? raw_.levelNow() : kMark;
 }
 
 void TapeDeck::playRaw(std::vector<std::uint8_t> bytes) {
     eject();
     raw_ = RawTapeSignal{std::move(bytes)};
+    kind_ = TapeKind::raw;
+    startPlayback();
+}
+
+void TapeDeck::playWav(WavTape tape) {
+    eject();
+    wav_ = WavTapeSignal{std::move(tape)};
+    kind_ = TapeKind::wav;
+    startPlayback();
+}
+
+void TapeDeck::startPlayback() {
     playing_ = true;
     playbackEnded_ = false;
     if (motorOn()) receiver_.setLine(now_, tapeLevelNow(), bitTStates(baud()));
@@ -95,7 +126,9 @@ void TapeDeck::playRaw(std::vector<std::uint8_t> bytes) {
 void TapeDeck::eject() {
     playing_ = false;
     playbackEnded_ = false;
+    kind_ = TapeKind::none;
     raw_ = RawTapeSignal{};
+    wav_ = WavTapeSignal{};
     receiver_.reset();
     transmitter_.reset();
 }
@@ -107,13 +140,15 @@ void TapeDeck::startRecording(TapeFormat format) {
 }
 
 double TapeDeck::positionSeconds() const {
-    if (recording_) return recorded_.tstates / kTapeTStatesPerSecond;
-    return raw_.positionCells() / baudRate(baud());
+    if (kind_ == TapeKind::wav) return wav_.positionSeconds();
+    if (kind_ == TapeKind::raw) return raw_.positionCells() / baudRate(baud());
+    return recorded_.tstates / kTapeTStatesPerSecond;
 }
 
 double TapeDeck::lengthSeconds() const {
-    if (recording_) return recorded_.tstates / kTapeTStatesPerSecond;
-    return raw_.totalCells() / baudRate(baud());
+    if (kind_ == TapeKind::wav) return wav_.lengthSeconds();
+    if (kind_ == TapeKind::raw) return raw_.totalCells() / baudRate(baud());
+    return recorded_.tstates / kTapeTStatesPerSecond;
 }
 
 }  // namespace vantorel

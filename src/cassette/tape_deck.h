@@ -28,6 +28,7 @@
 #include "cassette/tape_timing.h"
 #include "cassette/uart_receiver.h"
 #include "cassette/uart_transmitter.h"
+#include "cassette/wav_tape_signal.h"
 
 namespace vantorel {
 
@@ -53,8 +54,9 @@ class TapeDeck {
     void counterCleared() { lastCounter_ = 0; }
 
     // --- Tapes ---
-    // Puts a raw tape in at its start (playback begins when a motor runs).
+    // Puts a raw or WAV tape in at its start (it plays while a motor runs).
     void playRaw(std::vector<std::uint8_t> bytes);
+    void playWav(WavTape tape);
     // Stops playback and clears the UART; a recording goes on.
     void eject();
     void startRecording(TapeFormat format);
@@ -81,8 +83,12 @@ class TapeDeck {
   private:
     void advance(double tstates);
     void playTape(double tstates, double bitTStates);
-    void endPlayback();
+    void endPlayback(double endTime);
+    void startPlayback();
     std::uint8_t tapeLevelNow() const;
+    double receiverLimit() const;
+
+    enum class TapeKind : std::uint8_t { none, raw, wav };
 
     double now_ = 0;                 // T-states the deck has run, since power-up
     std::uint32_t lastCounter_ = 0;  // TStateCounter at the last sync
@@ -90,7 +96,9 @@ class TapeDeck {
     bool playing_ = false;
     bool playbackEnded_ = false;  // the tape last played ran to its end
     bool recording_ = false;
+    TapeKind kind_ = TapeKind::none;
     RawTapeSignal raw_;
+    WavTapeSignal wav_;
     TapeRecording recorded_;
     UartReceiver receiver_;
     UartTransmitter transmitter_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "cassette/tape_files.h"
+#include "machine/binary_file.h"
 #include "input/joystick.h"
 
 namespace vantorel {
@@ -80,11 +82,38 @@ void Machine::clearMemoryWithNoise() {
     }
 }
 
-void Machine::stopCassette() {
+bool Machine::stopCassette() {
     bus_.tape.sync(bus_.tstateCounter.tstates);
     bus_.tape.eject();
-    bus_.tape.finishRecording();
     tapePlaying_ = false;
+    return finishRecording();
+}
+
+bool Machine::finishRecording() {
+    if (!bus_.tape.recording()) return true;
+    bus_.tape.finishRecording();
+    const std::filesystem::path path = std::exchange(recordingPath_, {});
+    return path.empty() || writeRecordingFile(path, bus_.tape.recorded());
+}
+
+TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, TapeFormat format) {
+    TapePlayResult result;
+    if (!openBinaryFile(path)) return result;
+    result.opened = true;
+    stopCassette();
+    if (format == TapeFormat::raw) {
+        RawTapeFile file = readRawTapeFile(path);
+        result.playing = file.result == RawTapeRead::loaded && playTapeBytes(std::move(file.bytes));
+        return result;
+    }
+    WavReadResult wav = readWavFile(path);
+    result.error = wav.error;
+    if (wav.error != WavError::none) return result;
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.playWav(std::move(wav.tape));
+    tapePlaying_ = true;
+    result.playing = true;
+    return result;
 }
 
 bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
@@ -96,10 +125,12 @@ bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
     return true;
 }
 
-void Machine::recordTape(TapeFormat format) {
+bool Machine::recordTape(TapeFormat format, std::filesystem::path path) {
     bus_.tape.sync(bus_.tstateCounter.tstates);
-    bus_.tape.finishRecording();
+    const bool written = finishRecording();
     bus_.tape.startRecording(format);
+    recordingPath_ = std::move(path);
+    return written;
 }
 
 // The tape catches up with the processor; a played tape that ran to its end

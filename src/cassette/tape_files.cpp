@@ -1,5 +1,7 @@
 #include "cassette/tape_files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,6 +26,13 @@ RawTapeFile readRawTapeFile(const fs::path& path) {
     file.bytes = std::move(bytes);
     file.result = RawTapeRead::loaded;
     return file;
+}
+
+TapeFormat tapeFormatForName(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".wav" ? TapeFormat::wav : TapeFormat::raw;
 }
 
 std::vector<std::uint8_t> recordingFileBytes(const TapeRecording& recording) {

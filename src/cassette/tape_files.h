@@ -34,6 +34,10 @@ struct RawTapeFile {
 
 RawTapeFile readRawTapeFile(const std::filesystem::path& path);
 
+// For files named from outside (the command line): a name ending in ".wav",
+// in any case, is a WAV tape, any other a raw one.
+TapeFormat tapeFormatForName(const std::filesystem::path& path);
+
 // The file a recording makes: its bytes, or the WAV file of its signal.
 std::vector<std::uint8_t> recordingFileBytes(const TapeRecording& recording);
 

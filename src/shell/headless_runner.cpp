@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -10,6 +9,7 @@
 #include <span>
 #include <system_error>
 
+#include "cassette/tape_files.h"
 #include "config/settings_file.h"
 #include "input/quick_type.h"
 #include "input/us_layout.h"
@@ -85,14 +85,6 @@ void startMachine(Machine& machine, const std::filesystem::path& settingsPath, s
 // monitor shows its prompt within 5), then the text is typed through quick
 // type, frame after frame, until it is all typed.
 constexpr std::int64_t kBootFramesBeforeTyping = 60;
-
-// --tape and --record-tape: a name ending in ".wav" (any case) is WAV.
-TapeFormat tapeFormatForName(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".wav" ? TapeFormat::wav : TapeFormat::raw;
-}
 
 int startTape(Machine& machine, const CommandLine& options, std::ostream& err) {
     if (!options.tapePath.empty()) {

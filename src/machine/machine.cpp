@@ -109,11 +109,16 @@ TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, Tape
     WavReadResult wav = readWavFile(path);
     result.error = wav.error;
     if (wav.error != WavError::none) return result;
-    bus_.tape.sync(bus_.tstateCounter.tstates);
-    bus_.tape.playWav(std::move(wav.tape));
-    tapePlaying_ = true;
+    playTapeWav(std::move(wav.tape));
     result.playing = true;
     return result;
+}
+
+void Machine::playTapeWav(WavTape tape) {
+    stopCassette();
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.playWav(std::move(tape));
+    tapePlaying_ = true;
 }
 
 bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {

@@ -142,6 +142,8 @@ class Machine {
     // Puts a raw tape in at its start, as playCassetteFile does for a file;
     // false (and idle) for an empty one.
     bool playTapeBytes(std::vector<std::uint8_t> bytes);
+    // Puts a WAV tape's samples in at its start and sets `tapePlaying`.
+    void playTapeWav(WavTape tape);
     // Records what the UART sends while a motor runs, until stopCassette;
     // with a path, stopCassette then writes the recording there (raw bytes
     // or a 44100 Hz WAV file). A recording in progress is ended first.

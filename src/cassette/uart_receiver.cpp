@@ -1,10 +1,13 @@
 #include "cassette/uart_receiver.h"
 
+#include <algorithm>
+
 #include "cassette/tape_timing.h"
 
 namespace vantorel {
 
 void UartReceiver::setLine(double time, std::uint8_t level, double bitTStates) {
+    time = std::max(time, handledUntil_);  // a change cannot come before what was handled
     runUntil(time, bitTStates);
     if (!inFrame_ && line_ == kMark && level == kSpace) {
         inFrame_ = true;
@@ -16,6 +19,7 @@ void UartReceiver::setLine(double time, std::uint8_t level, double bitTStates) {
 }
 
 void UartReceiver::runUntil(double time, double bitTStates) {
+    handledUntil_ = std::max(handledUntil_, time);
     while (inFrame_ && frameStart_ + (nextCell_ + 0.5) * bitTStates < time) sampleCell();
 }
 
@@ -49,7 +53,9 @@ std::uint8_t UartReceiver::readData() {
 }
 
 void UartReceiver::reset() {
+    const double handled = handledUntil_;
     *this = UartReceiver{};
+    handledUntil_ = handled;
 }
 
 }  // namespace vantorel

@@ -41,12 +41,13 @@ class UartReceiver {
     void sampleCell();
     void receive(std::uint8_t value, bool framingError);
 
-    std::uint8_t line_ = 1;   // present line level
-    bool inFrame_ = false;    // a start bit was seen
-    double frameStart_ = 0;   // T-state time of the start bit's leading edge
-    int nextCell_ = 0;        // 0 start bit, 1-8 data bits, 9 first stop bit
-    std::uint8_t shift_ = 0;  // data bits gathered so far
-    std::uint8_t data_ = 0;   // received data register
+    double handledUntil_ = 0;  // T-state time up to which the line has been sampled
+    std::uint8_t line_ = 1;    // present line level
+    bool inFrame_ = false;     // a start bit was seen
+    double frameStart_ = 0;    // T-state time of the start bit's leading edge
+    int nextCell_ = 0;         // 0 start bit, 1-8 data bits, 9 first stop bit
+    std::uint8_t shift_ = 0;   // data bits gathered so far
+    std::uint8_t data_ = 0;    // received data register
     bool dataReceived_ = false;
     bool overrun_ = false;
     bool framingError_ = false;

@@ -107,5 +107,31 @@ TEST(WavDecoder, BytesArriveAtTheMiddleOfTheirFirstStopBit) {
     EXPECT_EQ(deck.readData(static_cast<std::uint32_t>(due + cell * 0.1)), 0xA5);
 }
 
+TEST(WavDecoder, AMotorStoppedBetweenBytesLosesNothing) {
+    // Two blocks with 100 resting cells between them; the motor stops for a
+    // second in the middle of the rest and the tape waits where it was.
+    std::vector<std::uint8_t> cells = frameCells({0x11, 0x22, 0x33}, TapeBaud::baud300, 20);
+    cells.resize(cells.size() + 100, recordedCell(kMark, TapeBaud::baud300));
+    const std::vector<std::uint8_t> second = frameCells({0x44, 0x55}, TapeBaud::baud300, 0);
+    cells.insert(cells.end(), second.begin(), second.end());
+    TapeDeck deck;
+    deck.writeControl(kMotorOneBit, 0);
+    deck.playWav(WavTape{22050, encodeTapeSignal(cells, 22050)});
+    const double cell = bitTStates(TapeBaud::baud300);
+    const auto stopAt = static_cast<std::uint32_t>((20 + 33 + 50) * cell);
+    const auto pause = static_cast<std::uint32_t>(kTapeTStatesPerSecond);
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t t = 0; deck.playing(); t += 250) {
+        if (t >= stopAt && t < stopAt + 250) deck.writeControl(0, t);
+        if (t >= stopAt + pause && t < stopAt + pause + 250) deck.writeControl(kMotorOneBit, t);
+        if ((deck.readStatus(t) & kStatusDataReceived) != 0) bytes.push_back(deck.readData(t));
+        if (t > stopAt && t < stopAt + pause) {
+            ASSERT_EQ(bytes.size(), 3u);
+        }
+    }
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0x55}));
+    EXPECT_TRUE(deck.playbackEnded());
+}
+
 }  // namespace
 }  // namespace vantorel

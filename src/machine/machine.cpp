@@ -1,7 +1,10 @@
 #include "machine/machine.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "cassette/tape_files.h"
+#include "machine/binary_file.h"
 #include "input/joystick.h"
 
 namespace vantorel {
@@ -61,6 +64,7 @@ void Machine::reset(bool hard) {
     }
     cpu_.resetZ80();
     bus_.tstateCounter.clear();
+    bus_.tape.counterCleared();
     bus_.memory.bootReadCounter = 0;
     running_ = true;
 }
@@ -78,8 +82,67 @@ void Machine::clearMemoryWithNoise() {
     }
 }
 
-void Machine::stopCassette() {
+bool Machine::stopCassette() {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.eject();
     tapePlaying_ = false;
+    return finishRecording();
+}
+
+bool Machine::finishRecording() {
+    if (!bus_.tape.recording()) return true;
+    bus_.tape.finishRecording();
+    const std::filesystem::path path = std::exchange(recordingPath_, {});
+    return path.empty() || writeRecordingFile(path, bus_.tape.recorded());
+}
+
+TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, TapeFormat format) {
+    TapePlayResult result;
+    if (!openBinaryFile(path)) return result;
+    result.opened = true;
+    stopCassette();
+    if (format == TapeFormat::raw) {
+        RawTapeFile file = readRawTapeFile(path);
+        result.playing = file.result == RawTapeRead::loaded && playTapeBytes(std::move(file.bytes));
+        return result;
+    }
+    WavReadResult wav = readWavFile(path);
+    result.error = wav.error;
+    if (wav.error != WavError::none) return result;
+    playTapeWav(std::move(wav.tape));
+    result.playing = true;
+    return result;
+}
+
+void Machine::playTapeWav(WavTape tape) {
+    stopCassette();
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.playWav(std::move(tape));
+    tapePlaying_ = true;
+}
+
+bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
+    stopCassette();
+    if (bytes.empty()) return false;
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    bus_.tape.playRaw(std::move(bytes));
+    tapePlaying_ = true;
+    return true;
+}
+
+bool Machine::recordTape(TapeFormat format, std::filesystem::path path) {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    const bool written = finishRecording();
+    bus_.tape.startRecording(format);
+    recordingPath_ = std::move(path);
+    return written;
+}
+
+// The tape catches up with the processor; a played tape that ran to its end
+// ends the tape-playing state.
+void Machine::syncTape() {
+    bus_.tape.sync(bus_.tstateCounter.tstates);
+    if (tapePlaying_ && bus_.tape.playbackEnded()) tapePlaying_ = false;
 }
 
 bool Machine::runFrame() {
@@ -93,18 +156,21 @@ bool Machine::runFrame() {
     beginFrameSound(frameStartTStates);
     pollJoysticks();
     lastFrame_.activeScan = cpu_.runZ80(timing_.activeScanTStates);
+    syncTape();
     pollJoysticks();
     lastFrame_.verticalBlank = cpu_.runZ80(timing_.verticalBlankTStates);
+    syncTape();
     endFrameSound();
     scanHostKeyboard();
     speedMeter_.update(startMs, lastFrame_.total());
     return decision.screenDue;
 }
 
-// With "Speed up when accessing files" a tape or quick type runs frames on
-// every pass, whatever the clock says.
+// With "Speed up when accessing files" quick type, or a tape that moves,
+// runs frames on every pass, whatever the clock says. A tape that sits in the
+// recorder with its motor off does not: the monitor's prompt keeps its pace.
 bool Machine::filesBeingFed() const {
-    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapePlaying_);
+    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapeMoving());
 }
 
 // Turbo frames make no sound: they run far faster than the audio plays.

@@ -22,7 +22,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <vector>
 
+#include "cassette/tape_deck.h"
+#include "cassette/wav_reader.h"
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
@@ -40,6 +43,13 @@
 #include "z80/z80_state.h"
 
 namespace vantorel {
+
+// What Play Cassette File did with the chosen file.
+struct TapePlayResult {
+    bool opened = false;              // the file opened for reading (its folder counts)
+    bool playing = false;             // the tape is in and playing
+    WavError error = WavError::none;  // a WAV file's refusal, with its message
+};
 
 // T-states the two processor slices of a frame executed (each may pass its
 // budget by part of the last instruction).
@@ -114,6 +124,35 @@ class Machine {
     void setQuickTypeActive(bool active) { bus_.quickTypeActive = active; }
     bool tapePlaying() const { return tapePlaying_; }
     void setTapePlaying(bool playing) { tapePlaying_ = playing; }
+    bool tapeRecording() const { return bus_.tape.recording(); }
+    // A motor is on and a tape plays or records: files are being fed.
+    bool tapeMoving() const {
+        return (tapePlaying_ || bus_.tape.recording()) && bus_.tape.motorOn();
+    }
+
+    // --- Cassette (cassette/tape_deck.h) ---
+    // Play Cassette File once a file is chosen: opens it for reading (when
+    // that fails nothing happens: `opened` false), stops the cassette, and
+    // loads it as `format`, chosen by the caller (the file dialog's filter),
+    // not by the file's extension. A raw tape is read whole (an empty or
+    // short one leaves the machine idle, silently); a WAV file is checked
+    // and a refused one gives its message. On success `tapePlaying` is set
+    // and the tape plays while a motor runs, until its end.
+    TapePlayResult playCassetteFile(const std::filesystem::path& path, TapeFormat format);
+    // Puts a raw tape in at its start, as playCassetteFile does for a file;
+    // false (and idle) for an empty one.
+    bool playTapeBytes(std::vector<std::uint8_t> bytes);
+    // Puts a WAV tape's samples in at its start and sets `tapePlaying`.
+    void playTapeWav(WavTape tape);
+    // Records what the UART sends while a motor runs, until stopCassette;
+    // with a path, stopCassette then writes the recording there (raw bytes
+    // or a 44100 Hz WAV file). A recording in progress is ended first.
+    bool recordTape(TapeFormat format, std::filesystem::path path = {});
+    // Ends playback and recording and clears `tapePlaying`; every reset does
+    // this first, and so does the shell at exit. The recording stays
+    // readable in tape().recorded(). False when its file could not be written.
+    bool stopCassette();
+    const TapeDeck& tape() const { return bus_.tape; }
 
     // --- Turbo (the window's held turbo key) ---
     // While on, every runFrame runs a frame, as in Fast mode, with the
@@ -153,7 +192,8 @@ class Machine {
   private:
     void reset(bool hard);
     void clearMemoryWithNoise();
-    void stopCassette();
+    void syncTape();
+    bool finishRecording();
     void beginFrameSound(std::uint32_t frameStartTStates);
     void pollJoysticks();
     void endFrameSound();
@@ -173,8 +213,9 @@ class Machine {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;       // a cassette is loaded and playing
+    bool tapePlaying_ = false;       // a cassette is loaded and playing (until its end)
     bool turbo_ = false;             // frames run back to back, whatever the clock says
+    std::filesystem::path recordingPath_;  // where the recording goes; empty: kept in memory
     QuickType quickType_;            // types a text in place of the host keyboard
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false

@@ -1,14 +1,15 @@
 // The machine as the Z80 core sees it.
 //
 // Holds everything the processor reaches during a frame (memory, ports,
-// keyboard matrix, settings, TStateCounter, the quick-type flag and the
-// speaker and debug sinks) and satisfies the core's Z80Bus concept with
+// keyboard matrix, the tape deck and its UART, settings, TStateCounter, the
+// quick-type flag and the speaker and debug sinks) and satisfies the core's Z80Bus concept with
 // inline calls, so no access costs a virtual call. Owned by Machine, which
 // hands it to its Z80<MachineBus>.
 #pragma once
 
 #include <cstdint>
 
+#include "cassette/tape_deck.h"
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
 #include "machine/host_interfaces.h"
@@ -22,6 +23,7 @@ namespace vantorel {
 struct MachineBus {
     MachineMemory memory;
     MachinePorts ports;
+    TapeDeck tape;  // ports FC and FD, and the tape bits of port FE
     KeyboardMatrix keyboard;
     MachineConfig config;
     TStateCounter tstateCounter;
@@ -36,8 +38,25 @@ struct MachineBus {
         return memory.read(address, config.ramexpanders);
     }
     void writeMemory(std::uint16_t address, std::uint8_t value) { memory.write(address, value); }
-    std::uint8_t readPort(std::uint16_t port) { return ports.read(port, keyboard); }
+    std::uint8_t readPort(std::uint16_t port) {
+        switch (static_cast<std::uint8_t>(port)) {
+            case kTapeDataPort:
+                return tape.readData(tstateCounter.tstates);
+            case kTapeStatusPort:
+                return tape.readStatus(tstateCounter.tstates);
+            default:
+                return ports.read(port, keyboard);
+        }
+    }
+    // Port FE also drives the tape motors and the baud rate; the latch keeps
+    // all eight bits for the keyboard as before.
     void writePort(std::uint16_t port, std::uint8_t value) {
+        const auto low = static_cast<std::uint8_t>(port);
+        if (low == kTapeDataPort) {
+            tape.writeData(value, tstateCounter.tstates);
+            return;
+        }
+        if (low == kKeyboardPort) tape.writeControl(value, tstateCounter.tstates);
         ports.write(port, value, tstateCounter.tstates, quickTypeActive, speaker);
     }
     void advanceTStates(std::uint32_t count) { tstateCounter.advance(count); }

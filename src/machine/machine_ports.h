@@ -4,8 +4,10 @@
 // row of the keyboard matrix (row = latch AND 0F). Port FF, the parallel
 // port: an OUT of 00 or FF that differs from the last value written toggles
 // the speaker (other values are only remembered); an IN reads both
-// joysticks, four active-low bits each. Every other port reads FF and ignores
-// writes. None of this state is touched by a reset.
+// joysticks, four active-low bits each. Ports FC and FD are the tape UART
+// (cassette/tape_deck.h), which MachineBus routes there before asking this
+// record; port FE's output bits 4-6 also go to the tape deck. Every other
+// port reads FF and ignores writes. None of this state is touched by a reset.
 //
 // Called by the processor through MachineBus for IN and OUT.
 #pragma once

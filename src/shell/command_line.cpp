@@ -63,7 +63,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 14> kOptions = {{
+const std::array<OptionSpec, 16> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -107,6 +107,16 @@ const std::array<OptionSpec, 14> kOptions = {{
     {"--type-file", "FILE", "type the text in FILE once booted, then run the frames",
      [](CommandLine& o, std::string_view value) {
          o.typeFilePath = value;
+         return std::string();
+     }},
+    {"--tape", "FILE", "play the tape in FILE (.wav as WAV, anything else raw)",
+     [](CommandLine& o, std::string_view value) {
+         o.tapePath = value;
+         return std::string();
+     }},
+    {"--record-tape", "FILE", "record the tape output to FILE (.wav as WAV, else raw)",
+     [](CommandLine& o, std::string_view value) {
+         o.recordTapePath = value;
          return std::string();
      }},
     {"--screenshot", "FILE", "with --headless: save the client area as a PNG at the end",

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cassette/tape_files.h"
 #include "config/settings_file.h"
 #include "input/quick_type_file.h"
 #include "machine/machine.h"
@@ -41,6 +42,23 @@ std::filesystem::path settingsPathFor(const CommandLine& options,
 
 void reportRefusal(const std::string& path, const std::string& reason) {
     std::cerr << "vantorel: " << path << ": " << reason << "\n";
+}
+
+// --tape and --record-tape, after anything inserted (which resets the
+// machine and so would stop the tape).
+void startTapeFromCommandLine(Machine& machine, const CommandLine& options) {
+    if (!options.tapePath.empty()) {
+        const TapePlayResult result =
+            machine.playCassetteFile(options.tapePath, tapeFormatForName(options.tapePath));
+        if (result.error != WavError::none) {
+            reportRefusal(options.tapePath, wavErrorMessage(result.error));
+        } else if (!result.playing) {
+            reportRefusal(options.tapePath, "cannot play the tape");
+        }
+    }
+    if (!options.recordTapePath.empty()) {
+        machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath);
+    }
 }
 
 // --rom, --snapshot and a FILE argument; a refused file is reported on one
@@ -110,6 +128,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     });
     machine.seedRandom(clock.milliseconds());
     insertFromCommandLine(window, machine, options);
+    startTapeFromCommandLine(machine, options);
     return application.exec();
 }
 

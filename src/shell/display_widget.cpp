@@ -49,7 +49,7 @@ QSize DisplayWidget::clientSize() const {
 
 void DisplayWidget::paintDisplay() {
     if (!frame_) return;
-    if (!throttle_.shouldDraw(machine_.quickTypeActive(), machine_.tapePlaying())) return;
+    if (!throttle_.shouldDraw(machine_.quickTypeActive(), machine_.tapeMoving())) return;
     if (refreshPicture()) update();
 }
 
@@ -117,7 +117,7 @@ void DisplayWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(0, 0, client.width, client.height), background);
         return;
     }
-    if (!machine_.quickTypeActive() && !machine_.tapePlaying()) refreshPicture();
+    if (!machine_.quickTypeActive() && !machine_.tapeMoving()) refreshPicture();
     for (const PixelRect& strip : borderRects(scale_)) {
         painter.fillRect(QRect(strip.left, strip.top, strip.width, strip.height), borderColour_);
     }

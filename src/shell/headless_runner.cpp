@@ -9,6 +9,7 @@
 #include <span>
 #include <system_error>
 
+#include "cassette/tape_files.h"
 #include "config/settings_file.h"
 #include "input/quick_type.h"
 #include "input/us_layout.h"
@@ -85,6 +86,23 @@ void startMachine(Machine& machine, const std::filesystem::path& settingsPath, s
 // type, frame after frame, until it is all typed.
 constexpr std::int64_t kBootFramesBeforeTyping = 60;
 
+int startTape(Machine& machine, const CommandLine& options, std::ostream& err) {
+    if (!options.tapePath.empty()) {
+        const TapePlayResult result =
+            machine.playCassetteFile(options.tapePath, tapeFormatForName(options.tapePath));
+        if (!result.opened) return reportFileProblem(err, options.tapePath, "cannot open the tape");
+        if (result.error != WavError::none) {
+            return reportFileProblem(err, options.tapePath, wavErrorMessage(result.error));
+        }
+        if (!result.playing)
+            return reportFileProblem(err, options.tapePath, "empty or unreadable tape");
+    }
+    if (!options.recordTapePath.empty()) {
+        machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath);
+    }
+    return 0;
+}
+
 int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& err) {
     for (std::int64_t frame = 0; frame < kBootFramesBeforeTyping; ++frame) machine.runFrame();
     const bool fromFile = !options.typeFilePath.empty();
@@ -139,11 +157,15 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         const InsertResult result = insertFile(machine, options.insertPath);
         if (!result.ok) return reportFileProblem(err, options.insertPath, result.message);
     }
+    if (const int status = startTape(machine, options, err); status != 0) return status;
     if (!options.typeText.empty() || !options.typeFilePath.empty()) {
         const int status = typeGivenText(machine, options, err);
         if (status != 0) return status;
     }
     for (std::int64_t frame = 0; frame < options.frames; ++frame) machine.runFrame();
+    if (!machine.stopCassette()) {
+        return reportFileProblem(err, options.recordTapePath, "cannot write the recording");
+    }
     if (!options.saveRamPath.empty()) {
         const FileResult result = saveRam(machine, options.saveRamPath);
         if (!result.ok()) return reportFileProblem(err, options.saveRamPath, result.message);

@@ -133,7 +133,7 @@ void IdleDriver::onTimer() {
 bool IdleDriver::runsBackToBack() const {
     const MachineConfig& config = machine_.config();
     if (config.cpuspeedopt == kTimingFast || machine_.turbo()) return true;
-    return config.speedupfilesflag && (machine_.quickTypeActive() || machine_.tapePlaying());
+    return config.speedupfilesflag && (machine_.quickTypeActive() || machine_.tapeMoving());
 }
 
 std::int64_t IdleDriver::nanosecondsUntilDue() const {

@@ -42,6 +42,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
     : QMainWindow(parent),
       parts_(std::move(parts)),
       fileCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.quickTypeLoader),
+      cassetteCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.messages),
       devices_(parts_.machine),
       display_(new DisplayWidget(parts_.machine, scale, this)),
       driver_(new IdleDriver(
@@ -146,6 +147,15 @@ void MainWindow::runCommand(int id) {
             break;
         case kCommandQuickType:
             fileCommands_.quickType();
+            break;
+        case kCommandPlayCassette:
+            cassetteCommands_.playCassetteFile();
+            break;
+        case kCommandStopCassette:
+            cassetteCommands_.stopCassette();
+            break;
+        case kCommandRecordCassette:
+            cassetteCommands_.recordCassetteFile();
             break;
         case kCommandLoadGameRom:
             fileCommands_.loadGameRom();
@@ -265,9 +275,11 @@ void MainWindow::screenDue() {
 
 void MainWindow::updateSpeedTitle() {
     const int speed = parts_.machine.speedPercent();
-    if (speed == shownSpeed_) return;
+    const QString tape = tapeTitleText(parts_.machine);
+    if (speed == shownSpeed_ && tape == shownTape_) return;
     shownSpeed_ = speed;
-    setWindowTitle(windowTitleFor(speed));
+    shownTape_ = tape;
+    setWindowTitle(windowTitleFor(speed) + tape);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -333,7 +345,7 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     driver_->stop();
-    parts_.machine.setTapePlaying(false);  // stops the cassette
+    parts_.machine.stopCassette();  // a recording's file is written now
     removeGameRom(parts_.machine);
     devices_.releaseSound();
     devices_.releaseJoysticks();

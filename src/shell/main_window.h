@@ -13,7 +13,8 @@
 // inserted, and a refusal is shown to the user. Closing the window shuts down in order: cassette,
 // game ROM, sound, joysticks, display.
 //
-// The speed percentage follows the title: "Vantorel 100%  ".
+// The speed percentage follows the title: "Vantorel 100%  ", and while the
+// tape moves its position: "Vantorel 100%  Tape 0:12 / 1:05".
 //
 // The desktop extras (main_window_extras.cpp): Save .SNP..., Save
 // Screenshot..., Paste (Shift+Insert) typing the clipboard through quick
@@ -30,6 +31,7 @@
 #include <map>
 
 #include "machine/video.h"
+#include "shell/cassette_commands.h"
 #include "shell/file_commands.h"
 #include "shell/host_devices.h"
 #include "shell/inserted_file.h"
@@ -139,6 +141,7 @@ class MainWindow : public QMainWindow {
     MainWindowParts parts_;
     StartFolders folders_;
     FileCommands fileCommands_;
+    CassetteCommands cassetteCommands_;
     HostDevices devices_;
     DisplayWidget* display_;
     IdleDriver* driver_;
@@ -149,6 +152,7 @@ class MainWindow : public QMainWindow {
     int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
+    QString shownTape_;    // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

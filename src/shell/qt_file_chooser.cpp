@@ -16,17 +16,37 @@ QString nameFilterFor(const FileFilter& filter) {
            QStringLiteral(")");
 }
 
+// The suffix a filter stands for: "cvz" for "*.cvz"; empty for "*".
+QString suffixOf(const FileFilter& filter) {
+    if (filter.patterns.empty()) return {};
+    const QString pattern = QString::fromStdString(filter.patterns.front());
+    return pattern.startsWith(QStringLiteral("*.")) ? pattern.mid(2) : QString();
+}
+
 }  // namespace
 
 std::optional<std::string> QtFileChooser::chooseExistingFile(const FileDialogRequest& request) {
-    return runDialog(request, false);
+    std::optional<FileChoice> choice = runDialog(request, false);
+    if (!choice) return std::nullopt;
+    return choice->path;
 }
 
 std::optional<std::string> QtFileChooser::chooseSaveFile(const FileDialogRequest& request) {
+    std::optional<FileChoice> choice = runDialog(request, true);
+    if (!choice) return std::nullopt;
+    return choice->path;
+}
+
+std::optional<FileChoice> QtFileChooser::chooseExistingFileAndFilter(
+    const FileDialogRequest& request) {
+    return runDialog(request, false);
+}
+
+std::optional<FileChoice> QtFileChooser::chooseFileToWrite(const FileDialogRequest& request) {
     return runDialog(request, true);
 }
 
-std::optional<std::string> QtFileChooser::runDialog(const FileDialogRequest& request, bool saving) {
+std::optional<FileChoice> QtFileChooser::runDialog(const FileDialogRequest& request, bool saving) {
     QFileDialog dialog(owner_, QString::fromStdString(request.caption));
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -35,6 +55,16 @@ std::optional<std::string> QtFileChooser::runDialog(const FileDialogRequest& req
     for (const FileFilter& filter : request.filters) filters << nameFilterFor(filter);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    if (saving) {
+        // A filter with one "*.ext" pattern makes "ext" the suffix of a bare name.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &filters, &request](const QString& chosen) {
+                             const auto index = static_cast<std::size_t>(filters.indexOf(chosen));
+                             if (index >= request.filters.size()) return;
+                             const QString suffix = suffixOf(request.filters[index]);
+                             if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+                         });
+    }
     if (!request.startFolder.empty()) {
         dialog.setDirectory(QString::fromStdString(request.startFolder));
     }
@@ -42,7 +72,9 @@ std::optional<std::string> QtFileChooser::runDialog(const FileDialogRequest& req
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.first().toStdString();
+    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    return FileChoice{chosen.first().toStdString(),
+                      filter < 0 ? std::size_t{0} : static_cast<std::size_t>(filter)};
 }
 
 }  // namespace vantorel

@@ -19,9 +19,12 @@ class QtFileChooser : public FileChooser {
     void setOwner(QWidget* owner) { owner_ = owner; }
     std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<FileChoice> chooseExistingFileAndFilter(
+        const FileDialogRequest& request) override;
+    std::optional<FileChoice> chooseFileToWrite(const FileDialogRequest& request) override;
 
   private:
-    std::optional<std::string> runDialog(const FileDialogRequest& request, bool saving);
+    std::optional<FileChoice> runDialog(const FileDialogRequest& request, bool saving);
 
     QWidget* owner_;
 };

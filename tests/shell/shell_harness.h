@@ -30,16 +30,36 @@ namespace vantorel::testing {
 class FakeFileChooser : public FileChooser {
   public:
     std::deque<std::optional<std::string>> answers;  // next answers; none left: cancel
+    std::deque<std::size_t> filterAnswers;           // filter entries chosen; none left: 0
     std::vector<FileDialogRequest> requests;         // every dialog asked for
+    std::vector<bool> requestsToWrite;               // for each request: a file to write
 
     std::optional<std::string> chooseExistingFile(const FileDialogRequest& request) override {
         requests.push_back(request);
+        requestsToWrite.push_back(false);
+        return nextAnswer();
+    }
+    std::optional<FileChoice> chooseExistingFileAndFilter(
+        const FileDialogRequest& request) override {
+        requests.push_back(request);
+        requestsToWrite.push_back(false);
+        return nextChoice();
+    }
+    std::optional<FileChoice> chooseFileToWrite(const FileDialogRequest& request) override {
+        requests.push_back(request);
+        requestsToWrite.push_back(true);
+        return nextChoice();
+    }
+
+  private:
+    std::optional<std::string> nextAnswer() {
         if (answers.empty()) return std::nullopt;
         auto answer = answers.front();
         answers.pop_front();
         return answer;
     }
 
+  public:
     std::deque<std::optional<std::string>> saveAnswers;  // for save dialogs; none left: cancel
     std::vector<FileDialogRequest> saveRequests;
 
@@ -49,6 +69,18 @@ class FakeFileChooser : public FileChooser {
         auto answer = saveAnswers.front();
         saveAnswers.pop_front();
         return answer;
+    }
+
+  private:
+    std::optional<FileChoice> nextChoice() {
+        std::size_t filter = 0;
+        if (!filterAnswers.empty()) {
+            filter = filterAnswers.front();
+            filterAnswers.pop_front();
+        }
+        const std::optional<std::string> path = nextAnswer();
+        if (!path) return std::nullopt;
+        return FileChoice{*path, filter};
     }
 };
 

@@ -1,0 +1,34 @@
+// What the tape recorder took down while a motor was on: the bytes the UART
+// sent and, for a WAV recording, every bit cell of the serial line.
+//
+// Filled by TapeDeck; turned into a file by tape_file_writer.h.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "cassette/tape_timing.h"
+
+namespace vantorel {
+
+enum class TapeFormat : std::uint8_t {
+    raw,  // the bytes of the character frames (.cvz)
+    wav,  // the audio signal, 8-bit mono PCM
+};
+
+// A recorded bit cell: bit 0 its line level, bit 1 set when sent at 1200 baud.
+inline constexpr std::uint8_t kCellLevelBit = 0x01;
+inline constexpr std::uint8_t kCellFastBit = 0x02;
+
+inline constexpr std::uint8_t recordedCell(std::uint8_t level, TapeBaud baud) {
+    return static_cast<std::uint8_t>(level | (baud == TapeBaud::baud1200 ? kCellFastBit : 0));
+}
+
+struct TapeRecording {
+    TapeFormat format = TapeFormat::raw;
+    std::vector<std::uint8_t> bytes;  // every byte sent, in order
+    std::vector<std::uint8_t> cells;  // WAV recordings only: recordedCell values
+    double tstates = 0;               // motor-on time recorded, in T-states
+};
+
+}  // namespace vantorel

@@ -1,0 +1,201 @@
+// The cassette commands of the real main window with a fake file dialog:
+// the dialogs they ask for, the type chosen by the filter entry, the folder
+// rule, the WAV messages, the states that refuse them, recording through
+// Stop Cassette and exit, and the tape's place in the title.
+#include "shell/cassette_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "cassette/wav_encoder.h"
+#include "cassette/wav_reader.h"
+#include "shell/command_line.h"
+#include "shell/headless_runner.h"
+#include "shell/menu_table.h"
+#include "shell/start_folders.h"
+#include "shell_harness.h"
+#include "support/temp_folder.h"
+
+namespace vantorel::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes readBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string folderOf(const std::filesystem::path& path) {
+    return path.parent_path().generic_string() + "/";
+}
+
+struct CassetteCommandFixture : ::testing::Test {
+    TempFolder temp;
+    ShellHarness shell;
+
+    CassetteCommandFixture() { shell.window->setStartFolders(makeStartFolders(temp.path())); }
+    const StartFolders& folders() const { return shell.window->startFolders(); }
+    void choose(const std::filesystem::path& path, std::size_t filter) {
+        shell.chooser.answers.push_back(path.string());
+        shell.chooser.filterAnswers.push_back(filter);
+    }
+};
+
+TEST_F(CassetteCommandFixture, PlayAsksForTapesInTheCassetteFolderAndTheFilterChoosesTheType) {
+    const auto wav = temp / "tapes/game.wav";
+    writeBytes(wav, wavFileBytes(Bytes(4410, 128), 22050));
+    choose(wav, 1);  // "WAV Cassette Files"
+    shell.window->runCommand(kCommandPlayCassette);
+    ASSERT_EQ(shell.chooser.requests.size(), 1u);
+    const FileDialogRequest& asked = shell.chooser.requests[0];
+    EXPECT_FALSE(shell.chooser.requestsToWrite[0]);
+    EXPECT_EQ(asked.startFolder, (temp.path() / "cassette").generic_string() + "/");
+    ASSERT_EQ(asked.filters.size(), 3u);
+    EXPECT_EQ(asked.filters[0].patterns.front(), "*.cvz");
+    EXPECT_EQ(asked.filters[1].patterns.front(), "*.wav");
+    EXPECT_EQ(asked.filters[2].label, "All Files (*.*)");
+    EXPECT_EQ(asked.defaultSuffix, "cvz");
+    EXPECT_TRUE(shell.machine->tapePlaying());
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 0.2, 1e-9) << "played as WAV";
+    EXPECT_EQ(folders().cassette, folderOf(wav));
+    EXPECT_TRUE(shell.messages.warnings.isEmpty());
+
+    // A second play while one plays shows no dialog; after a soft reset it does.
+    shell.window->runCommand(kCommandPlayCassette);
+    EXPECT_EQ(shell.chooser.requests.size(), 1u);
+    shell.window->runCommand(kCommandSoftReset);
+    choose(wav, 2);  // "All Files": the WAV file is a raw tape
+    shell.window->runCommand(kCommandPlayCassette);
+    EXPECT_EQ(shell.chooser.requests.size(), 2u);
+    EXPECT_TRUE(shell.machine->tapePlaying());
+    shell.machine->writePort(0xFE, 0x00);  // 300 baud
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), (4410.0 + 44) * 11 / 300, 1e-6);
+}
+
+TEST_F(CassetteCommandFixture, RefusedWavFilesShowTheirMessageAndStillMoveTheFolder) {
+    const auto text = temp / "notes/readme.txt";
+    writeBytes(text, Bytes(20, 'x'));
+    choose(text, 1);
+    shell.window->runCommand(kCommandPlayCassette);
+    ASSERT_EQ(shell.messages.warnings.size(), 1);
+    EXPECT_EQ(shell.messages.warnings[0],
+              QStringLiteral("Input file must be an 8-bit Mono WAV file"));
+    EXPECT_FALSE(shell.machine->tapePlaying());
+    EXPECT_EQ(folders().cassette, folderOf(text));
+
+    Bytes stereo = wavFileBytes(Bytes(10, 128), 44100);
+    stereo[22] = 2;  // channels
+    writeBytes(temp / "stereo.wav", stereo);
+    choose(temp / "stereo.wav", 1);
+    shell.window->runCommand(kCommandPlayCassette);
+    EXPECT_EQ(shell.messages.warnings.size(), 2);
+
+    writeBytes(temp / "empty.cvz", {});
+    choose(temp / "empty.cvz", 0);
+    shell.window->runCommand(kCommandPlayCassette);
+    EXPECT_EQ(shell.messages.warnings.size(), 2) << "raw tapes never show a message";
+    EXPECT_FALSE(shell.machine->tapePlaying());
+}
+
+TEST_F(CassetteCommandFixture, CancelOrAMissingFileChangesNoFolder) {
+    const std::string before = folders().cassette;
+    shell.window->runCommand(kCommandPlayCassette);  // no answer: cancelled
+    choose(temp / "gone/missing.cvz", 0);
+    shell.window->runCommand(kCommandPlayCassette);
+    EXPECT_EQ(folders().cassette, before);
+    EXPECT_FALSE(shell.machine->tapePlaying());
+
+    shell.machine->setQuickTypeActive(true);
+    const std::size_t asked = shell.chooser.requests.size();
+    shell.window->runCommand(kCommandPlayCassette);
+    shell.window->runCommand(kCommandRecordCassette);
+    EXPECT_EQ(shell.chooser.requests.size(), asked) << "quick type refuses both";
+}
+
+TEST_F(CassetteCommandFixture, RecordWritesTheFileAtStopAndAtExit) {
+    const auto wav = temp / "out/saved.wav";
+    std::filesystem::create_directories(wav.parent_path());
+    choose(wav, 0);  // WAV
+    shell.window->runCommand(kCommandRecordCassette);
+    ASSERT_TRUE(shell.chooser.requestsToWrite.back());
+    EXPECT_EQ(shell.chooser.requests.back().defaultSuffix, "wav");
+    EXPECT_TRUE(shell.machine->tapeRecording());
+    EXPECT_EQ(folders().cassette, folderOf(wav));
+    shell.window->runCommand(kCommandRecordCassette);
+    EXPECT_EQ(shell.chooser.requests.size(), 1u) << "one recording at a time";
+
+    shell.machine->writePort(0xFE, 0x10);  // motor on
+    for (int frame = 0; frame < 30; ++frame) shell.runFrame();
+    EXPECT_TRUE(shell.window->windowTitle().endsWith(QStringLiteral("Recording 0:00")))
+        << shell.window->windowTitle().toStdString();
+    shell.window->runCommand(kCommandStopCassette);
+    EXPECT_FALSE(shell.machine->tapeRecording());
+    const WavReadResult written = parseWav(readBytes(wav));
+    ASSERT_EQ(written.error, WavError::none);
+    EXPECT_NEAR(static_cast<double>(written.tape.samples.size()) / 44100.0, 0.5, 0.05);
+
+    const auto raw = temp / "out/saved.cvz";
+    choose(raw, 1);  // raw
+    shell.window->runCommand(kCommandRecordCassette);
+    shell.machine->writePort(0xFC, 0x5A);
+    for (int frame = 0; frame < 5; ++frame) shell.runFrame();
+    shell.window->runCommand(kCommandExit);
+    EXPECT_EQ(readBytes(raw), Bytes{0x5A}) << "exit completes the recording";
+
+    shell.window->runCommand(kCommandStopCassette);  // nothing left to stop
+    EXPECT_TRUE(shell.messages.warnings.isEmpty());
+}
+
+TEST_F(CassetteCommandFixture, TheTitleShowsThePositionWhileTheTapeMoves) {
+    writeBytes(temp / "long.cvz", Bytes(600, 0x00));  // 22 seconds at 300 baud
+    choose(temp / "long.cvz", 0);
+    shell.window->runCommand(kCommandPlayCassette);
+    shell.machine->writePort(0xFE, 0x00);
+    EXPECT_EQ(tapeTitleText(*shell.machine), QString()) << "at rest";
+    shell.machine->writePort(0xFE, 0x10);
+    for (int frame = 0; frame < 130; ++frame) shell.runFrame();
+    EXPECT_EQ(tapeTitleText(*shell.machine), QStringLiteral("Tape 0:02 / 0:22"));
+    EXPECT_TRUE(shell.window->windowTitle().startsWith(QStringLiteral("Vantorel ")));
+    EXPECT_TRUE(shell.window->windowTitle().endsWith(QStringLiteral("Tape 0:02 / 0:22")))
+        << shell.window->windowTitle().toStdString();
+}
+
+TEST(HeadlessTape, RecordsAndPlaysWithTheNameRule) {
+    TempFolder temp;
+    const auto recorded = temp / "empty.wav";
+    const char* recordArgs[] = {"vantorel", "--headless",    "--frames",
+                                "30",       "--record-tape", recorded.c_str()};
+    CommandLineResult parsed = parseCommandLine(6, recordArgs);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runHeadless(parsed.options, out, err), 0) << err.str();
+    EXPECT_EQ(parseWav(readBytes(recorded)).error, WavError::none) << "a .wav name records WAV";
+
+    const char* badArgs[] = {"vantorel", "--headless", "--tape", recorded.c_str()};
+    writeBytes(recorded, Bytes(30, 'x'));
+    parsed = parseCommandLine(4, badArgs);
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(runHeadless(parsed.options, out, err), 2);
+    EXPECT_NE(err.str().find("Input file must be an 8-bit Mono WAV file"), std::string::npos);
+
+    const auto raw = temp / "tape.bin";
+    writeBytes(raw, Bytes(30, 'x'));
+    const char* rawArgs[] = {"vantorel", "--headless", "--frames", "1", "--tape", raw.c_str()};
+    parsed = parseCommandLine(6, rawArgs);
+    EXPECT_EQ(runHeadless(parsed.options, out, err), 0) << "any other name plays raw";
+}
+
+}  // namespace
+}  // namespace vantorel::testing

@@ -6,6 +6,7 @@
 ; program may use the entry points at E000; its RET comes back to the prompt.
 CMD_GO:
         call CRLF
+GO_RUN:
         ld de,WARM
         push de
         jp (hl)
@@ -28,7 +29,8 @@ PP_NONE:
 ; O=aaaa to a routine at aaaa (called with the character in A); I=V takes
 ; its input from the keyboard, I=aaaa from a routine at aaaa (which returns
 ; a character in A). Parallel port, printer and serial (P, L, S) have no
-; driver; T, X and F set up the tape, and there is no tape unit. The line is
+; driver. T=0 sets the tape to 1200 baud, T=1 to 300; X=aaaa is the go
+; address and F=hh the file type that the next SA writes. The line is
 ; looked over first and carried out only when all of it makes sense.
 CMD_SET:
         ld (iy+PASS),0
@@ -72,17 +74,28 @@ SE_ITEM:
         cp 'X'
         jr z,SE_TAPE
         cp 'F'
-        jr z,SE_TAPE
         scf
-        ret
+        ret nz
 SE_TAPE:
-        ld a,(hl)
-        call ISDELIM
+        push bc
+        call GETHEX             ; DE = the value
+        pop bc
+        ret c
+        ld a,b
+        cp 'X'
+        jr z,SE_APPLY           ; any address
+        ld a,d
+        or a
         scf
-        ret z                   ; no value
-        call SKIPWORD
-        ld de,MSG_NOTAPE
-        jr SE_SAY
+        ret nz                  ; T and F take a byte
+        ld a,b
+        cp 'F'
+        jr z,SE_APPLY
+        ld a,e                  ; T: 0 or 1
+        cp 2
+        ccf
+        ret c
+        jr SE_APPLY
 SE_ROUTE:
         ld a,(hl)
         call UPPER
@@ -120,7 +133,30 @@ SE_APPLY:
         jp z,SE_NEXT
         ld a,b
         cp 'O'
-        jr nz,SE_INPUT
+        jr z,SE_OUTPUT
+        cp 'I'
+        jr z,SE_INPUT
+        cp 'X'
+        jr z,SE_GOADDR
+        cp 'F'
+        jr z,SE_TYPE
+        ld a,(iy+TAPELATCH)     ; T
+        or 40h
+        bit 0,e
+        jr z,SE_SPEED
+        xor 40h
+SE_SPEED:
+        ld (iy+TAPELATCH),a
+        jp SE_NEXT
+SE_TYPE:
+        ld (iy+TAPETYPE),e
+        jp SE_NEXT
+SE_GOADDR:
+        ld (iy+TAPEGOSET),1
+        ld (iy+TAPEGO),e
+        ld (iy+TAPEGO+1),d
+        jp SE_NEXT
+SE_OUTPUT:
         ld (iy+OUTVEC),e
         ld (iy+OUTVEC+1),d
         jp SE_NEXT
@@ -159,8 +195,8 @@ CMD_HELP:
         ld hl,MSG_HELP
         jp PRINTS
 
-; SA, LO, FI, CR, LI, BA, OV: there is no tape unit to use.
-CMD_TAPE:
+; CR, LI, BA, OV: batch tapes of commands are not supported.
+CMD_BATCH:
         call CRLF
-        ld hl,MSG_NOTAPE
+        ld hl,MSG_NODRIVER
         jp PRINTS

@@ -26,19 +26,19 @@ CMDTABLE:
         DEFB 'H','E', 0FFh, 0
         DEFW CMD_HELP
         DEFB 'S','A', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_SAVE
         DEFB 'L','O', 0FFh, 0
-        DEFW CMD_TAPE
-        DEFB 'F','I', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_LOAD
+        DEFB 'F','I', 0, 1
+        DEFW CMD_FILES
         DEFB 'C','R', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_BATCH
         DEFB 'L','I', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_BATCH
         DEFB 'B','A', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_BATCH
         DEFB 'O','V', 0FFh, 0
-        DEFW CMD_TAPE
+        DEFW CMD_BATCH
         DEFB 0
 
 ; EXECUTE: carry out the command line at HL.
@@ -116,21 +116,20 @@ EX_FOUND:
 ; than three. Uses AF, DE, HL.
 GETARGS:
         push bc
-        xor a
-        ld (iy+ARGCOUNT),a
-        ld (iy+ARG1),a
-        ld (iy+ARG1+1),a
-        ld (iy+ARG2),a
-        ld (iy+ARG2+1),a
-        ld (iy+ARG3),a
-        ld (iy+ARG3+1),a
+        push hl
         push iy
-        pop bc                  ; BC = where the next number goes
-        ld a,c
-        add a,ARG1
-        ld c,a
-        jr nc,GA_NEXT
-        inc b
+        pop hl
+        ld bc,ARG3 + 2
+        add hl,bc
+        ld b,ARG3 + 2 - ARGCOUNT
+GA_ZERO:
+        dec hl                  ; ARGCOUNT and ARG1-ARG3 = 0
+        ld (hl),0
+        djnz GA_ZERO
+        inc hl
+        ld b,h
+        ld c,l                  ; BC = where the next number goes
+        pop hl
 GA_NEXT:
         call SKIPDELIM
         cp CR

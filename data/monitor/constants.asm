@@ -16,7 +16,11 @@ SCREEN_CELLS    EQU 64 * 30
 GRAPHICS_RAM    EQU 0FC00h      ; programmable characters for codes 80-BF
 
 ; --- Ports ------------------------------------------------------------------
-KEYPORT         EQU 0FEh        ; OUT: keyboard row 0-15; IN: its columns, 0 = down
+KEYPORT         EQU 0FEh        ; OUT: keyboard row 0-15 (bits 0-3), tape motors 1
+                                ; and 2 (bits 4, 5), 1200 baud (bit 6); IN: the
+                                ; row's columns, 0 = down
+UARTDATA        EQU 0FCh        ; IN: the byte received; OUT: a byte to send
+UARTSTATUS      EQU 0FDh        ; IN: bit 0 transmitter empty, bit 1 byte received
 PARPORT         EQU 0FFh        ; OUT 00 / FF: speaker; IN: joysticks
 
 ; --- Character codes --------------------------------------------------------
@@ -53,6 +57,22 @@ ARG2            EQU 4Fh         ; 2: second number
 ARG3            EQU 51h         ; 2: third number
 FAULTS          EQU 53h         ; 2: bad addresses found by TE
 PASS            EQU 55h         ; 1: 0 = check a line, 1 = act on it (EN, SE)
+TAPELATCH       EQU 56h         ; 1: port FE's tape bits: motors (10h, 20h), 1200 baud (40h)
+TAPEUNIT        EQU 57h         ; 1: the motor bit of the tape unit in use
+TAPEMODE        EQU 58h         ; 1: 0 = LO, 1 = LOG, 2 = FI
+TAPESKIP        EQU 59h         ; 1: 1 = the file being read is skipped
+TAPETYPE        EQU 5Ah         ; 1: file type for the next SA (SE F=)
+TAPEGO          EQU 5Bh         ; 2: go address for the next SA (SE X=)...
+TAPEGOSET       EQU 5Dh         ; 1: ...when this is 1
+
+; --- Tape file header ---------------------------------------------------------
+; SA makes up a header at the start of the work area (over the command line,
+; once it is read); LO and FI read one into HEADERBUF.
+HEADERBUF       EQU 10h         ; offset of the header read from tape
+HDR_TYPE        EQU 6           ; offsets within a header: 0-4 name, 5 55h,
+HDR_LENGTH      EQU 7           ; then type, length, load address, go address
+HDR_LOAD        EQU 9
+HDR_GO          EQU 11
 
 ; --- Keyboard timing --------------------------------------------------------
 ; The wait-for-key loop scans the matrix about every 10 ms at 2.1 MHz.

@@ -52,10 +52,10 @@ KW_GOT:
         ret
 
 ; SCANPAUSE: wait so that a KEYWAIT scan comes round about every 10 ms
-; (21,000 T-states at 2.1 MHz, of which the scan itself takes about 1,700).
+; (21,000 T-states at 2.1 MHz, of which the scan itself takes about 2,500).
 ; Uses AF, BC.
 SCANPAUSE:
-        ld bc,750
+        ld bc,718
 SP_LOOP:
         dec bc                  ; 6
         ld a,b                  ; 4
@@ -115,8 +115,7 @@ SCANMATRIX:
         ld de,0                 ; D = row, E = position of its column 0
 SM_ROW:
         ld a,d
-        out (KEYPORT),a
-        in a,(KEYPORT)
+        call READROW
         cpl
         and (hl)                ; only keys that type something
         jr z,SM_NEXT
@@ -138,17 +137,24 @@ SM_NEXT:
         cp 16
         jr nz,SM_ROW
         xor a                   ; row 0: GRAPHIC, CTRL, SHIFT LOCK, SHIFT
-        out (KEYPORT),a
-        in a,(KEYPORT)
+        call READROW
         cpl
         and 1Eh
         ld b,a
         ld a,1                  ; row 1 column 0: REPEAT
-        out (KEYPORT),a
-        in a,(KEYPORT)
+        call READROW
         rrca
         ret c
         set SHIFTBIT_REPEAT,b
+        ret
+
+; READROW: select keyboard row A (0-15) and read its columns into A. Port FE
+; also drives the tape motors and speed, so their bits go out with the row.
+; Uses AF.
+READROW:
+        or (iy+TAPELATCH)
+        out (KEYPORT),a
+        in a,(KEYPORT)
         ret
 
 ; The columns of each row that are keys of their own (1) rather than

@@ -19,19 +19,23 @@ MSG_FAULTS:
         DEFB "BAD BYTES: ", 0
 MSG_NOPAC:
         DEFB "NO ROM PAC", BELL, CR, 0
-MSG_NOTAPE:
-        DEFB "NO TAPE UNIT", CR, 0
+MSG_TAPEERR:
+        DEFB "TAPE ERROR", BELL, CR, 0
 MSG_NODRIVER:
         DEFB "UNSUPPORTED", CR, 0
 MSG_KEYSEP:
         DEFB ": ", 0
 MSG_HELP:
-        DEFB "DU a1 [a2]    SHOW MEMORY", CR
-        DEFB "EN a          ENTER BYTES (RETURN GOES ON, / ENDS)", CR
-        DEFB "MO a1 a2 a3   MOVE a1..a2 TO a3", CR
-        DEFB "TE a1 a2      TEST RAM", CR
-        DEFB "GO a          CALL THE PROGRAM AT a", CR
-        DEFB "PP [x]        START THE ROM PAC (x: COLD START)", CR
-        DEFB "SE O=V I=V    OUTPUT AND INPUT: V SCREEN/KEYS, OR AN ADDRESS", CR
-        DEFB "HE OR ?       THIS LIST", CR
-        DEFB "NUMBERS ARE HEX. CTRL-C OR RUN/STOP STOPS A LISTING.", CR, 0
+        DEFB "DU a1 [a2]", TAB, "SHOW MEMORY", CR
+        DEFB "EN a", TAB, TAB, "ENTER BYTES (RETURN GOES ON, / ENDS)", CR
+        DEFB "MO a1 a2 a3", TAB, "MOVE a1..a2 TO a3", CR
+        DEFB "TE a1 a2", TAB, "TEST RAM", CR
+        DEFB "GO a", TAB, TAB, "CALL THE PROGRAM AT a", CR
+        DEFB "PP [x]", TAB, TAB, "START THE ROM PAC (x: COLD START)", CR
+        DEFB "SE O=V I=V", TAB, "OUTPUT AND INPUT: V SCREEN/KEYS, OR AN ADDRESS", CR
+        DEFB "SA n a1 a2 [u]", TAB, "SAVE a1..a2 AS n ON TAPE UNIT u (1/2)", CR
+        DEFB "LO [n] [u]", TAB, "LOAD n OR THE NEXT FILE; LOG RUNS IT", CR
+        DEFB "FI [u]", TAB, TAB, "LIST THE FILES ON TAPE", CR
+        DEFB "SE T=0 T=1", TAB, "TAPE 1200/300 BAUD; FOR SA: X=a GO, F=t TYPE", CR
+        DEFB "HE OR ?", TAB, TAB, "THIS LIST", CR
+        DEFB "NUMBERS ARE HEX. CTRL-C OR RUN/STOP BREAKS OFF.", CR, 0

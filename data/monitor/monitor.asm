@@ -25,6 +25,11 @@
 ;                  Uses AF.
 ;   E01B  SCREENOUT write the character in A to the screen at the cursor.
 ;                  Keeps every register.
+;   E01E  TAPEOUT  send A to the tape. Keeps every register.
+;   E021  TAPEIN   wait for a byte from the tape; out: A. Uses AF.
+;                  Both switch on the motor of the tape unit used last (1
+;                  unless SA, LO or FI named 2); it stops at the prompt.
+;                  CTRL-C or RUN/STOP while they wait goes to the prompt.
 ; PRINTS, PRHEX, PRWORD and CRLF go through the output routing (SE O=);
 ; KEYCHK, KEYWAIT and SCREENOUT always use the keyboard and the screen.
 ; ===========================================================================
@@ -43,6 +48,8 @@ ENTRY_GETLINE:  JP GETLINE
 ENTRY_KEYCHK:   JP KEYCHK
 ENTRY_KEYWAIT:  JP KEYWAIT
 ENTRY_SCREEN:   JP SCREENOUT
+ENTRY_TAPEOUT:  JP TAPEOUT
+ENTRY_TAPEIN:   JP TAPEIN
 
         INCLUDE "reset.asm"
         INCLUDE "screen.asm"
@@ -51,6 +58,7 @@ ENTRY_SCREEN:   JP SCREENOUT
         INCLUDE "commands.asm"
         INCLUDE "cmd_memory.asm"
         INCLUDE "cmd_control.asm"
+        INCLUDE "cmd_tape.asm"
         INCLUDE "print.asm"
         INCLUDE "messages.asm"
 

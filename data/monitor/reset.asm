@@ -46,7 +46,12 @@ COLD:
         ld (iy+RAMTOP+1),h
         call RESETROUTES
         call RESETKEYS
-        ld (iy+AFTERCR),0
+        xor a
+        ld (iy+AFTERCR),a
+        ld (iy+TAPELATCH),a     ; 300 baud, motors off
+        ld (iy+TAPETYPE),a
+        ld (iy+TAPEGOSET),a
+        ld (iy+TAPEUNIT),10h    ; unit 1
         call LOADGRAPHICS
         call CLEARSCREEN
         call PACPRESENT
@@ -62,11 +67,13 @@ WARM:
         call FIXCURSOR
 
 ; MAINLOOP: prompt, read a command line, carry it out, and again. The stack
-; starts afresh for every command, so a command may leave it at any depth.
+; starts afresh for every command, so a command may leave it at any depth;
+; the tape motors stop (a tape command may have been broken off).
 MAINLOOP:
         push iy
         pop hl
         ld sp,hl
+        call MOTOROFF
         call FRESHLINE
         ld a,'>'
         call OUTCHAR

@@ -189,22 +189,22 @@ TEST(MonitorCommands, HelpListsTheCommands) {
     EXPECT_GT(sorcerer.rowContaining("THIS LIST"), 14);
 }
 
-TEST(MonitorCommands, TapeCommandsSayThereIsNoTapeUnit) {
+TEST(MonitorCommands, BatchTapeCommandsAreUnsupported) {
     MonitorMachine sorcerer;
-    sorcerer.type("SA GAME 0 100\nLOG\nFI\nCR\nLI\nBA\nOV\n", 10);
+    sorcerer.type("CR\nLI\nBA\nOV\n", 10);
     int count = 0;
-    for (const std::string& row : sorcerer.lines()) count += row == "NO TAPE UNIT";
-    EXPECT_EQ(count, 7);
+    for (const std::string& row : sorcerer.lines()) count += row == "UNSUPPORTED";
+    EXPECT_EQ(count, 4);
 }
 
 TEST(MonitorCommands, SetRoutesOutputAndRefusesWhatItCannotDo) {
     MonitorMachine sorcerer;
     sorcerer.type("SE O=P\n");
     EXPECT_EQ(sorcerer.lines()[4], "O: UNSUPPORTED");
-    sorcerer.type("SE T=1\n");
-    EXPECT_EQ(sorcerer.lines()[6], "T: NO TAPE UNIT");
+    sorcerer.type("SE T=1\n");  // the tape speed: taken without a word
+    EXPECT_EQ(sorcerer.lines()[6], ">_");
     sorcerer.type("SE Q=1\n");
-    EXPECT_EQ(sorcerer.lines()[7], ">SE Q=1 ?");
+    EXPECT_EQ(sorcerer.lines()[6], ">SE Q=1 ?");
 
     // A routine at 1000 that counts the characters it is given in 1100.
     sorcerer.poke(0x1000, {0x21, 0x00, 0x11,  // LD HL,1100

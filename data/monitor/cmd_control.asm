@@ -140,13 +140,11 @@ SE_APPLY:
         jr z,SE_GOADDR
         cp 'F'
         jr z,SE_TYPE
-        ld a,(iy+TAPELATCH)     ; T
-        or 40h
+        set 6,(iy+TAPELATCH)    ; T=0: 1200 baud
         bit 0,e
         jr z,SE_SPEED
-        xor 40h
+        res 6,(iy+TAPELATCH)    ; T=1: 300 baud
 SE_SPEED:
-        ld (iy+TAPELATCH),a
         jp SE_NEXT
 SE_TYPE:
         ld (iy+TAPETYPE),e

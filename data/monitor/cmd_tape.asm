@@ -113,8 +113,7 @@ SA_BLOCK:
 SA_END:
         ld bc,TRAILER
         call SENDZEROS
-        call TXWAIT             ; the last byte leaves the UART...
-        jp MOTOROFF             ; ...before the motor stops
+        jp MOTOROFF
 
 ; PUTWORD: store BC at HL, low byte first; out: HL after it. Uses HL.
 PUTWORD:
@@ -180,10 +179,9 @@ CMD_LOAD:
         inc hl
         ld a,(hl)
         call ISDELIM
-        jr z,LO_RUN
-        dec hl                  ; a name that begins with G
-        jr LO_ARGS
-LO_RUN:
+        dec hl
+        jr nz,LO_ARGS           ; a name that begins with G
+        inc hl
         inc c                   ; mode 1: LOG
 LO_ARGS:
         ld (iy+TAPEMODE),c
@@ -306,8 +304,7 @@ TF_DONE:
 ; TAPEERROR: a check byte was wrong: the message, the bell, the prompt.
 TAPEERROR:
         ld hl,MSG_TAPEERR
-        call PRINTS
-        jp MAINLOOP             ; which stops the motor
+        jp QUIT                 ; the prompt stops the motor
 
 ; READBLOCK: read B bytes (0 = 256) and their check byte from the tape into
 ; HL (or only count them when TAPESKIP is set); out: HL after them, Z when
@@ -453,13 +450,28 @@ TI_WAIT:
         in a,(UARTDATA)
         ret
 
-; MOTORON: start the motor of the tape unit in use. MOTOROFF: stop both
-; motors, keeping the speed. Uses AF.
+; MOTORON: start the motor of the tape unit in use. Uses AF.
 MOTORON:
         ld a,(iy+TAPELATCH)
         or (iy+TAPEUNIT)
         jr SETLATCH
+
+; MOTOROFF: stop both motors, keeping the speed. A running motor stops only
+; once the last byte sent is out on the tape: the UART takes it into its
+; shift register, then one frame at 300 baud (11 bits, 77,200 T-states)
+; goes by. Uses AF, BC.
 MOTOROFF:
+        ld a,(iy+TAPELATCH)
+        and 30h
+        jr z,MF_STOP
+        call TXWAIT
+        ld bc,3000              ; 3,000 x 26 T-states
+MF_WAIT:
+        dec bc
+        ld a,b
+        or c
+        jr nz,MF_WAIT
+MF_STOP:
         ld a,(iy+TAPELATCH)
         and 40h
 SETLATCH:

@@ -276,8 +276,11 @@ BREAKCHK:
         pop af
         ret
 BREAK:
-        call FRESHLINE
         ld hl,MSG_BREAK
+
+; QUIT: the message at HL on a line of its own, then back to the prompt.
+QUIT:
+        call FRESHLINE
         call PRINTS
         jp MAINLOOP
 

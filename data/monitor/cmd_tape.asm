@@ -156,11 +156,10 @@ NEXTBLOCK:
         ret z
         ld b,0
         ld a,d
-        or a
-        jr z,NB_LAST
         dec d
-        ret                     ; NZ from OR A
-NB_LAST:
+        or a
+        ret nz                  ; a whole block
+        inc d                   ; D was 0: the last, shorter block
         ld b,e
         ld e,a
         inc a                   ; NZ

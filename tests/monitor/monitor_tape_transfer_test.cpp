@@ -195,6 +195,55 @@ TEST(MonitorTapeTransfer, FilesListsEveryHeader) {
     EXPECT_EQ(sorcerer.lines()[8], "BREAK");
 }
 
+// Plays `tape` from its start and runs the command line to its prompt.
+void playAndRun(MonitorMachine& sorcerer, const std::vector<std::uint8_t>& tape,
+                const std::string& command) {
+    ASSERT_TRUE(sorcerer.machine().playTapeBytes(tape));
+    sorcerer.type(command + "\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
+}
+
+// A program typed in with EN, saved, the machine hard reset: LO brings the
+// same bytes back to the same addresses, FI lists the file, LOG runs it.
+class EnteredProgramRoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(EnteredProgramRoundTrip, LoadsListsAndRuns) {
+    MonitorMachine sorcerer;
+    const std::string speed = GetParam();
+    sorcerer.type(speed + "\n");
+    enterProgram(sorcerer);
+    const std::vector<std::uint8_t> tape = recordSave(sorcerer, "SA HI 100 10A");
+    // The motor ran for the file's frames at the chosen speed (and a little more).
+    const double baud = speed == "SE T=0" ? 1200.0 : 300.0;
+    const double frames = static_cast<double>(tape.size()) * 11.0 * 2106360.0 / baud;
+    EXPECT_NEAR(sorcerer.machine().tape().recorded().tstates, frames, frames * 0.1);
+
+    sorcerer.hardReset();
+    EXPECT_NE(memoryAt(sorcerer, kProgramAt, kProgram.size()), kProgram);
+    sorcerer.type(speed + "\n");
+    playAndRun(sorcerer, tape, "LO HI");
+    EXPECT_EQ(memoryAt(sorcerer, kProgramAt, kProgram.size()), kProgram);
+    EXPECT_EQ(sorcerer.peek(static_cast<std::uint16_t>(kProgramAt + kProgram.size())), 0);
+    EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "HI    00 000B 0100 0100");
+
+    ASSERT_TRUE(sorcerer.machine().playTapeBytes(tape));
+    sorcerer.type("FI\n", 60 * 6);  // FI lists the file, then waits for more
+    const int listed = sorcerer.rowContaining(">FI") + 1;
+    EXPECT_EQ(sorcerer.lines()[static_cast<std::size_t>(listed)], "HI    00 000B 0100 0100");
+    EXPECT_EQ(sorcerer.promptRow(), listed - 1);
+    sorcerer.hold({kVirtualKeyEscape}, 8);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60));
+    EXPECT_EQ(sorcerer.lines()[static_cast<std::size_t>(listed + 1)], "BREAK");
+
+    sorcerer.hardReset();
+    sorcerer.type(speed + "\n");
+    playAndRun(sorcerer, tape, "LOG");
+    EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "HI");
+}
+
+INSTANTIATE_TEST_SUITE_P(AtBothSpeeds, EnteredProgramRoundTrip,
+                         ::testing::Values("SE T=1", "SE T=0"));
+
 // A program moves bytes itself through E021 and E01E.
 TEST(MonitorTapeTransfer, ProgramsReadAndWriteTapeBytesThroughTheJumpTable) {
     MonitorMachine sorcerer;

@@ -4,11 +4,13 @@
 // check the format, the choice of file and the check bytes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "monitor/monitor_machine.h"
 #include "support/monitor_tape.h"
+#include "support/temp_folder.h"
 
 namespace vantorel::testing {
 namespace {
@@ -195,38 +197,53 @@ TEST(MonitorTapeTransfer, FilesListsEveryHeader) {
     EXPECT_EQ(sorcerer.lines()[8], "BREAK");
 }
 
-// Plays `tape` from its start and runs the command line to its prompt.
-void playAndRun(MonitorMachine& sorcerer, const std::vector<std::uint8_t>& tape,
-                const std::string& command) {
-    ASSERT_TRUE(sorcerer.machine().playTapeBytes(tape));
-    sorcerer.type(command + "\n", 0);
-    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
+// Plays the tape file at `path` (of `format`) from its start.
+void playFile(MonitorMachine& sorcerer, const std::filesystem::path& path, TapeFormat format) {
+    const TapePlayResult result = sorcerer.machine().playCassetteFile(path, format);
+    ASSERT_TRUE(result.playing) << path << " " << static_cast<int>(result.error);
 }
 
-// A program typed in with EN, saved, the machine hard reset: LO brings the
-// same bytes back to the same addresses, FI lists the file, LOG runs it.
-class EnteredProgramRoundTrip : public ::testing::TestWithParam<const char*> {};
+struct RoundTrip {
+    const char* speed;  // the SE line that sets it
+    TapeFormat format;
+    const char* fileName;
+};
+
+// A program typed in with EN, saved to a tape file, the machine hard reset:
+// LO brings the same bytes back to the same addresses, FI lists the file,
+// LOG runs it.
+class EnteredProgramRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(EnteredProgramRoundTrip, LoadsListsAndRuns) {
+    const RoundTrip trip = GetParam();
+    const TempFolder folder;
+    const std::filesystem::path path = folder / trip.fileName;
     MonitorMachine sorcerer;
-    const std::string speed = GetParam();
+    const std::string speed = trip.speed;
     sorcerer.type(speed + "\n");
     enterProgram(sorcerer);
-    const std::vector<std::uint8_t> tape = recordSave(sorcerer, "SA HI 100 10A");
+    ASSERT_TRUE(sorcerer.machine().recordTape(trip.format, path));
+    sorcerer.type("SA HI 100 10A\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
+    ASSERT_TRUE(sorcerer.machine().stopCassette());
     // The motor ran for the file's frames at the chosen speed (and a little more).
+    const TapeRecording& recorded = sorcerer.machine().tape().recorded();
     const double baud = speed == "SE T=0" ? 1200.0 : 300.0;
-    const double frames = static_cast<double>(tape.size()) * 11.0 * 2106360.0 / baud;
-    EXPECT_NEAR(sorcerer.machine().tape().recorded().tstates, frames, frames * 0.1);
+    const double frames = static_cast<double>(recorded.bytes.size()) * 11.0 * 2106360.0 / baud;
+    EXPECT_NEAR(recorded.tstates, frames, frames * 0.1);
+    ASSERT_GE(std::filesystem::file_size(path), recorded.bytes.size());
 
     sorcerer.hardReset();
     EXPECT_NE(memoryAt(sorcerer, kProgramAt, kProgram.size()), kProgram);
     sorcerer.type(speed + "\n");
-    playAndRun(sorcerer, tape, "LO HI");
+    playFile(sorcerer, path, trip.format);
+    sorcerer.type("LO HI\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
     EXPECT_EQ(memoryAt(sorcerer, kProgramAt, kProgram.size()), kProgram);
     EXPECT_EQ(sorcerer.peek(static_cast<std::uint16_t>(kProgramAt + kProgram.size())), 0);
     EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "HI    00 000B 0100 0100");
 
-    ASSERT_TRUE(sorcerer.machine().playTapeBytes(tape));
+    playFile(sorcerer, path, trip.format);
     sorcerer.type("FI\n", 60 * 6);  // FI lists the file, then waits for more
     const int listed = sorcerer.rowContaining(">FI") + 1;
     EXPECT_EQ(sorcerer.lines()[static_cast<std::size_t>(listed)], "HI    00 000B 0100 0100");
@@ -237,12 +254,22 @@ TEST_P(EnteredProgramRoundTrip, LoadsListsAndRuns) {
 
     sorcerer.hardReset();
     sorcerer.type(speed + "\n");
-    playAndRun(sorcerer, tape, "LOG");
+    playFile(sorcerer, path, trip.format);
+    sorcerer.type("LOG\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
     EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "HI");
 }
 
-INSTANTIATE_TEST_SUITE_P(AtBothSpeeds, EnteredProgramRoundTrip,
-                         ::testing::Values("SE T=1", "SE T=0"));
+INSTANTIATE_TEST_SUITE_P(SpeedsAndFormats, EnteredProgramRoundTrip,
+                         ::testing::Values(RoundTrip{"SE T=1", TapeFormat::wav, "slow.wav"},
+                                           RoundTrip{"SE T=0", TapeFormat::wav, "fast.wav"},
+                                           RoundTrip{"SE T=1", TapeFormat::raw, "slow.cvz"},
+                                           RoundTrip{"SE T=0", TapeFormat::raw, "fast.cvz"}),
+                         [](const ::testing::TestParamInfo<RoundTrip>& trip) {
+                             const std::string name = trip.param.fileName;
+                             return name.substr(0, name.find('.')) + "_" +
+                                    name.substr(name.find('.') + 1);
+                         });
 
 // A program moves bytes itself through E021 and E01E.
 TEST(MonitorTapeTransfer, ProgramsReadAndWriteTapeBytesThroughTheJumpTable) {

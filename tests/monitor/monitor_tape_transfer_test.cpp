@@ -4,7 +4,10 @@
 // check the format, the choice of file and the check bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,17 @@ namespace {
 const std::vector<std::uint8_t> kProgram = {0x3E, 'H',  0xCD, 0x1B, 0xE0, 0x3E,
                                             'I',  0xCD, 0x1B, 0xE0, 0xC9};
 constexpr std::uint16_t kProgramAt = 0x0100;
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
 
 // Runs until a fresh prompt shows (a line holding only ">"), at most
 // `maxFrames` frames; false if none came.
@@ -270,6 +284,38 @@ INSTANTIATE_TEST_SUITE_P(SpeedsAndFormats, EnteredProgramRoundTrip,
                              return name.substr(0, name.find('.')) + "_" +
                                     name.substr(name.find('.') + 1);
                          });
+
+// A recording damaged in the middle of its data: a stretch of the signal
+// that is flat (a drop-out) spoils a byte, and LO says so.
+TEST(MonitorTapeTransfer, ADropOutInAWavRecordingFailsItsCheck) {
+    const TempFolder folder;
+    const std::filesystem::path path = folder / "damaged.wav";
+    MonitorMachine sorcerer;
+    const std::vector<std::uint8_t> data = testData(600);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        sorcerer.poke(static_cast<std::uint16_t>(0x3000 + i), {data[i]});
+    }
+    sorcerer.type("SE T=0\n");
+    ASSERT_TRUE(sorcerer.machine().recordTape(TapeFormat::wav, path));
+    sorcerer.type("SA DAMG 3000 3257\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
+    ASSERT_TRUE(sorcerer.machine().stopCassette());
+
+    std::vector<std::uint8_t> wav = readFile(path);
+    ASSERT_GT(wav.size(), 44000u);
+    // 70% of the way through lies the data; 150 samples are about 4 bits.
+    const std::size_t at = wav.size() * 7 / 10;
+    std::fill(wav.begin() + static_cast<std::ptrdiff_t>(at),
+              wav.begin() + static_cast<std::ptrdiff_t>(at + 150), std::uint8_t{200});
+    writeFile(path, wav);
+
+    sorcerer.hardReset();
+    sorcerer.type("SE T=0\n");
+    ASSERT_TRUE(sorcerer.machine().playCassetteFile(path, TapeFormat::wav).playing);
+    sorcerer.type("LO\n", 0);
+    ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
+    EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "TAPE ERROR") << sorcerer.screen();
+}
 
 // A program moves bytes itself through E021 and E01E.
 TEST(MonitorTapeTransfer, ProgramsReadAndWriteTapeBytesThroughTheJumpTable) {

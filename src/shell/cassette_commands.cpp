@@ -59,14 +59,25 @@ void CassetteCommands::playCassetteFile() {
     if (fileAccessBusy(machine_)) return;
     const auto choice = chooser_.chooseExistingFileAndFilter(playCassetteDialog(folders_));
     if (!choice) return;
-    const TapeFormat format =
-        choice->filterIndex == kPlayWavFilter ? TapeFormat::wav : TapeFormat::raw;
-    const TapePlayResult result = machine_.playCassetteFile(choice->path, format);
-    if (!result.opened) return;
-    folders_.cassette = directoryOfPath(choice->path);
+    play(choice->path, choice->filterIndex == kPlayWavFilter ? TapeFormat::wav : TapeFormat::raw);
+}
+
+bool CassetteCommands::playTapeByName(const std::string& path) {
+    if (fileAccessBusy(machine_)) return false;
+    const bool wav =
+        QString::fromStdString(path).endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
+    return play(path, wav ? TapeFormat::wav : TapeFormat::raw);
+}
+
+bool CassetteCommands::play(const std::string& path, TapeFormat format) {
+    const TapePlayResult result = machine_.playCassetteFile(path, format);
+    if (!result.opened) return false;
+    folders_.cassette = directoryOfPath(path);
     if (result.error != WavError::none) {
         messages_.warn(QString::fromLatin1(wavErrorMessage(result.error)));
     }
+    if (result.playing && played_) played_(path);
+    return result.playing;
 }
 
 void CassetteCommands::stopCassette() {

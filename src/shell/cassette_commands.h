@@ -12,11 +12,17 @@
 // in ".wav" is WAV, any other raw) and records what the machine sends while
 // a motor runs, until Stop Cassette, a reset or exit.
 //
+// A tape from the Recent Files list plays by its name, as the command line's
+// --tape does: ".wav" in any case is WAV, any other name raw.
+//
 // Called by the main window's menu actions between frames.
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <string>
 
+#include "cassette/tape_recording.h"
 #include "shell/file_chooser.h"
 #include "shell/start_folders.h"
 
@@ -38,14 +44,23 @@ class CassetteCommands {
                      MessageSink& messages);
 
     void playCassetteFile();
+    // Plays a tape named from the Recent Files list; true when it plays.
+    bool playTapeByName(const std::string& path);
+    // Told the name of every tape that starts playing.
+    void setPlayedListener(std::function<void(const std::string&)> listener) {
+        played_ = std::move(listener);
+    }
     void stopCassette();
     void recordCassetteFile();
 
   private:
+    bool play(const std::string& path, TapeFormat format);
+
     Machine& machine_;
     FileChooser& chooser_;
     StartFolders& folders_;
     MessageSink& messages_;
+    std::function<void(const std::string&)> played_;
 };
 
 }  // namespace vantorel

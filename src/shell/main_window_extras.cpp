@@ -39,6 +39,8 @@ void MainWindow::setUpExtras() {
         [this](std::size_t index) { openRecentFile(index); }, this);
     fileCommands_.setFileOpenedListener(
         [this](RecentKind kind, const std::string& path) { rememberOpenedFile(kind, path); });
+    cassetteCommands_.setPlayedListener(
+        [this](const std::string& path) { rememberOpenedFile(RecentKind::tape, path); });
 }
 
 bool MainWindow::runExtraCommand(int id) {
@@ -193,7 +195,7 @@ bool MainWindow::reopen(const RecentFile& file) {
             rememberOpenedFile(RecentKind::quickType, file.path);
             return true;
         case RecentKind::tape:
-            break;  // the cassette player has no route in yet
+            return cassetteCommands_.playTapeByName(file.path);
     }
     return false;
 }

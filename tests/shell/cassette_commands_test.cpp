@@ -83,6 +83,25 @@ TEST_F(CassetteCommandFixture, PlayAsksForTapesInTheCassetteFolderAndTheFilterCh
     EXPECT_NEAR(shell.machine->tape().lengthSeconds(), (4410.0 + 44) * 11 / 300, 1e-6);
 }
 
+TEST_F(CassetteCommandFixture, PlayedTapesJoinRecentFilesAndReopenByTheirName) {
+    const auto wav = temp / "tapes/song.WAV";
+    writeBytes(wav, wavFileBytes(Bytes(4410, 128), 22050));
+    choose(wav, 2);  // "All Files": played raw from the menu
+    shell.window->runCommand(kCommandPlayCassette);
+    ASSERT_TRUE(shell.machine->tapePlaying());
+    ASSERT_FALSE(shell.window->recentFiles().entries().empty());
+    EXPECT_EQ(shell.window->recentFiles().entries()[0],
+              (RecentFile{RecentKind::tape, wav.generic_string()}));
+
+    shell.window->runCommand(kCommandRecentFirst);  // refused: a tape plays
+    EXPECT_EQ(shell.window->recentFiles().entries().size(), 1u);
+    shell.window->runCommand(kCommandSoftReset);
+    shell.window->runCommand(kCommandRecentFirst);  // by its name: WAV
+    EXPECT_TRUE(shell.machine->tapePlaying());
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 0.2, 1e-9);
+    EXPECT_EQ(shell.window->recentFiles().entries().size(), 1u);
+}
+
 TEST_F(CassetteCommandFixture, RefusedWavFilesShowTheirMessageAndStillMoveTheFolder) {
     const auto text = temp / "notes/readme.txt";
     writeBytes(text, Bytes(20, 'x'));

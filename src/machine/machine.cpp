@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "cassette/tape_files.h"
-#include "machine/binary_file.h"
 #include "input/joystick.h"
+#include "machine/binary_file.h"
 
 namespace vantorel {
 
@@ -114,9 +114,9 @@ TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, Tape
     return result;
 }
 
+// stopCassette has brought the deck up to the processor's count.
 void Machine::playTapeWav(WavTape tape) {
     stopCassette();
-    bus_.tape.sync(bus_.tstateCounter.tstates);
     bus_.tape.playWav(std::move(tape));
     tapePlaying_ = true;
 }
@@ -124,7 +124,6 @@ void Machine::playTapeWav(WavTape tape) {
 bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
     stopCassette();
     if (bytes.empty()) return false;
-    bus_.tape.sync(bus_.tstateCounter.tstates);
     bus_.tape.playRaw(std::move(bytes));
     tapePlaying_ = true;
     return true;

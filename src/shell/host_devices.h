@@ -64,9 +64,8 @@ class HostDevices {
     // --- Joysticks ---
     // Returns whether SDL's joystick support started; the machine reads the
     // joysticks through port FF either way.
-    bool initJoysticks(Machine& machine) {
-        joystickMachine_ = &machine;
-        joysticks_.setDebugOutput(machine.host().debug);
+    bool initJoysticks() {
+        joysticks_.setDebugOutput(machine_.host().debug);
         attachJoysticks(&joysticks_);
         return joysticks_.initJoysticks();
     }
@@ -74,7 +73,6 @@ class HostDevices {
     void releaseJoysticks() {
         joysticks_.releaseJoysticks();
         attachJoysticks(nullptr);
-        joystickMachine_ = nullptr;
     }
 
     int stopSoundCalls() const { return stopSoundCalls_; }
@@ -114,16 +112,14 @@ class HostDevices {
     std::unique_ptr<SoundOutput> sound_;
 
     void attachJoysticks(JoystickSource* source) {
-        if (joystickMachine_ == nullptr) return;
-        MachineHost host = joystickMachine_->host();
+        MachineHost host = machine_.host();
         host.joysticks = source;
-        joystickMachine_->attachHost(host);
+        machine_.attachHost(host);
     }
 
     int stopSoundCalls_ = 0;     // times the sound was stopped
     int restartSoundCalls_ = 0;  // times the sound was restarted
     SdlJoysticks joysticks_;
-    Machine* joystickMachine_ = nullptr;  // the machine reading joysticks_
 };
 
 }  // namespace vantorel

@@ -83,7 +83,7 @@ void MainWindow::createMachineParts() {
     devices_.initSound();  // with sound, the frame period follows the audio frames
     parts_.machine.initKeyLayout();
     parts_.machine.hardReset();
-    devices_.initJoysticks(parts_.machine);
+    devices_.initJoysticks();
 }
 
 void MainWindow::buildMenus() {

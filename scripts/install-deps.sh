@@ -9,6 +9,7 @@ PACKAGES=(
   libz80ex-dev pasmo
   qt6-base-dev libgl-dev libsdl2-dev
   xvfb xauth xdotool fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()

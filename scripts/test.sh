@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vantorel twice, optimised and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds.
+# UndefinedBehaviorSanitizer, and runs every test in both builds; then
+# builds the libFuzzer programs and runs each one briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -24,6 +25,8 @@ echo "=== Optimised build ==="
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_BENCHMARKS=ON || status=1
 echo "=== AddressSanitizer + UndefinedBehaviorSanitizer build ==="
 build_and_test build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_SANITIZE=ON || status=1
+echo "=== Fuzz targets, a few seconds each ==="
+bash scripts/fuzz.sh 4 || status=1
 
 if ((status)); then echo "FAILED: see the test output above"; fi
 exit $status

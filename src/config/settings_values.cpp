@@ -108,8 +108,11 @@ void readStringSetting(const ProfileDocument& document, std::string_view section
                        std::string_view key, SettingsText& field) {
     const std::string text =
         readProfileString(document, section, key, textOf(field), kMaxTextChars);
+    // The field holds a C string: a NUL byte in the file's value ends it, and
+    // nothing after it is kept (it would never be saved back).
+    const auto end = std::find(text.begin(), text.end(), '\0');
     field.fill('\0');
-    std::copy(text.begin(), text.end(), field.begin());
+    std::copy(text.begin(), end, field.begin());
 }
 
 void readColourSetting(const ProfileDocument& document, std::string_view section, int entry,

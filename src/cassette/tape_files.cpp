@@ -4,7 +4,6 @@
 #include <cctype>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 #include "cassette/wav_encoder.h"
 #include "config/profile_file.h"
@@ -43,20 +42,7 @@ std::vector<std::uint8_t> recordingFileBytes(const TapeRecording& recording) {
 bool writeRecordingFile(const fs::path& path, const TapeRecording& recording) {
     const std::vector<std::uint8_t> bytes = recordingFileBytes(recording);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    // The new file is made beside the old one under a name nobody uses.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = "~";
-        name.append(path.filename().string());
-        name.push_back('.');
-        name.append(std::to_string(attempt));
-        name.append(".tmp");
-        fs::path temp = path;
-        temp.replace_filename(name);
-        std::error_code error;
-        if (fs::exists(fs::symlink_status(temp, error))) continue;
-        return replaceFileAtomically(path, text, temp);
-    }
-    return false;
+    return writeFileAtomically(path, text);
 }
 
 }  // namespace vantorel

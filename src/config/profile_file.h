@@ -45,17 +45,18 @@ ProfileFile openProfileFile(const std::filesystem::path& path);
 // it names is replaced and the link kept.
 bool commitProfileFile(const ProfileFile& file);
 
-// Replaces the file at `target` (following a symbolic link) with `bytes`
-// through a new file of a random name beside it, renamed over the old one:
-// the file is always either the old one or the new one. False, with the old
-// file untouched, when the new file could not be written or renamed. Used
-// by commitProfileFile and by the snapshot writer.
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// Replaces the file at `path` (following a symbolic link) with `bytes`
+// through a ReplacementFile: the file is always either the old one or the
+// new one. False, with the old file untouched, when the new file could not
+// be written or renamed. The one-piece save of commitProfileFile, Save .SNP,
+// tape recordings and screenshots.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
-// The step under writeFileAtomically: writes `bytes` to `tempPath` (which must
-// not exist yet), flushes and closes it, gives it the permissions of `target`
-// when that exists, and renames it over `target`. On any failure the
-// temporary file is removed and `target` is left as it was.
+// The same under a given name for the new file (which must not exist yet),
+// with `target` taken as given: writes `bytes` to `tempPath`, flushes and
+// closes it, gives it the permissions of `target` when that exists, and
+// renames it over `target`. On any failure the temporary file is removed and
+// `target` is left as it was.
 bool replaceFileAtomically(const std::filesystem::path& target, std::string_view bytes,
                            const std::filesystem::path& tempPath);
 

@@ -186,10 +186,10 @@ void writeJoystickSection(ProfileDocument& document, const MachineConfig& config
 
 // One read of the file, the section writers, one replacement of the file.
 template <typename... Writers>
-void saveSections(const fs::path& settingsPath, const MachineConfig& config, Writers... writers) {
+bool saveSections(const fs::path& settingsPath, const MachineConfig& config, Writers... writers) {
     ProfileFile file = openProfileFile(settingsPath);
     (writers(file.document, config), ...);
-    commitProfileFile(file);  // failures leave the old file; the record keeps its values
+    return commitProfileFile(file);  // failures leave the old file; the record keeps its values
 }
 
 }  // namespace
@@ -212,32 +212,32 @@ void loadSettings(const fs::path& settingsPath, MachineConfig& config,
     readJoystickSection(file.document, config);
 }
 
-void saveMemorySettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeMemorySection);
+bool saveMemorySettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeMemorySection);
 }
 
-void savePrinterSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writePrinterSection);
+bool savePrinterSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writePrinterSection);
 }
 
-void saveKeyboardSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeKeyboardSection);
+bool saveKeyboardSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeKeyboardSection);
 }
 
-void saveVideoSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeVideoSection, writeColourSection);
+bool saveVideoSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeVideoSection, writeColourSection);
 }
 
-void saveSoundSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeSoundSection);
+bool saveSoundSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeSoundSection);
 }
 
-void saveSpeedSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeSpeedSection);
+bool saveSpeedSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeSpeedSection);
 }
 
-void saveJoystickSettings(const fs::path& settingsPath, const MachineConfig& config) {
-    saveSections(settingsPath, config, writeJoystickSection);
+bool saveJoystickSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, writeJoystickSection);
 }
 
 }  // namespace vantorel

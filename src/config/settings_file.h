@@ -7,8 +7,9 @@
 //      into the record, missing keys leaving the defaults in place.
 // The settings dialogs call one save operation after OK; each rewrites only
 // its own sections of the file (others, comments and order are kept) and
-// replaces the file in one step. A failed save is not reported: the record
-// keeps its new values and the old file stays as it was.
+// replaces the file in one step. A failed save returns false (the dialogs do
+// not tell the user): the record keeps its new values and the old file stays
+// as it was.
 #pragma once
 
 #include <filesystem>
@@ -38,14 +39,14 @@ std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirec
 void loadSettings(const std::filesystem::path& settingsPath, MachineConfig& config,
                   const std::function<void()>& installBuiltinImages);
 
-void saveMemorySettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
-void savePrinterSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
-void saveKeyboardSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveMemorySettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool savePrinterSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveKeyboardSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 // "VIDEO", then "COLOR".
-void saveVideoSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
-void saveSoundSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
-void saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveVideoSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveSoundSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 // "JOYSTICK", written when Keys as Joystick is switched.
-void saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+bool saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 
 }  // namespace vantorel

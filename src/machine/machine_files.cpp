@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <memory>
 #include <new>
 #include <optional>
 #include <system_error>
 
 #include "config/profile_file.h"
+#include "config/replacement_file.h"
 #include "machine/binary_file.h"
 #include "machine/machine.h"
 #include "machine/snapshot_header.h"
@@ -131,14 +131,16 @@ FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path) {
     return {};
 }
 
+// Written beside the old file and renamed over it, as Save .SNP is: a save
+// that fails part way leaves the old image as it was.
 FileResult saveRam(const Machine& machine, const std::filesystem::path& path) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) return failure(FileStatus::cannotOpen, "cannot create the file");
+    ReplacementFile file;
+    if (!file.create(path)) return failure(FileStatus::cannotOpen, "cannot create the file");
     const auto& image = machine.memory().image;
-    file.write(reinterpret_cast<const char*>(image.data()),
-               static_cast<std::streamsize>(image.size()));
-    file.close();
-    if (!file) return failure(FileStatus::writeFailed, "could not write all 65536 bytes");
+    const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+    if (!file.write(bytes) || !file.commit()) {
+        return failure(FileStatus::writeFailed, "could not write all 65536 bytes");
+    }
     return {};
 }
 

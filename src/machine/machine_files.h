@@ -6,7 +6,8 @@
 // if the processor was running code in A000-DFFF. Load .SNP replaces memory,
 // ROM buffers and registers with a 65,564-byte snapshot (28-byte header,
 // then 64K of memory); Save .SNP writes one that loads back to the same
-// running machine. Save Ram writes the 64K memory image as stored.
+// running machine. Save Ram writes the 64K memory image as stored. Both saves
+// replace the file in one step: a failed save leaves the old file as it was.
 //
 // Called with a path the user chose (menu commands, after their file
 // dialog) or gave (command line). Each operation reports what happened; the
@@ -33,11 +34,11 @@ inline constexpr std::uintmax_t kRamImageBytes = 65536;
 enum class FileStatus {
     ok,
     busy,         // a tape or quick type is feeding the machine: nothing was done
-    cannotOpen,   // the file could not be opened (or created, for Save Ram)
+    cannotOpen,   // the file could not be opened (or, for Save Ram, the new file created)
     wrongSize,    // the file was opened but its size does not fit
     shortRead,    // fewer bytes arrived than the size promised
     outOfMemory,  // no buffer could be had
-    writeFailed,  // Save Ram or Save .SNP could not write the whole file
+    writeFailed,  // Save Ram or Save .SNP could not write, flush or rename the new file
 };
 
 struct FileResult {

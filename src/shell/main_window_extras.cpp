@@ -17,6 +17,7 @@
 #include "shell/message_sink.h"
 #include "shell/paste_typing.h"
 #include "shell/recent_files_menu.h"
+#include "shell/screenshot.h"
 #include "shell/screenshot_name.h"
 
 namespace vantorel {
@@ -89,7 +90,7 @@ void MainWindow::saveScreenshot() {
     const auto path =
         parts_.fileChooser.chooseSaveFile(screenshotDialog(folders_, QDateTime::currentDateTime()));
     if (!path) return;
-    if (image.isNull() || !image.save(QString::fromStdString(*path), "PNG")) {
+    if (!savePngFile(image, *path)) {
         parts_.messages.warn(
             QStringLiteral("The screenshot was not saved: %1.").arg(QString::fromStdString(*path)));
         return;

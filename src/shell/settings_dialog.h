@@ -36,7 +36,7 @@ class SettingsDialog : public QDialog {
     MachineConfig working_;
 };
 
-using SaveSettings = void (*)(const std::filesystem::path&, const MachineConfig&);
+using SaveSettings = bool (*)(const std::filesystem::path&, const MachineConfig&);
 
 // Runs `dialog` modally. On OK: `config` takes the working copy and `save`
 // writes its sections (unless no settings file is named); true. Otherwise

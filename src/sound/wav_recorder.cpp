@@ -1,7 +1,9 @@
 #include "sound/wav_recorder.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
+#include <string_view>
 
 #include "machine/machine.h"
 
@@ -11,15 +13,38 @@ namespace {
 
 constexpr std::uint32_t kHeaderBytes = 44;
 
-void putLittle(std::array<char, kHeaderBytes>& header, std::size_t at, std::uint32_t value,
-               int bytes) {
+using WavHeader = std::array<char, kHeaderBytes>;
+
+void putLittle(WavHeader& header, std::size_t at, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         header[at + static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
     }
 }
 
-void putTag(std::array<char, kHeaderBytes>& header, std::size_t at, const char* tag) {
+void putTag(WavHeader& header, std::size_t at, const char* tag) {
     for (std::size_t i = 0; i < 4; ++i) header[at + i] = tag[i];
+}
+
+WavHeader wavHeader(std::uint32_t dataBytes) {
+    WavHeader header{};
+    putTag(header, 0, "RIFF");
+    putLittle(header, 4, kHeaderBytes - 8 + dataBytes, 4);
+    putTag(header, 8, "WAVE");
+    putTag(header, 12, "fmt ");
+    putLittle(header, 16, 16, 4);  // format chunk size
+    putLittle(header, 20, 1, 2);   // PCM
+    putLittle(header, 22, 1, 2);   // mono
+    putLittle(header, 24, kSampleRate, 4);
+    putLittle(header, 28, kSampleRate * kBytesPerSample, 4);
+    putLittle(header, 32, kBytesPerSample, 2);  // block alignment
+    putLittle(header, 34, 16, 2);               // bits per sample
+    putTag(header, 36, "data");
+    putLittle(header, 40, dataBytes, 4);
+    return header;
+}
+
+std::string_view bytesOf(const WavHeader& header) {
+    return {header.data(), header.size()};
 }
 
 }  // namespace
@@ -34,17 +59,18 @@ WavRecorder::~WavRecorder() {
     }
 }
 
+// The header goes first with no data; finish() writes the sizes into it.
 bool WavRecorder::open(const std::filesystem::path& path) {
-    file_.open(path, std::ios::binary | std::ios::trunc);
-    if (!file_) return false;
-    writeHeader(0);
+    if (!file_.create(path) || !file_.write(bytesOf(wavHeader(0)))) return false;
     sound_.initSound();
+    recording_ = true;
     frame_.assign(static_cast<std::size_t>(sound_.frameSamples()), 0);
+    frameBytes_.assign(frame_.size() * kBytesPerSample, 0);
     MachineHost host = machine_.host();
     host.speaker = this;
     machine_.attachHost(host);
     attached_ = true;
-    return static_cast<bool>(file_);
+    return true;
 }
 
 void WavRecorder::beginFrameSound(std::uint32_t frameStartTStates) {
@@ -60,12 +86,16 @@ void WavRecorder::endFrameSound() {
     playOneFrame();
 }
 
+// Once a write has failed the file is gone, and the frames are only counted.
 void WavRecorder::playOneFrame() {
     device_.pull(frame_);
-    for (std::int16_t sample : frame_) {
-        const auto value = static_cast<std::uint16_t>(sample);
-        const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-        file_.write(bytes, 2);
+    if (file_.isOpen()) {
+        for (std::size_t i = 0; i < frame_.size(); ++i) {
+            const auto value = static_cast<std::uint16_t>(frame_[i]);
+            frameBytes_[2 * i] = static_cast<char>(value & 0xFF);
+            frameBytes_[2 * i + 1] = static_cast<char>(value >> 8);
+        }
+        file_.write({frameBytes_.data(), frameBytes_.size()});
     }
     samplesWritten_ += static_cast<std::int64_t>(frame_.size());
 }
@@ -73,33 +103,15 @@ void WavRecorder::playOneFrame() {
 // The frames written but not yet played are played out, so the file ends
 // with the last frame the machine ran.
 bool WavRecorder::finish() {
-    if (!file_.is_open()) return false;
+    if (!recording_) return false;
     for (int frame = 0; frame < kLeadSlots; ++frame) playOneFrame();
     const std::int64_t dataBytes = samplesWritten_ * kBytesPerSample;
     const std::int64_t limit = std::numeric_limits<std::uint32_t>::max() - kHeaderBytes;
-    file_.seekp(0);
-    writeHeader(static_cast<std::uint32_t>(std::min(dataBytes, limit)));
-    file_.close();
+    const WavHeader header = wavHeader(static_cast<std::uint32_t>(std::min(dataBytes, limit)));
+    const bool written = file_.writeAt(0, bytesOf(header)) && file_.commit();
     sound_.releaseSound();
-    return !file_.fail();
-}
-
-void WavRecorder::writeHeader(std::uint32_t dataBytes) {
-    std::array<char, kHeaderBytes> header{};
-    putTag(header, 0, "RIFF");
-    putLittle(header, 4, kHeaderBytes - 8 + dataBytes, 4);
-    putTag(header, 8, "WAVE");
-    putTag(header, 12, "fmt ");
-    putLittle(header, 16, 16, 4);  // format chunk size
-    putLittle(header, 20, 1, 2);   // PCM
-    putLittle(header, 22, 1, 2);   // mono
-    putLittle(header, 24, kSampleRate, 4);
-    putLittle(header, 28, kSampleRate * kBytesPerSample, 4);
-    putLittle(header, 32, kBytesPerSample, 2);  // block alignment
-    putLittle(header, 34, 16, 2);               // bits per sample
-    putTag(header, 36, "data");
-    putLittle(header, 40, dataBytes, 4);
-    file_.write(header.data(), header.size());
+    recording_ = false;
+    return written;
 }
 
 }  // namespace vantorel

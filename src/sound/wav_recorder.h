@@ -7,17 +7,22 @@
 // appended to the file: PCM, 22050 Hz, mono, signed 16-bit. No real time
 // is needed, so the headless runner can record as fast as it runs.
 //
+// The sound streams into a new file beside the target (replacement_file.h),
+// which takes the target's name only when finish() has written all of it: a
+// recording that fails or is never finished leaves no half file under the
+// name, and an old file of that name as it was.
+//
 //   1. WavRecorder recorder{machine};  recorder.open(path)  (false: cannot write)
 //   2. machine frames run (the recorder attached itself as the speaker)
-//   3. recorder.finish() plays out the frames still in the rings and closes
-//      the file; false when writing failed.
+//   3. recorder.finish() plays out the frames still in the rings, completes
+//      the header and puts the file in place; false when writing failed.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
+#include "config/replacement_file.h"
 #include "machine/host_interfaces.h"
 #include "sound/ring_audio_device.h"
 #include "sound/sound_output.h"
@@ -44,15 +49,16 @@ class WavRecorder : public SpeakerSink {
 
   private:
     void playOneFrame();
-    void writeHeader(std::uint32_t dataBytes);
 
     Machine& machine_;
     RingAudioDevice device_;
     SoundOutput sound_;
-    std::ofstream file_;
+    ReplacementFile file_;
     std::vector<std::int16_t> frame_;
+    std::vector<char> frameBytes_;  // frame_ as little-endian bytes, made once by open
     std::int64_t samplesWritten_ = 0;
     bool attached_ = false;
+    bool recording_ = false;  // from a successful open until finish
 };
 
 }  // namespace vantorel

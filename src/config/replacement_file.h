@@ -1,0 +1,67 @@
+// A new file written beside its target and renamed over it in one step.
+//
+// Every file the program writes is made this way (settings, snapshots, RAM
+// images, tape recordings, sound recordings, screenshots), so that the file
+// under the target's name is always either the old one or the whole new one,
+// never a half-written mix, whatever fails and whenever the program stops:
+//   1. create(target): a new file of a random name in the target's folder,
+//      created exclusively, so that nothing already there (a planted link
+//      included) is written through; a symbolic link at the target is
+//      followed, so the file it names is replaced and the link kept;
+//   2. write(bytes), as often as needed; writeAt patches bytes already written
+//      (a header whose sizes are known only at the end);
+//   3. commit(): flush and close, give the new file the old one's permissions,
+//      rename it over the target.
+// Any failure closes and removes the new file and leaves the target as it
+// was; so does destroying the object before commit. Each step first asks
+// writeStepFails (write_faults.h), so tests can make any one of them fail.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+
+namespace vantorel {
+
+class ReplacementFile {
+  public:
+    enum class Created {
+        created,    // open for writing
+        nameTaken,  // something already has the new file's name
+        failed,     // the new file cannot be made (no folder, no permission, ...)
+    };
+
+    ReplacementFile() = default;
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Step 1 under a random name (a few tries); false when it cannot be made.
+    bool create(const std::filesystem::path& target);
+    // Step 1 under the given name, which must not exist yet; `target` is taken
+    // as given (no link followed).
+    Created createAs(const std::filesystem::path& target, const std::filesystem::path& tempPath);
+
+    // Step 2; false, with the new file removed, when the bytes cannot all be
+    // written, and from then on.
+    bool write(std::string_view bytes);
+    bool writeAt(std::uint64_t offset, std::string_view bytes);
+
+    // Step 3; true when the target now holds everything written.
+    bool commit();
+
+    // Closes and removes the new file; the target stays as it was.
+    void abandon();
+
+    bool isOpen() const { return out_ != nullptr; }
+
+  private:
+    bool fail();
+
+    std::FILE* out_ = nullptr;
+    std::filesystem::path target_;
+    std::filesystem::path tempPath_;
+};
+
+}  // namespace vantorel

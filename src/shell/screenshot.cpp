@@ -20,8 +20,8 @@ bool savePngFile(const QImage& image, const std::string& path) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
-    return writeFileAtomically(path, std::string_view(bytes.constData(),
-                                                      static_cast<std::size_t>(bytes.size())));
+    return writeFileAtomically(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 std::string writeScreenshot(const Machine& machine, const std::string& path) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "config/write_faults.h"
 #include "support/snapshot_builder.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"
@@ -287,6 +288,19 @@ TEST_F(MachineFiles, SaveRamReportsAFileItCannotCreate) {
     const FileResult result = saveRam(machine, folder / "no-such-folder" / "ram.bin");
     EXPECT_EQ(result.status, FileStatus::cannotOpen);
     EXPECT_FALSE(result.message.empty());
+}
+
+// The new file could not be made, or it was made and then a step failed.
+TEST_F(MachineFiles, SaveRamTellsAFileNotMadeFromOneNotWritten) {
+    for (const WriteStep step : kWriteSteps) {
+        FailingStep fault{step};
+        ScopedWriteFaults installed{fault};
+        const FileResult result = saveRam(machine, folder / "ram.bin");
+        EXPECT_EQ(result.status,
+                  step == WriteStep::create ? FileStatus::cannotOpen : FileStatus::writeFailed)
+            << writeStepName(step);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "ram.bin"));
 }
 
 TEST(DirectoryOfPath, KeepsTheFolderWithItsTrailingSeparator) {

@@ -12,6 +12,7 @@
 
 #include "config/profile_file.h"
 #include "config/settings_file.h"
+#include "config/write_faults.h"
 #include "machine/machine_files.h"
 #include "shell/fullscreen_layout.h"
 #include "shell/menu_table.h"
@@ -211,6 +212,22 @@ TEST(SaveScreenshot, OffersADatedNameInScreenshotsAndWritesTheClientArea) {
     shell.window->runCommand(kCommandSaveScreenshot);
     ASSERT_EQ(shell.messages.warnings.size(), 1);
     EXPECT_TRUE(shell.messages.warnings[0].contains("x.png"));
+
+    // Over an old file, failing at the last step: told, and the old file kept.
+    writeFile(path, 100, 0x55);
+    FailingStep fault{WriteStep::rename};
+    ScopedWriteFaults installed{fault};
+    shell.chooser.saveAnswers.push_back(path.string());
+    shell.window->runCommand(kCommandSaveScreenshot);
+    EXPECT_TRUE(fault.fired());
+    ASSERT_EQ(shell.messages.warnings.size(), 2);
+    EXPECT_TRUE(shell.messages.warnings[1].contains("shot.png"));
+    std::ifstream old(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), std::istreambuf_iterator<char>()),
+              std::string(100, '\x55'));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 // A program that keeps the screen changing with R's values.

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "config/write_faults.h"
 #include "machine/machine.h"
 #include "shell/client_image.h"
 #include "support/temp_folder.h"
@@ -37,6 +41,47 @@ TEST(Screenshot, SavesTheClientAreaWithBorderAtTheConfiguredScale) {
     EXPECT_EQ(shot.pixel(51, 16), qRgb(0, 0, 0));
     EXPECT_EQ(writeScreenshot(machine, (temp / "no/such/folder/shot.png").string()),
               "cannot write the PNG file");
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int entryCount(const std::filesystem::path& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+    return count;
+}
+
+// The PNG is replaced in one step: a save failing at any step says so and
+// leaves the old picture (or, the first time, no file at all).
+TEST(Screenshot, AFailedSaveLeavesTheOldPictureWhole) {
+    TempFolder temp;
+    const TestRoms roms = idleTestRoms();
+    Machine machine;
+    installBuiltinImages(machine.memory(), roms.images());
+    const std::string path = (temp / "shot.png").string();
+    for (const WriteStep step : kWriteSteps) {
+        FailingStep fault{step};
+        ScopedWriteFaults installed{fault};
+        EXPECT_EQ(writeScreenshot(machine, path), "cannot write the PNG file")
+            << writeStepName(step);
+        EXPECT_TRUE(fault.fired());
+        EXPECT_EQ(entryCount(temp.path()), 0) << writeStepName(step);
+    }
+    ASSERT_EQ(writeScreenshot(machine, path), "");
+    const std::string old = fileBytes(path);
+    machine.config().windowscalingX = 2;
+    for (const WriteStep step : kWriteSteps) {
+        FailingStep fault{step};
+        ScopedWriteFaults installed{fault};
+        EXPECT_NE(writeScreenshot(machine, path), "") << writeStepName(step);
+        EXPECT_TRUE(fileBytes(path) == old) << writeStepName(step);
+        EXPECT_EQ(entryCount(temp.path()), 1) << writeStepName(step);
+    }
+    ASSERT_EQ(writeScreenshot(machine, path), "");
+    EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(1088, 544));
 }
 
 TEST(ClientImage, FiveFiveFiveValuesShowAsQtShowsThem) {

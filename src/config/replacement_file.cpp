@@ -36,6 +36,14 @@ fs::path resolvedTarget(const fs::path& path) {
     return error ? path : resolved;  // a dangling link is simply replaced
 }
 
+// Only a regular file (or nothing) is replaced: a device, a pipe or a folder
+// under the name is not the user's file, and is left alone.
+bool replaceable(const fs::path& target) {
+    std::error_code error;
+    const fs::file_status status = fs::status(target, error);
+    return status.type() == fs::file_type::not_found || (!error && fs::is_regular_file(status));
+}
+
 // A fault in the write step stands for a disk that fills up part way: half
 // the bytes arrive, and the write reports failure.
 bool writeBytes(std::FILE* out, std::string_view bytes) {
@@ -91,7 +99,7 @@ bool ReplacementFile::create(const fs::path& path) {
 ReplacementFile::Created ReplacementFile::createAs(const fs::path& target,
                                                    const fs::path& tempPath) {
     abandon();
-    if (writeStepFails(WriteStep::create)) return Created::failed;
+    if (writeStepFails(WriteStep::create) || !replaceable(target)) return Created::failed;
     // "x": fail if anything, a planted link included, is already there.
     errno = 0;
     out_ = std::fopen(tempPath.string().c_str(), "wbx");

@@ -7,7 +7,8 @@
 //   1. create(target): a new file of a random name in the target's folder,
 //      created exclusively, so that nothing already there (a planted link
 //      included) is written through; a symbolic link at the target is
-//      followed, so the file it names is replaced and the link kept;
+//      followed, so the file it names is replaced and the link kept; only a
+//      regular file is replaced (a device, pipe or folder is refused);
 //   2. write(bytes), as often as needed; writeAt patches bytes already written
 //      (a header whose sizes are known only at the end);
 //   3. commit(): flush and close, give the new file the old one's permissions,
@@ -29,7 +30,8 @@ class ReplacementFile {
     enum class Created {
         created,    // open for writing
         nameTaken,  // something already has the new file's name
-        failed,     // the new file cannot be made (no folder, no permission, ...)
+        failed,     // the new file cannot be made (no folder, no permission, ...),
+                    // or the target is not a regular file
     };
 
     ReplacementFile() = default;

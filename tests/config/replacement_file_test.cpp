@@ -1,6 +1,7 @@
 #include "config/replacement_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -60,6 +61,16 @@ TEST(ReplacementFile, UncommittedOrFailedFilesAreRemoved) {
     EXPECT_FALSE(file.write("three")) << "after a failure nothing more is written";
     EXPECT_FALSE(file.commit());
     EXPECT_EQ(readFile(folder / "out.bin"), "old");
+    EXPECT_EQ(countEntries(folder.path()), 1);
+}
+
+// A pipe under the name is not a file of the user's: it is not replaced.
+TEST(ReplacementFile, OnlyRegularFilesAreReplaced) {
+    TempDirectory folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    ReplacementFile file;
+    EXPECT_FALSE(file.create(folder / "pipe"));
+    EXPECT_EQ(fs::status(folder / "pipe").type(), fs::file_type::fifo);
     EXPECT_EQ(countEntries(folder.path()), 1);
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "config/temp_directory.h"
-#include "config/write_faults.h"
 
 namespace vantorel {
 namespace {
@@ -36,31 +35,13 @@ TEST(ReplacementFile, StreamsPatchesAndReplacesOnlyOnCommit) {
     EXPECT_EQ(countEntries(folder.path()), 1);
     EXPECT_FALSE(file.write("x")) << "a committed file takes no more bytes";
     EXPECT_FALSE(file.commit());
-}
 
-TEST(ReplacementFile, UncommittedOrFailedFilesAreRemoved) {
-    TempDirectory folder;
-    writeFile(folder / "out.bin", "old");
     {
-        ReplacementFile file;
-        ASSERT_TRUE(file.create(folder / "out.bin"));
-        file.write("new");
-    }  // destroyed before the commit: a recording the program never finished
-    EXPECT_EQ(readFile(folder / "out.bin"), "old");
-    EXPECT_EQ(countEntries(folder.path()), 1);
-
-    ReplacementFile file;
-    ASSERT_TRUE(file.create(folder / "out.bin"));
-    FailingStep fault{WriteStep::write, 2};
-    {
-        ScopedWriteFaults installed{fault};
-        EXPECT_TRUE(file.write("one"));
-        EXPECT_FALSE(file.write("two"));
+        ReplacementFile unfinished;
+        ASSERT_TRUE(unfinished.create(folder / "out.bin"));
+        unfinished.write("never committed");
     }
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_FALSE(file.write("three")) << "after a failure nothing more is written";
-    EXPECT_FALSE(file.commit());
-    EXPECT_EQ(readFile(folder / "out.bin"), "old");
+    EXPECT_EQ(readFile(folder / "out.bin"), "HEADbody+more|end");
     EXPECT_EQ(countEntries(folder.path()), 1);
 }
 
@@ -72,27 +53,6 @@ TEST(ReplacementFile, OnlyRegularFilesAreReplaced) {
     EXPECT_FALSE(file.create(folder / "pipe"));
     EXPECT_EQ(fs::status(folder / "pipe").type(), fs::file_type::fifo);
     EXPECT_EQ(countEntries(folder.path()), 1);
-}
-
-// Installers nest, and each puts back what was there before it.
-TEST(WriteFaults, ScopedInstallersNestAndReset) {
-    FailingStep outer{WriteStep::rename};
-    FailingStep inner{WriteStep::create};
-    EXPECT_FALSE(writeStepFails(WriteStep::rename));
-    {
-        ScopedWriteFaults installOuter{outer};
-        {
-            ScopedWriteFaults installInner{inner};
-            EXPECT_TRUE(writeStepFails(WriteStep::create));
-            EXPECT_FALSE(writeStepFails(WriteStep::rename)) << "only the inner faults are asked";
-        }
-        EXPECT_FALSE(writeStepFails(WriteStep::create));
-        EXPECT_TRUE(writeStepFails(WriteStep::rename));
-        EXPECT_FALSE(writeStepFails(WriteStep::rename)) << "only the first rename fails";
-        EXPECT_EQ(outer.taken(WriteStep::rename), 2);
-    }
-    EXPECT_FALSE(writeStepFails(WriteStep::create));
-    EXPECT_EQ(inner.taken(WriteStep::create), 1);
 }
 
 }  // namespace

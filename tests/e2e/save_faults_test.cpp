@@ -222,8 +222,6 @@ std::vector<SavedKind> savedKinds() {
     return {
         settingsKind("memorySettings", saveMemorySettings,
                      [](MachineConfig& c, int g) { c.ramexpanders = g == 1 ? 0 : 3; }),
-        settingsKind("printerSettings", savePrinterSettings,
-                     [](MachineConfig& c, int g) { c.width = 40 * g; }),
         settingsKind("keyboardSettings", saveKeyboardSettings,
                      [](MachineConfig& c, int g) {
                          c.emulatedflag = g == 2;
@@ -234,12 +232,6 @@ std::vector<SavedKind> savedKinds() {
                          c.windowscalingX = g + 1;
                          c.colours[1] = RgbColour{static_cast<std::uint8_t>(g), 2, 3};
                      }),
-        settingsKind("soundSettings", saveSoundSettings,
-                     [](MachineConfig& c, int g) { c.clickervolpct = 10 * g; }),
-        settingsKind("speedSettings", saveSpeedSettings,
-                     [](MachineConfig& c, int g) { c.fpscust = 50 + g; }),
-        settingsKind("joystickSettings", saveJoystickSettings,
-                     [](MachineConfig& c, int g) { c.keysasjoystickflag = g == 2; }),
         snapshotKind(),
         ramKind(),
         tapeKind(),

@@ -26,7 +26,7 @@ void fuzzSettings(Bytes file);
 // Quick Type... with the bytes as the text, typed to its end.
 void fuzzQuickType(Bytes file);
 // Play Cassette File... as WAV: the header checks, then the tape played into
-// the machine for its length (at most kLongestTapeFrames).
+// the machine for its length (at most kLongestTapeTStates).
 void fuzzWavTape(Bytes file);
 // Play Cassette File... as a raw tape, likewise.
 void fuzzRawTape(Bytes file);
@@ -34,9 +34,10 @@ void fuzzRawTape(Bytes file);
 // 0 chooses which one the rest of the bytes are; the machine boots with it.
 void fuzzRomImage(Bytes input);
 
-// The tape targets play at most this many frames (about 4 s at 60 Hz), so
-// that a tape of a very low sample rate still ends an input in good time.
-inline constexpr int kLongestTapeFrames = 240;
+// The tape targets play at most this much emulated time (4 s at 2,106,360
+// T-states a second), so that a tape of a very low sample rate still ends
+// an input in good time.
+inline constexpr std::int64_t kLongestTapeTStates = 4 * 2106360;
 
 struct FuzzTarget {
     std::string_view name;  // the libFuzzer program is vantorel_fuzz_<name>

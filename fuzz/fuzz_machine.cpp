@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "config/settings_file.h"
 #include "machine/builtin_images.h"
 #include "machine/rom_files.h"
 #include "machine/video.h"
@@ -29,6 +30,16 @@ const fs::path& scratchFolder() {
         return path;
     }();
     return folder;
+}
+
+void saveEverySettingsSection(const fs::path& path, const MachineConfig& config) {
+    saveMemorySettings(path, config);
+    savePrinterSettings(path, config);
+    saveKeyboardSettings(path, config);
+    saveVideoSettings(path, config);
+    saveSoundSettings(path, config);
+    saveSpeedSettings(path, config);
+    saveJoystickSettings(path, config);
 }
 
 ScratchFile::ScratchFile(const char* name) : path_(scratchFolder() / name) {}

@@ -40,6 +40,9 @@ class ScratchFile {
 // The folder every scratch file of this process lives in (made on first use).
 const std::filesystem::path& scratchFolder();
 
+// Saves every section of the settings file, as all the dialogs' OKs would.
+void saveEverySettingsSection(const std::filesystem::path& path, const MachineConfig& config);
+
 class SilentSpeaker : public SpeakerSink {
   public:
     std::int64_t edges = 0;

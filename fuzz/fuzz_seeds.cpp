@@ -94,13 +94,7 @@ std::vector<SeedInput> settingsSeeds() {
     const fs::path path = scratchFolder() / "seed.ini";
     fs::remove(path);
     MachineConfig config;
-    saveMemorySettings(path, config);
-    savePrinterSettings(path, config);
-    saveKeyboardSettings(path, config);
-    saveVideoSettings(path, config);
-    saveSoundSettings(path, config);
-    saveSpeedSettings(path, config);
-    saveJoystickSettings(path, config);
+    saveEverySettingsSection(path, config);
     seeds.push_back({"defaults", fileBytes(path)});
 
     config.ramexpanders = 3;
@@ -122,13 +116,7 @@ std::vector<SeedInput> settingsSeeds() {
     config.windowscalingX = 3;
     config.colours[2] = RgbColour{255, 0, 128};
     config.keysasjoystickflag = true;
-    saveMemorySettings(path, config);
-    saveKeyboardSettings(path, config);
-    savePrinterSettings(path, config);
-    saveVideoSettings(path, config);
-    saveSoundSettings(path, config);
-    saveSpeedSettings(path, config);
-    saveJoystickSettings(path, config);
+    saveEverySettingsSection(path, config);
     seeds.push_back({"changed", fileBytes(path)});
 
     seeds.push_back({"hand-edited",

@@ -21,16 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void saveEverySection(const fs::path& path, const MachineConfig& config) {
-    saveMemorySettings(path, config);
-    savePrinterSettings(path, config);
-    saveKeyboardSettings(path, config);
-    saveVideoSettings(path, config);
-    saveSoundSettings(path, config);
-    saveSpeedSettings(path, config);
-    saveJoystickSettings(path, config);
-}
-
 std::string fileText(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -64,12 +54,12 @@ void fuzzSettings(Bytes file) {
     check(fuzz.machine.timing().framesPerSecond >= 1, "a frame rate below 1");
     makeVideoPalette(loaded.colours);
 
-    saveEverySection(path, loaded);
+    saveEverySettingsSection(path, loaded);
     const std::string saved = fileText(path);
     MachineConfig reloaded;
     loadSettings(path, reloaded, nullptr);
     check(reloaded == loaded, "the settings read back differ from the settings saved");
-    saveEverySection(path, reloaded);
+    saveEverySettingsSection(path, reloaded);
     check(fileText(path) == saved, "saving the same settings again changed the file");
 
     findThroughPointerFile(file);

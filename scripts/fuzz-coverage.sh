@@ -18,13 +18,14 @@ TARGETS=("${@:-${ALL_TARGETS[@]}}")
 BUILD=build/fuzz-coverage
 
 bash scripts/install-deps.sh || exit 1
+mkdir -p "$BUILD"
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DVANTOREL_FUZZ=ON -DVANTOREL_TESTS=OFF -DVANTOREL_GUI=OFF "${launcher[@]}" \
   -DCMAKE_CXX_FLAGS="-fprofile-instr-generate -fcoverage-mapping" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate" >"$BUILD.configure.log" 2>&1 ||
-  { cat "$BUILD.configure.log"; exit 1; }
+  -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate" >"$BUILD/configure.log" 2>&1 ||
+  { cat "$BUILD/configure.log"; exit 1; }
 cmake --build "$BUILD" -j "$(nproc)" || exit 1
 rm -rf "$BUILD/seeds" "$BUILD/profiles"
 mkdir -p "$BUILD/profiles"

@@ -33,11 +33,12 @@ for target in "${TARGETS[@]}"; do
 done
 
 bash scripts/install-deps.sh || exit 1
+mkdir -p "$BUILD"
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DVANTOREL_FUZZ=ON -DVANTOREL_TESTS=OFF -DVANTOREL_GUI=OFF "${launcher[@]}" >"$BUILD.configure.log" 2>&1 ||
-  { cat "$BUILD.configure.log"; exit 1; }
+  -DVANTOREL_FUZZ=ON -DVANTOREL_TESTS=OFF -DVANTOREL_GUI=OFF "${launcher[@]}" >"$BUILD/configure.log" 2>&1 ||
+  { cat "$BUILD/configure.log"; exit 1; }
 cmake --build "$BUILD" -j "$(nproc)" || exit 1
 
 rm -rf "$BUILD/seeds"

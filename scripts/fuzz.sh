@@ -76,14 +76,15 @@ run_target() {
 
 report_target() {
   local target=$1 log="$BUILD/logs/$1.log"
-  local runs cov ft corpus findings
+  local runs seconds cov ft corpus findings
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
+  seconds=$(grep -oE 'Done [0-9]+ runs in [0-9]+ second' "$log" | grep -oE '[0-9]+ second' | grep -oE '[0-9]+')
   cov=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
   ft=$(grep -oE 'ft: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
   corpus=$(find "$BUILD/corpus/$target" -type f | wc -l)
   findings=$(find "$BUILD/findings" -name "$target-*" -type f | wc -l)
   printf '%-11s %8s s %12s runs %10s edges %10s features %7s inputs %3s findings\n' \
-    "$target" "$SECONDS_EACH" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$corpus" "$findings"
+    "$target" "${seconds:-?}" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$corpus" "$findings"
   if ((findings)) || [[ -z $runs ]]; then
     echo "--- $target: see $log" >&2
     grep -E 'ERROR|fuzz check failed|SUMMARY|Test unit written' "$log" | head -8 >&2

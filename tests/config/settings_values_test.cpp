@@ -107,8 +107,12 @@ TEST(SettingsValues, WritersUseTheFileEncodings) {
     writeColourSetting(document, "S", 1, RgbColour{16, 96, 6});
     writeKeyTableSetting(document, "K", 's', table);
     const std::string text = document.serialize();
-    const std::string start = "[S]\nf=1\ng=0\ni=-5\nt= LPRINT.TXT\nc01=016096006\n\n[K]\n";
+    // A text with a blank at an end goes in quotes, so that it reads back whole.
+    const std::string start = "[S]\nf=1\ng=0\ni=-5\nt=\" LPRINT.TXT\"\nc01=016096006\n\n[K]\n";
     EXPECT_EQ(text.substr(0, start.size()), start);
+    SettingsText readBack{};
+    readStringSetting(ProfileDocument::parse(text), "S", "t", readBack);
+    EXPECT_EQ(readBack, makeSettingsText(" LPRINT.TXT"));
     EXPECT_NE(text.find("\ns1a=255\ns1b=3\ns1c=255\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 8), "sff=255\n");
 }

@@ -1,13 +1,13 @@
 #include "fuzz/fuzz_machine.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
-#include "config/settings_file.h"
 #include "machine/builtin_images.h"
 #include "machine/rom_files.h"
 #include "machine/video.h"
@@ -30,16 +30,6 @@ const fs::path& scratchFolder() {
         return path;
     }();
     return folder;
-}
-
-void saveEverySettingsSection(const fs::path& path, const MachineConfig& config) {
-    saveMemorySettings(path, config);
-    savePrinterSettings(path, config);
-    saveKeyboardSettings(path, config);
-    saveVideoSettings(path, config);
-    saveSoundSettings(path, config);
-    saveSpeedSettings(path, config);
-    saveJoystickSettings(path, config);
 }
 
 ScratchFile::ScratchFile(const char* name) : path_(scratchFolder() / name) {}
@@ -72,6 +62,11 @@ void FuzzMachine::jumpTo(std::uint16_t address) {
     Z80State registers = machine.registers();
     registers.PC = address;
     machine.setRegisters(registers);
+}
+
+void FuzzMachine::halt() {
+    machine.memory().image[0x0100] = 0x76;  // HALT
+    jumpTo(0x0100);
 }
 
 void FuzzMachine::paintScreen() {

@@ -40,9 +40,6 @@ class ScratchFile {
 // The folder every scratch file of this process lives in (made on first use).
 const std::filesystem::path& scratchFolder();
 
-// Saves every section of the settings file, as all the dialogs' OKs would.
-void saveEverySettingsSection(const std::filesystem::path& path, const MachineConfig& config);
-
 class SilentSpeaker : public SpeakerSink {
   public:
     std::int64_t edges = 0;
@@ -70,6 +67,8 @@ struct FuzzMachine {
     void runFrames(int frames);
     // Points the processor at `address`.
     void jumpTo(std::uint16_t address);
+    // Parks the processor in a HALT at 0100: frames then cost next to nothing.
+    void halt();
     // Paints the screen as the display would (every cell through the
     // character ROM or the programmable characters).
     void paintScreen();

@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_machine.h"
 #include "machine/builtin_images.h"
 #include "machine/machine_files.h"
+#include "support/every_settings_section.h"
 #include "support/monitor_tape.h"
 
 namespace vantorel::fuzz {
@@ -22,7 +23,9 @@ namespace {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+ByteVector bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 ByteVector fileBytes(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -78,7 +81,8 @@ std::vector<SeedInput> snapshotSeeds() {
         const ByteVector rom = gameRom(4096, 0xD000);
         const fs::path romPath = scratchFolder() / "seed.rom";
         std::ofstream(romPath, std::ios::binary)
-            .write(reinterpret_cast<const char*>(rom.data()), static_cast<std::streamsize>(rom.size()));
+            .write(reinterpret_cast<const char*>(rom.data()),
+                   static_cast<std::streamsize>(rom.size()));
         loadGameRom(fuzz.machine, romPath);
         fuzz.jumpTo(0xD000);
         fuzz.runFrames(5);
@@ -94,7 +98,7 @@ std::vector<SeedInput> settingsSeeds() {
     const fs::path path = scratchFolder() / "seed.ini";
     fs::remove(path);
     MachineConfig config;
-    saveEverySettingsSection(path, config);
+    testing::saveEverySettingsSection(path, config);
     seeds.push_back({"defaults", fileBytes(path)});
 
     config.ramexpanders = 3;
@@ -116,15 +120,15 @@ std::vector<SeedInput> settingsSeeds() {
     config.windowscalingX = 3;
     config.colours[2] = RgbColour{255, 0, 128};
     config.keysasjoystickflag = true;
-    saveEverySettingsSection(path, config);
+    testing::saveEverySettingsSection(path, config);
     seeds.push_back({"changed", fileBytes(path)});
 
-    seeds.push_back({"hand-edited",
-                     bytesOf("; my settings\r\n[memory]\r\nRAMEXPANDERS = 1\r\n"
-                             "[Speed]\ncpuspeedopt=9\nntscmultiplierpct=-5\n"
-                             "[SPEED]\nfpscust=0x20\n[COLOR]\nr0=300\ng0=\n"
-                             "[KEYBOARD]\nn41=250\nsff=3\n[VIDEO]\nwindowscalingY=99999999999\n"
-                             "[CONFIG]\nini=other.ini\n")});
+    seeds.push_back(
+        {"hand-edited", bytesOf("; my settings\r\n[memory]\r\nRAMEXPANDERS = 1\r\n"
+                                "[Speed]\ncpuspeedopt=9\nntscmultiplierpct=-5\n"
+                                "[SPEED]\nfpscust=0x20\n[COLOR]\nr0=300\ng0=\n"
+                                "[KEYBOARD]\nn41=250\nsff=3\n[VIDEO]\nwindowscalingY=99999999999\n"
+                                "[CONFIG]\nini=other.ini\n")});
     return seeds;
 }
 
@@ -150,9 +154,8 @@ std::vector<SeedInput> wavTapeSeeds() {
     if (tape.size() % 2 == 0) tape.push_back(0x00);  // odd length: played at 1200 baud
     ByteVector slow = wavTape(TapeBaud::baud300, 8000, few);
     if (slow.size() % 2 != 0) slow.push_back(0x00);  // even length: played at 300 baud
-    return {{"monitor-file-1200", tape},
-            {"bytes-300", slow},
-            {"empty-data", wavFileBytes({}, 22050)}};
+    return {
+        {"monitor-file-1200", tape}, {"bytes-300", slow}, {"empty-data", wavFileBytes({}, 22050)}};
 }
 
 std::vector<SeedInput> rawTapeSeeds() {

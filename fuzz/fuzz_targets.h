@@ -45,8 +45,8 @@ struct FuzzTarget {
 };
 
 inline constexpr FuzzTarget kFuzzTargets[] = {
-    {"game_rom", fuzzGameRom},       {"snapshot", fuzzSnapshot}, {"settings", fuzzSettings},
-    {"quick_type", fuzzQuickType},   {"wav_tape", fuzzWavTape},  {"raw_tape", fuzzRawTape},
+    {"game_rom", fuzzGameRom},     {"snapshot", fuzzSnapshot}, {"settings", fuzzSettings},
+    {"quick_type", fuzzQuickType}, {"wav_tape", fuzzWavTape},  {"raw_tape", fuzzRawTape},
     {"rom_image", fuzzRomImage},
 };
 

@@ -15,8 +15,7 @@ void fuzzQuickType(Bytes file) {
     static ScratchFile scratch("text.txt");
     FuzzMachine fuzz;
     Machine& machine = fuzz.machine;
-    machine.memory().image[0x0100] = 0x76;  // HALT
-    fuzz.jumpTo(0x0100);
+    fuzz.halt();
     const QuickTypeResult result = machine.startQuickType(scratch.write(file));
     check((result == QuickTypeResult::ok) == !file.empty(), "a text was refused or taken wrongly");
     if (result != QuickTypeResult::ok) return;

@@ -14,7 +14,9 @@ namespace vantorel::fuzz {
 
 namespace {
 
-bool sameBytes(Bytes a, Bytes b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+bool sameBytes(Bytes a, Bytes b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
 
 }  // namespace
 
@@ -37,14 +39,17 @@ void fuzzRomImage(Bytes input) {
     (monitor ? config.usebuiltinromflag : config.usebuiltincharflag) = false;
 
     const RomImages builtin = builtinRomImages();
-    const auto lines = installBuiltinImages(fuzz.machine.memory(), config, builtin, scratchFolder());
+    const auto lines =
+        installBuiltinImages(fuzz.machine.memory(), config, builtin, scratchFolder());
     const std::size_t fits = monitor ? kMonitorRomBytes : kCharacterRomBytes;
     const bool taken = file.size() == fits;
     check(lines.size() == (taken ? 0u : 1u), "a ROM file was taken or refused wrongly");
     const MachineMemory& memory = fuzz.machine.memory();
     const Bytes installed = monitor ? Bytes(memory.monitorRom) : Bytes(memory.characterRom);
-    const Bytes expected = taken ? file : (monitor ? Bytes(builtin.monitor) : Bytes(builtin.characters));
-    check(sameBytes(installed, expected), "the ROM buffer holds neither the file nor the built-in image");
+    const Bytes expected =
+        taken ? file : (monitor ? Bytes(builtin.monitor) : Bytes(builtin.characters));
+    check(sameBytes(installed, expected),
+          "the ROM buffer holds neither the file nor the built-in image");
 
     fuzz.machine.hardReset();
     fuzz.runFrames(3);

@@ -3,6 +3,10 @@
 // the same record, and a second save must not change the file: a value that
 // does not survive its own save would be lost or altered in the user's file.
 // The same bytes also go in as the pointer file that names the settings file.
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "config/settings_file.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
@@ -10,10 +14,7 @@
 #include "machine/frame_timing.h"
 #include "machine/rom_files.h"
 #include "machine/video.h"
-
-#include <fstream>
-#include <iterator>
-#include <string>
+#include "support/every_settings_section.h"
 
 namespace vantorel::fuzz {
 
@@ -54,12 +55,12 @@ void fuzzSettings(Bytes file) {
     check(fuzz.machine.timing().framesPerSecond >= 1, "a frame rate below 1");
     makeVideoPalette(loaded.colours);
 
-    saveEverySettingsSection(path, loaded);
+    testing::saveEverySettingsSection(path, loaded);
     const std::string saved = fileText(path);
     MachineConfig reloaded;
     loadSettings(path, reloaded, nullptr);
     check(reloaded == loaded, "the settings read back differ from the settings saved");
-    saveEverySettingsSection(path, reloaded);
+    testing::saveEverySettingsSection(path, reloaded);
     check(fileText(path) == saved, "saving the same settings again changed the file");
 
     findThroughPointerFile(file);

@@ -25,8 +25,7 @@ void prepareToListen(FuzzMachine& fuzz, bool fast) {
     config.activescancust = 2000;
     config.vblankcust = 1000;
     fuzz.machine.computeTiming();
-    fuzz.machine.memory().image[0x0100] = 0x76;  // HALT
-    fuzz.jumpTo(0x0100);
+    fuzz.halt();
     fuzz.machine.writePort(0xFE, fast ? 0x50 : 0x10);  // motor 1 on, the speed
 }
 
@@ -48,17 +47,23 @@ std::vector<std::uint8_t> listenToEnd(FuzzMachine& fuzz, bool& ended) {
     return received;
 }
 
+// Play Cassette File... with `file` as `format`; true when the tape plays,
+// ready to listen to.
+bool insertTape(FuzzMachine& fuzz, ScratchFile& scratch, Bytes file, TapeFormat format) {
+    const TapePlayResult result = fuzz.machine.playCassetteFile(scratch.write(file), format);
+    check(result.opened, "the tape's file did not open");
+    const bool loads = format == TapeFormat::wav ? result.error == WavError::none : !file.empty();
+    check(result.playing == loads, "a tape was taken or refused wrongly");
+    if (result.playing) prepareToListen(fuzz, file.size() % 2 != 0);
+    return result.playing;
+}
+
 }  // namespace
 
 void fuzzWavTape(Bytes file) {
     static ScratchFile scratch("tape.wav");
     FuzzMachine fuzz;
-    const TapePlayResult result =
-        fuzz.machine.playCassetteFile(scratch.write(file), TapeFormat::wav);
-    check(result.opened, "the WAV tape's file did not open");
-    check(result.playing == (result.error == WavError::none), "a refused WAV tape plays");
-    if (!result.playing) return;
-    prepareToListen(fuzz, file.size() % 2 != 0);
+    if (!insertTape(fuzz, scratch, file, TapeFormat::wav)) return;
     bool ended = false;
     listenToEnd(fuzz, ended);
     fuzz.machine.stopCassette();
@@ -68,12 +73,7 @@ void fuzzWavTape(Bytes file) {
 void fuzzRawTape(Bytes file) {
     static ScratchFile scratch("tape.cvz");
     FuzzMachine fuzz;
-    const TapePlayResult result =
-        fuzz.machine.playCassetteFile(scratch.write(file), TapeFormat::raw);
-    check(result.opened, "the raw tape's file did not open");
-    check(result.playing == !file.empty(), "a raw tape was taken or refused wrongly");
-    if (!result.playing) return;
-    prepareToListen(fuzz, file.size() % 2 != 0);
+    if (!insertTape(fuzz, scratch, file, TapeFormat::raw)) return;
     bool ended = false;
     const std::vector<std::uint8_t> received = listenToEnd(fuzz, ended);
     check(received.size() <= file.size(), "more bytes arrived than the tape holds");

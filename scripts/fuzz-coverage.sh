@@ -53,8 +53,9 @@ lines_covered() {
       BEGIN { n = split(wanted, paths, " ") }
       $1 != "TOTAL" && NF >= 10 {
         for (i = 1; i <= n; i++) {
-          if (index($1, paths[i]) > 0 && substr($1, length($1) - length(paths[i]) + 1) == paths[i] ||
-              paths[i] ~ /\/$/ && index($1, paths[i]) > 0) {
+          folder = paths[i] ~ /\/$/
+          at = index($1, paths[i])
+          if (at > 0 && (folder || at + length(paths[i]) == length($1) + 1)) {
             lines += $8; missed += $9; break
           }
         }

@@ -6,12 +6,13 @@ namespace vantorel {
 
 namespace {
 
+bool inQuotes(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
+}
+
 std::string_view withoutQuotes(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
+    return inQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 std::string_view withoutTrailingBlanks(std::string_view text) {
@@ -28,6 +29,16 @@ std::string readProfileString(const ProfileDocument& document, std::string_view 
     const std::string_view text =
         value ? withoutQuotes(*value) : withoutTrailingBlanks(defaultValue);
     return std::string(text.substr(0, maxChars));
+}
+
+std::string profileStringValue(std::string_view text) {
+    const bool blankAtEnds =
+        !text.empty() && (isProfileBlank(text.front()) || isProfileBlank(text.back()));
+    if (!blankAtEnds && !inQuotes(text)) return std::string(text);
+    std::string value(1, '"');
+    value.append(text);
+    value.push_back('"');
+    return value;
 }
 
 std::int64_t readProfileInt(const ProfileDocument& document, std::string_view section,

@@ -1,4 +1,5 @@
-// Reading values the way GetPrivateProfileStringA and GetPrivateProfileIntA do.
+// Reading values the way GetPrivateProfileStringA and GetPrivateProfileIntA do,
+// and writing texts so that they read back.
 //
 // The settings readers (settings_values.h) read every key through these two
 // functions, with the field's current value as the default, so that a missing
@@ -25,6 +26,11 @@ inline constexpr std::int64_t kProfileIntLimit = 1'000'000'000'000;  // far beyo
 std::string readProfileString(const ProfileDocument& document, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t maxChars);
+
+// The value to write for `text` so that readProfileString gives `text` back:
+// the text itself, or, when it has blanks at an end or a pair of quotes
+// around it (which reading would drop), the text inside double quotes.
+std::string profileStringValue(std::string_view text);
 
 // The integer of `key` in `section`: `defaultValue` when the section or key is
 // missing or the value is empty, else parseProfileInt of its text.

@@ -41,21 +41,6 @@ std::string_view textOf(const SettingsText& field) {
     return std::string_view(field.data(), static_cast<std::size_t>(end - field.begin()));
 }
 
-// A text as it is saved so that reading it gives it back: reading drops the
-// blanks around a value and one pair of quotes around it, so a text that
-// has either is saved inside a pair of double quotes.
-std::string savedText(std::string_view text) {
-    const bool blankAtEnds =
-        !text.empty() && (isProfileBlank(text.front()) || isProfileBlank(text.back()));
-    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-                        text.back() == text.front();
-    if (!blankAtEnds && !quoted) return std::string(text);
-    std::string saved(1, '"');
-    saved.append(text);
-    saved.push_back('"');
-    return saved;
-}
-
 std::string colourKey(int entry) {
     char key[8];
     std::snprintf(key, sizeof key, "c%02x", static_cast<unsigned>(entry) & 0xFFu);
@@ -126,8 +111,8 @@ void readStringSetting(const ProfileDocument& document, std::string_view section
     // The field holds a C string: a NUL byte in the file's value ends it, and
     // nothing after it is kept (it would never be saved back). So does a lone
     // carriage return, which no saved line can hold.
-    const auto end = std::find_if(text.begin(), text.end(),
-                                  [](char c) { return c == '\0' || c == '\r'; });
+    const auto end =
+        std::find_if(text.begin(), text.end(), [](char c) { return c == '\0' || c == '\r'; });
     field.fill('\0');
     std::copy(text.begin(), end, field.begin());
 }
@@ -165,7 +150,7 @@ void writeIntSetting(ProfileDocument& document, std::string_view section, std::s
 
 void writeStringSetting(ProfileDocument& document, std::string_view section, std::string_view key,
                         const SettingsText& value) {
-    document.setValue(section, key, savedText(textOf(value)));
+    document.setValue(section, key, profileStringValue(textOf(value)));
 }
 
 void writeColourSetting(ProfileDocument& document, std::string_view section, int entry,

@@ -10,6 +10,7 @@
 
 #include "config/machine_config.h"
 #include "config/settings_file.h"
+#include "support/every_settings_section.h"
 #include "temp_directory.h"
 
 namespace vantorel {
@@ -142,15 +143,6 @@ MachineConfig loadFrom(const std::filesystem::path& path) {
     return config;
 }
 
-void saveEverySection(const std::filesystem::path& path, const MachineConfig& config) {
-    saveMemorySettings(path, config);
-    savePrinterSettings(path, config);
-    saveKeyboardSettings(path, config);
-    saveVideoSettings(path, config);
-    saveSoundSettings(path, config);
-    saveSpeedSettings(path, config);
-}
-
 TEST(SettingsGarbage, StrangeValuesLoadWithinRangesAndSaveRoundTrips) {
     std::mt19937 random(20261209);
     for (int round = 0; round < 25; ++round) {
@@ -164,9 +156,9 @@ TEST(SettingsGarbage, StrangeValuesLoadWithinRangesAndSaveRoundTrips) {
         // What we write, we read back unchanged, into a fresh file and over
         // the strange one alike.
         const auto fresh = folder / "fresh.ini";
-        saveEverySection(fresh, loaded);
+        testing::saveEverySettingsSection(fresh, loaded);
         EXPECT_EQ(loadFrom(fresh), loaded);
-        saveEverySection(strange, loaded);
+        testing::saveEverySettingsSection(strange, loaded);
         EXPECT_EQ(loadFrom(strange), loaded);
     }
 }

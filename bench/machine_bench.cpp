@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 #include "machine/machine.h"
 #include "z80/flat_bus.h"
 #include "z80/z80.h"

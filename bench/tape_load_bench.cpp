@@ -23,7 +23,7 @@
 
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 #include "machine/machine.h"
 
 namespace vantorel {

@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
 #include "machine/builtin_images.h"
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 #include "machine/rom_files.h"
 #include "machine/video.h"
 #include "support/every_settings_section.h"

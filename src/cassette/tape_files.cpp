@@ -7,7 +7,7 @@
 
 #include "cassette/wav_encoder.h"
 #include "config/profile_file.h"
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 namespace vantorel {
 

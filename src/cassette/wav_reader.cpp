@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 namespace vantorel {
 

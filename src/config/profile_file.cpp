@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "config/replacement_file.h"
+#include "files/replacement_file.h"
 
 namespace vantorel {
 

@@ -25,7 +25,7 @@
 #include <cstdint>
 #include <string>
 
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 #include "sound/audio_device.h"
 #include "sound/voice_rings.h"
 

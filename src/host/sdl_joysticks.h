@@ -29,7 +29,7 @@
 #include <optional>
 
 #include "input/joystick_slots.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

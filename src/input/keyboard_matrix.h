@@ -18,7 +18,7 @@
 #include <cstdint>
 
 #include "input/key_layout_table.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

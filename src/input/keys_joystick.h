@@ -16,7 +16,7 @@
 #include <span>
 
 #include "input/key_layout_table.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -16,7 +16,7 @@
 #include <array>
 #include <cstdint>
 
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

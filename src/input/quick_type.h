@@ -25,7 +25,7 @@
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_file.h"
 #include "input/quick_type_keys.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 namespace vantorel {
 

@@ -29,7 +29,7 @@
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_keys.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

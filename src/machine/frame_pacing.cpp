@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 
 namespace vantorel {
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "config/machine_config.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

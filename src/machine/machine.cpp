@@ -5,7 +5,7 @@
 
 #include "cassette/tape_files.h"
 #include "input/joystick.h"
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 namespace vantorel {
 

@@ -32,13 +32,14 @@
 #include "input/quick_type.h"
 #include "input/sensible_keys.h"
 #include "machine/frame_pacing.h"
-#include "machine/frame_timing.h"
-#include "machine/host_interfaces.h"
+#include "config/frame_timing.h"
+#include "hostapi/host_interfaces.h"
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/pseudo_random.h"
 #include "machine/speed_meter.h"
+#include "sound/sound_output.h"
 #include "z80/z80.h"
 #include "z80/z80_state.h"
 
@@ -59,7 +60,7 @@ struct FrameTStates {
     std::int64_t total() const { return std::int64_t{activeScan} + verticalBlank; }
 };
 
-class Machine {
+class Machine : public FramePeriodListener {
   public:
     using Processor = Z80<MachineBus>;
 
@@ -94,6 +95,11 @@ class Machine {
     // With sound running, one frame per audio frame of `frameBytes` bytes,
     // lengthened by `ratePpm` parts per million to follow the audio clock.
     void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
+    // FramePeriodListener: the sound output's wishes.
+    void followAudioFrames(std::int32_t frameBytes, std::int32_t ratePpm) override {
+        useAudioFramePeriod(frameBytes, ratePpm);
+    }
+    void useOwnFramePeriod() override { setUpPacing(); }
     const FramePacing& pacing() const { return pacing_; }
     // Resolves the keyboard layout's character keys through the host, and
     // learns the host's characters for sensible mode.

@@ -12,7 +12,7 @@
 #include "cassette/tape_deck.h"
 #include "config/machine_config.h"
 #include "input/keyboard_matrix.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/t_state_counter.h"

@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "input/keyboard_matrix.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 namespace vantorel {
 

@@ -1,6 +1,6 @@
 #include "machine/speed_meter.h"
 
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 
 namespace vantorel {
 

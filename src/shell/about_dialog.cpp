@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 namespace vantorel {
 

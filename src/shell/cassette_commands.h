@@ -23,8 +23,8 @@
 #include <string>
 
 #include "cassette/tape_recording.h"
-#include "shell/file_chooser.h"
-#include "shell/start_folders.h"
+#include "app/file_chooser.h"
+#include "app/start_folders.h"
 
 namespace vantorel {
 

@@ -14,13 +14,13 @@
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
-#include "shell/host_keyboard.h"
+#include "app/host_keyboard.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
-#include "shell/program_roms.h"
+#include "app/program_roms.h"
 #include "shell/qt_file_chooser.h"
-#include "shell/start_folders.h"
-#include "shell/steady_host_clock.h"
+#include "app/start_folders.h"
+#include "app/steady_host_clock.h"
 
 namespace vantorel {
 

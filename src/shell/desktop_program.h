@@ -11,7 +11,7 @@
 // Called by main.cpp when --headless is not given.
 #pragma once
 
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 namespace vantorel {
 

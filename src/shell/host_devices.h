@@ -33,7 +33,8 @@ class HostDevices {
     bool initSound() {
         if (!sound_) {
             audioDevice_ = std::make_unique<SdlAudioDevice>(machine_.host().debug);
-            sound_ = std::make_unique<SoundOutput>(machine_, audioDevice_.get());
+            sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(),
+                                                   audioDevice_.get(), &machine_);
         }
         MachineHost host = machine_.host();
         host.speaker = sound_.get();

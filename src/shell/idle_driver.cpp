@@ -9,7 +9,7 @@
 #include <sys/prctl.h>
 #endif
 
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 #include "machine/machine.h"
 
 namespace vantorel {

@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-#include "shell/frame_log.h"
+#include "app/frame_log.h"
 
 namespace vantorel {
 

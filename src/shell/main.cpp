@@ -3,8 +3,8 @@
 // display connection).
 #include <iostream>
 
-#include "shell/command_line.h"
-#include "shell/headless_runner.h"
+#include "app/command_line.h"
+#include "app/headless_runner.h"
 
 #ifdef VANTOREL_DESKTOP
 #include "shell/desktop_program.h"

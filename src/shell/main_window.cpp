@@ -15,7 +15,7 @@
 #include "machine/machine_files.h"
 #include "shell/about_dialog.h"
 #include "shell/display_widget.h"
-#include "shell/host_keyboard.h"
+#include "app/host_keyboard.h"
 #include "shell/idle_driver.h"
 #include "shell/keyboard_dialog.h"
 #include "shell/menu_table.h"

@@ -32,12 +32,12 @@
 
 #include "machine/video.h"
 #include "shell/cassette_commands.h"
-#include "shell/file_commands.h"
+#include "app/file_commands.h"
 #include "shell/host_devices.h"
-#include "shell/inserted_file.h"
-#include "shell/recent_files.h"
+#include "app/inserted_file.h"
+#include "app/recent_files.h"
 #include "shell/settings_commands.h"
-#include "shell/start_folders.h"
+#include "app/start_folders.h"
 
 class QAction;
 class QMenu;

@@ -13,11 +13,11 @@
 #include <optional>
 
 #include "config/settings_file.h"
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 #include "machine/machine_memory.h"
 #include "machine/rom_files.h"
 #include "shell/dialog_controls.h"
-#include "shell/file_chooser.h"
+#include "app/file_chooser.h"
 
 namespace vantorel {
 

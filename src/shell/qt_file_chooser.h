@@ -9,7 +9,7 @@
 
 #include <QWidget>
 
-#include "shell/file_chooser.h"
+#include "app/file_chooser.h"
 
 namespace vantorel {
 

@@ -11,7 +11,7 @@
 #include <QObject>
 #include <functional>
 
-#include "shell/recent_files.h"
+#include "app/recent_files.h"
 
 class QAction;
 class QMenu;

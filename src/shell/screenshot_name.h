@@ -5,8 +5,8 @@
 #include <QDateTime>
 #include <string>
 
-#include "shell/file_chooser.h"
-#include "shell/start_folders.h"
+#include "app/file_chooser.h"
+#include "app/start_folders.h"
 
 namespace vantorel {
 

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "config/settings_file.h"
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 #include "shell/dialog_controls.h"
 
 namespace vantorel {

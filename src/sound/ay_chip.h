@@ -23,7 +23,7 @@
 #include <functional>
 #include <span>
 
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "machine/machine.h"
 #include "sound/sound_sizes.h"
 
 namespace vantorel {
@@ -21,18 +20,19 @@ void freeStaging(std::vector<std::int16_t>& staging) {
 
 }  // namespace
 
-SoundOutput::SoundOutput(Machine& machine, AudioDevice* device)
-    : machine_(machine), device_(device) {}
+SoundOutput::SoundOutput(const MachineConfig& config, const FrameTiming& timing,
+                         AudioDevice* device, FramePeriodListener* pacer)
+    : config_(config), timing_(timing), pacer_(pacer), device_(device) {}
 
 SoundOutput::~SoundOutput() {
     releaseSound();
 }
 
 bool SoundOutput::initSound() {
-    const MachineConfig& config = machine_.config();
+    const MachineConfig& config = config_;
     voices_.fill(false);
     deviceOpen_ = device_ != nullptr && device_->open();
-    frameBytes_ = frameBytesFor(machine_.timing().framesPerSecond);
+    frameBytes_ = frameBytesFor(timing_.framesPerSecond);
     frameSamples_ = frameBytes_ / kBytesPerSample;
     bool started = false;
     if (deviceOpen_) {
@@ -55,11 +55,11 @@ bool SoundOutput::initSound() {
     if (started) {
         ay_.ayStart(config.ayvolpct);
         generatorRunning_ = true;
-        machine_.useAudioFramePeriod(frameBytes_);
+        if (pacer_ != nullptr) pacer_->followAudioFrames(frameBytes_, 0);
     } else {
         // Without sound the frames keep the scheduler's own period, for the
         // frame rate of now (it may have changed since the window opened).
-        machine_.setUpPacing();
+        if (pacer_ != nullptr) pacer_->useOwnFramePeriod();
     }
     clicks_ = buildClickTables(config.clickervolpct);
     writeSlot_ = kFirstWriteSlot;
@@ -121,7 +121,7 @@ void SoundOutput::beginFrameSound(std::uint32_t frameStartTStates) {
             std::fill(begin, clickerStaging_.end(), std::int16_t{0});
         }
     }
-    const FrameTiming& timing = machine_.timing();
+    const FrameTiming& timing = timing_;
     tstatesPerFrame_ = std::int64_t{timing.activeScanTStates} + timing.verticalBlankTStates;
     carry_ = false;
     frameStartTStates_ = frameStartTStates;
@@ -193,7 +193,7 @@ void SoundOutput::keepLead() {
     if (!status.playing) return;
     const LeadStep step = lead_.update(writeSlot_, status.playPositionBytes, frameBytes_);
     if (step.lost) restartPlayback();
-    machine_.useAudioFramePeriod(frameBytes_, step.ratePpm);
+    if (pacer_ != nullptr) pacer_->followAudioFrames(frameBytes_, step.ratePpm);
 }
 
 // As after stopSound, but playing again at once: this frame goes to slot 3.

@@ -12,7 +12,7 @@
 //
 // Owned by the program's host devices (the desktop window, the headless
 // runner's --wav), which attach it to the machine as its speaker sink:
-//   1. SoundOutput sound{machine, &device};  // device may be null: no sound device
+//   1. SoundOutput sound{config, timing, &device, &pacer};  // device may be null: no sound device
 //   2. sound.initSound();                     // window creation; restartSound after dialogs
 //   3. the machine calls beginFrameSound / recordSpeakerEdge / endFrameSound
 //   4. stopSound() when a menu opens or the window is deactivated
@@ -24,7 +24,9 @@
 #include <span>
 #include <vector>
 
-#include "machine/host_interfaces.h"
+#include "config/frame_timing.h"
+#include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 #include "sound/audio_device.h"
 #include "sound/ay_chip.h"
 #include "sound/click_tables.h"
@@ -32,14 +34,24 @@
 
 namespace vantorel {
 
-class Machine;
+// Whoever paces the frames: while sound runs, one frame per frame of audio
+// (`frameBytes` / 44100 seconds), lengthened by `ratePpm` parts per million
+// to follow the device's clock; otherwise the frame rate's own period.
+class FramePeriodListener {
+  public:
+    virtual ~FramePeriodListener() = default;
+    virtual void followAudioFrames(std::int32_t frameBytes, std::int32_t ratePpm) = 0;
+    virtual void useOwnFramePeriod() = 0;
+};
 
 inline constexpr int kClickerVoice = 0;             // voices 1-3: AY channels A, B, C
 inline constexpr int kFirstWriteSlot = kLeadSlots;  // after a start and every stop
 
 class SoundOutput : public SpeakerSink {
   public:
-    SoundOutput(Machine& machine, AudioDevice* device);
+    // `config` and `timing` are read at every start and frame; `pacer` may be null.
+    SoundOutput(const MachineConfig& config, const FrameTiming& timing, AudioDevice* device,
+                FramePeriodListener* pacer);
     ~SoundOutput() override;
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
@@ -83,7 +95,9 @@ class SoundOutput : public SpeakerSink {
     void writeVoice(int voice, const std::vector<std::int16_t>& staging);
     int referenceVoice() const;
 
-    Machine& machine_;
+    const MachineConfig& config_;
+    const FrameTiming& timing_;
+    FramePeriodListener* pacer_;
     AudioDevice* device_;
     bool deviceOpen_ = false;
     std::array<bool, kVoiceCount> voices_{};                     // voice present on the device

@@ -1,4 +1,4 @@
-#include "config/replacement_file.h"
+#include "files/replacement_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -17,9 +17,9 @@
 
 #include "cassette/wav_reader.h"
 #include "config/settings_file.h"
-#include "config/write_faults.h"
+#include "files/write_faults.h"
 #include "machine/machine_files.h"
-#include "shell/headless_runner.h"
+#include "app/headless_runner.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "config/write_faults.h"
+#include "files/write_faults.h"
 #include "support/snapshot_builder.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"

@@ -56,7 +56,7 @@ class ListeningMachine : public SpeakerSink {
   private:
     TestMachine test_;
     FakeAudioDevice device_;
-    SoundOutput sound_{test_.machine, &device_};
+    SoundOutput sound_{test_.machine.config(), test_.machine.timing(), &device_, &test_.machine};
 };
 
 TEST(MonitorBell, ARejectedLineRingsTheBell) {

@@ -1,7 +1,7 @@
 // The file commands with a fake file dialog: what each dialog asks for,
 // which folder the next one starts in, and the states that refuse them;
 // files dropped on the window or named on the command line.
-#include "shell/file_commands.h"
+#include "app/file_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "shell/command_line.h"
-#include "shell/headless_runner.h"
-#include "shell/inserted_file.h"
+#include "app/command_line.h"
+#include "app/headless_runner.h"
+#include "app/inserted_file.h"
 #include "shell/menu_table.h"
-#include "shell/start_folders.h"
+#include "app/start_folders.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/write_faults.h"
+#include "files/write_faults.h"
 #include "machine/machine.h"
 #include "shell/client_image.h"
 #include "support/temp_folder.h"

@@ -38,7 +38,7 @@ DriftRun runAgainstDevice(double deviceClockOffset, double seconds, double stall
                           double stallTo = -1) {
     TestMachine test;
     FakeAudioDevice device;
-    SoundOutput sound{test.machine, &device};
+    SoundOutput sound{test.machine.config(), test.machine.timing(), &device, &test.machine};
     MachineHost host = test.machine.host();
     host.speaker = &sound;
     test.machine.attachHost(host);

@@ -24,7 +24,7 @@ constexpr std::uint32_t kNtscFrameTStates = 35106;
 struct SoundRig {
     TestMachine test;
     FakeAudioDevice device;
-    SoundOutput sound{test.machine, &device};
+    SoundOutput sound{test.machine.config(), test.machine.timing(), &device, &test.machine};
 
     SoundRig() {
         MachineHost host = test.machine.host();
@@ -161,7 +161,7 @@ TEST(SoundOutput, WithoutADeviceTheMachineRunsSilentlyAtItsOwnPeriod) {
     rig.sound.releaseSound();
 
     TestMachine test;
-    SoundOutput none{test.machine, nullptr};
+    SoundOutput none{test.machine.config(), test.machine.timing(), nullptr, &test.machine};
     EXPECT_FALSE(none.initSound());
     none.beginFrameSound(0);
     none.recordSpeakerEdge(100, 1);

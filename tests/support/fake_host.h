@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "input/us_layout.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel::testing {
 

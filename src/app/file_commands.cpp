@@ -1,4 +1,4 @@
-#include "shell/file_commands.h"
+#include "app/file_commands.h"
 
 #include <system_error>
 

@@ -1,4 +1,4 @@
-#include "config/replacement_file.h"
+#include "files/replacement_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "config/write_faults.h"
+#include "files/write_faults.h"
 
 namespace vantorel {
 

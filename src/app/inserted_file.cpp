@@ -1,4 +1,4 @@
-#include "shell/inserted_file.h"
+#include "app/inserted_file.h"
 
 #include <algorithm>
 #include <cctype>

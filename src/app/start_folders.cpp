@@ -1,4 +1,4 @@
-#include "shell/start_folders.h"
+#include "app/start_folders.h"
 
 namespace vantorel {
 

@@ -1,4 +1,4 @@
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 #include <array>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "shell/inserted_file.h"
+#include "app/inserted_file.h"
 
 namespace vantorel {
 

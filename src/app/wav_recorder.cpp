@@ -1,4 +1,4 @@
-#include "sound/wav_recorder.h"
+#include "app/wav_recorder.h"
 
 #include <algorithm>
 #include <array>
@@ -49,7 +49,7 @@ std::string_view bytesOf(const WavHeader& header) {
 
 }  // namespace
 
-WavRecorder::WavRecorder(Machine& machine) : machine_(machine), sound_(machine, &device_) {}
+WavRecorder::WavRecorder(Machine& machine) : machine_(machine), sound_(machine.config(), machine.timing(), &device_, &machine) {}
 
 WavRecorder::~WavRecorder() {
     if (attached_) {

@@ -19,9 +19,9 @@
 #include <optional>
 #include <string>
 
-#include "shell/file_chooser.h"
-#include "shell/recent_files.h"
-#include "shell/start_folders.h"
+#include "app/file_chooser.h"
+#include "app/recent_files.h"
+#include "app/start_folders.h"
 
 namespace vantorel {
 

@@ -15,7 +15,7 @@
 #include <ostream>
 #include <string>
 
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
 namespace vantorel {
 

@@ -1,4 +1,4 @@
-#include "shell/frame_log.h"
+#include "app/frame_log.h"
 
 #include <cinttypes>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "shell/host_keyboard.h"
+#include "app/host_keyboard.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/headless_runner.h"
+#include "app/headless_runner.h"
 
 #include <algorithm>
 #include <array>
@@ -14,13 +14,13 @@
 #include "input/quick_type.h"
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
 #include "machine/screen_text.h"
-#include "shell/inserted_file.h"
-#include "sound/wav_recorder.h"
+#include "app/inserted_file.h"
+#include "app/wav_recorder.h"
 
 namespace vantorel {
 

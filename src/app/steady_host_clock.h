@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

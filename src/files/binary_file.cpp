@@ -1,4 +1,4 @@
-#include "machine/binary_file.h"
+#include "files/binary_file.h"
 
 #include <system_error>
 

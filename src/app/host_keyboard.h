@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <span>
 
-#include "machine/host_interfaces.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -1,4 +1,4 @@
-#include "shell/recent_files.h"
+#include "app/recent_files.h"
 
 #include <algorithm>
 #include <array>

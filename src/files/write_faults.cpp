@@ -1,4 +1,4 @@
-#include "config/write_faults.h"
+#include "files/write_faults.h"
 
 namespace vantorel {
 

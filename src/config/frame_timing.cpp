@@ -1,4 +1,4 @@
-#include "machine/frame_timing.h"
+#include "config/frame_timing.h"
 
 #include <algorithm>
 #include <limits>

@@ -22,8 +22,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "config/replacement_file.h"
-#include "machine/host_interfaces.h"
+#include "files/replacement_file.h"
+#include "hostapi/host_interfaces.h"
 #include "sound/ring_audio_device.h"
 #include "sound/sound_output.h"
 

@@ -5,7 +5,7 @@
 // written back section by section when a settings dialog is confirmed (see
 // settings_file.h). Every subsystem of the emulator reads its fields directly;
 // dialogs edit a copy and copy it back on OK. A new field needs its line in
-// the settings table (settings_table.h) and in the record test beside it.
+// the settings table (settings_table.h); its test names every field.
 #pragma once
 
 #include <array>

@@ -2,16 +2,21 @@
 // every value in its range; saving every section and loading again must give
 // the same record, and a second save must not change the file: a value that
 // does not survive its own save would be lost or altered in the user's file.
-// The same bytes also go in as the pointer file that names the settings file.
+// A file that is not a settings file is never written: its saves fail and
+// leave it byte for byte, and the round trip is made in a new file instead.
+// The same bytes also go in as the pointer file that names the settings
+// file, which must name a file in the start-up folder, whatever it says.
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
+#include "config/frame_timing.h"
+#include "config/profile_file.h"
 #include "config/settings_file.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
 #include "machine/builtin_images.h"
-#include "config/frame_timing.h"
 #include "machine/rom_files.h"
 #include "machine/video.h"
 #include "support/every_settings_section.h"
@@ -38,13 +43,17 @@ void findThroughPointerFile(Bytes file) {
     pointer.write(file);
     const fs::path found = findSettingsFile(folder);
     check(!found.empty(), "the pointer file gave no settings file");
+    check(found.parent_path() == folder, "the pointer file named a file in another folder");
+    check(isPlainSettingsFileName(found.filename().string()),
+          "the pointer file named something other than a plain file name");
 }
 
 }  // namespace
 
 void fuzzSettings(Bytes file) {
     static ScratchFile scratch("settings.ini");
-    const fs::path& path = scratch.write(file);
+    static ScratchFile fresh("fresh.ini");
+    fs::path path = scratch.write(file);
     FuzzMachine fuzz;
     MachineConfig& loaded = fuzz.machine.config();
     loadSettings(path, loaded, [&] {
@@ -55,6 +64,14 @@ void fuzzSettings(Bytes file) {
     check(fuzz.machine.timing().framesPerSecond >= 1, "a frame rate below 1");
     makeVideoPalette(loaded.colours);
 
+    if (openProfileFile(path).state != ProfileFileState::loaded) {
+        const std::string before = fileText(path);
+        testing::saveEverySettingsSection(path, loaded);
+        check(fileText(path) == before, "a save wrote into a file that is not a settings file");
+        path = fresh.path();
+        std::error_code error;
+        fs::remove(path, error);
+    }
     testing::saveEverySettingsSection(path, loaded);
     const std::string saved = fileText(path);
     MachineConfig reloaded;

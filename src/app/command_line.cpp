@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 #include "app/inserted_file.h"
 
@@ -146,6 +147,25 @@ const std::array<OptionSpec, 16> kOptions = {{
      }},
 }};
 
+// Both given and the same file: the same path, or (when they exist) one
+// file under two names.
+bool namesSameFile(const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) return false;
+    const std::filesystem::path a(first);
+    const std::filesystem::path b(second);
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error) && !error) return true;
+    const auto normal = [](const std::filesystem::path& path) {
+        std::error_code pathError;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, pathError);
+        if (pathError) return path.lexically_normal();
+        const std::filesystem::path canonical =
+            std::filesystem::weakly_canonical(absolute, pathError);
+        return pathError ? absolute.lexically_normal() : canonical;
+    };
+    return normal(a) == normal(b);
+}
+
 const OptionSpec* findOption(std::string_view name) {
     for (const OptionSpec& option : kOptions) {
         if (option.name == name) return &option;
@@ -198,11 +218,21 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
             result.error = std::string(argument) + " needs " + std::string(option->valueName);
             return result;
         }
+        // An empty file name would read as "not given": the run would go on
+        // without the file it was asked for.
+        if (option->valueName == "FILE" && value.empty()) {
+            result.error = std::string(argument) + " needs a file name, not an empty one";
+            return result;
+        }
         result.error = option->apply(result.options, value);
         if (!result.ok()) return result;
     }
     if (!result.options.typeText.empty() && !result.options.typeFilePath.empty()) {
         result.error = "--type and --type-file cannot be used together";
+    } else if (namesSameFile(result.options.tapePath, result.options.recordTapePath)) {
+        result.error =
+            "--tape and --record-tape name the same file: the recording would "
+            "replace the tape it plays";
     }
     return result;
 }

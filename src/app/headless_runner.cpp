@@ -9,18 +9,18 @@
 #include <span>
 #include <system_error>
 
+#include "app/inserted_file.h"
+#include "app/wav_recorder.h"
 #include "cassette/tape_files.h"
 #include "config/settings_file.h"
+#include "hostapi/host_interfaces.h"
 #include "input/quick_type.h"
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
-#include "hostapi/host_interfaces.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
 #include "machine/screen_text.h"
-#include "app/inserted_file.h"
-#include "app/wav_recorder.h"
 
 namespace vantorel {
 
@@ -58,10 +58,10 @@ bool isReadableFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::filesystem::path settingsPathFor(const CommandLine& options) {
+std::filesystem::path settingsPathFor(const CommandLine& options, DebugOutputSink& debug) {
     if (!options.settingsPath.empty()) return options.settingsPath;
     std::error_code error;
-    return findSettingsFile(std::filesystem::current_path(error));
+    return findSettingsFile(std::filesystem::current_path(error), &debug);
 }
 
 // The ROM files the settings name are read from the start-up folder; one
@@ -97,9 +97,25 @@ int startTape(Machine& machine, const CommandLine& options, std::ostream& err) {
         if (!result.playing)
             return reportFileProblem(err, options.tapePath, "empty or unreadable tape");
     }
-    if (!options.recordTapePath.empty()) {
-        machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath);
+    if (!options.recordTapePath.empty() &&
+        !machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath)) {
+        return reportFileProblem(err, options.recordTapePath, "cannot write the recording");
     }
+    return 0;
+}
+
+// The recording ends with the run; one that could not be written is lost
+// with the run, so the run fails.
+int endRecording(Machine& machine, std::ostream& err) {
+    machine.stopCassette();
+    const std::optional<RecordingEnd> end = machine.takeRecordingEnd();
+    if (!end) return 0;
+    if (end->stoppedAtLimit) {
+        err << "vantorel: " << end->path.string()
+            << ": the recording filled the 4 GiB a WAV file can hold and stopped there\n";
+    }
+    if (!end->written)
+        return reportFileProblem(err, end->path.string(), "cannot write the recording");
     return 0;
 }
 
@@ -139,7 +155,7 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     StandardErrorDebugOutput debug;
     // No clock: every frame is due at once, so the frames run unpaced.
     Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
-    startMachine(machine, settingsPathFor(options), err);
+    startMachine(machine, settingsPathFor(options, debug), err);
     std::optional<WavRecorder> recorder;
     if (!options.wavPath.empty() && !recorder.emplace(machine).open(options.wavPath)) {
         return reportFileProblem(err, options.wavPath, "cannot write the WAV file");
@@ -163,9 +179,7 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         if (status != 0) return status;
     }
     for (std::int64_t frame = 0; frame < options.frames; ++frame) machine.runFrame();
-    if (!machine.stopCassette()) {
-        return reportFileProblem(err, options.recordTapePath, "cannot write the recording");
-    }
+    if (const int status = endRecording(machine, err); status != 0) return status;
     if (!options.saveRamPath.empty()) {
         const FileResult result = saveRam(machine, options.saveRamPath);
         if (!result.ok()) return reportFileProblem(err, options.saveRamPath, result.message);

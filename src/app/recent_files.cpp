@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "config/profile_file.h"
+#include "config/profile_values.h"
 
 namespace vantorel {
 
@@ -32,6 +33,12 @@ std::string absolutePath(const std::filesystem::path& path) {
     return (error ? path : absolute).lexically_normal().generic_string();
 }
 
+void appendUnlisted(std::vector<RecentFile>& list, const RecentFile& entry) {
+    const bool listed = std::any_of(list.begin(), list.end(),
+                                    [&](const RecentFile& old) { return old.path == entry.path; });
+    if (!listed) list.push_back(entry);
+}
+
 }  // namespace
 
 std::string_view recentKindName(RecentKind kind) {
@@ -48,50 +55,71 @@ std::optional<RecentKind> recentKindFromName(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+
+// The list the document holds, in slot order (an unknown kind or an empty
+// path is skipped, and so is a path listed before).
+std::vector<RecentFile> listIn(const ProfileDocument& document) {
+    std::vector<RecentFile> list;
+    for (std::size_t slot = 0; slot < kRecentFileLimit; ++slot) {
+        const std::string kindText = readProfileString(
+            document, kRecentSection, slotKey("kind", slot), "", std::string_view::npos);
+        const std::string path = readProfileString(document, kRecentSection, slotKey("file", slot),
+                                                   "", std::string_view::npos);
+        const auto kind = recentKindFromName(kindText);
+        if (!kind || path.empty()) continue;
+        appendUnlisted(list, {*kind, path});
+    }
+    return list;
+}
+
+}  // namespace
+
 RecentFiles::RecentFiles(std::filesystem::path settingsPath)
     : settingsPath_(std::move(settingsPath)) {}
 
 void RecentFiles::load() {
     entries_.clear();
     if (settingsPath_.empty()) return;
-    const ProfileFile file = openProfileFile(settingsPath_);
-    for (std::size_t slot = 0; slot < kRecentFileLimit; ++slot) {
-        const auto kindText = file.document.findValue(kRecentSection, slotKey("kind", slot));
-        const auto path = file.document.findValue(kRecentSection, slotKey("file", slot));
-        if (!kindText || !path || path->empty()) continue;
-        const auto kind = recentKindFromName(*kindText);
-        if (!kind) continue;
-        const bool listed =
-            std::any_of(entries_.begin(), entries_.end(),
-                        [&](const RecentFile& entry) { return entry.path == *path; });
-        if (!listed) entries_.push_back({*kind, std::string(*path)});
-    }
+    entries_ = listIn(openProfileFile(settingsPath_).document);
 }
 
 void RecentFiles::add(RecentKind kind, const std::filesystem::path& path) {
     RecentFile entry{kind, absolutePath(path)};
-    std::erase_if(entries_, [&](const RecentFile& old) { return old.path == entry.path; });
-    entries_.insert(entries_.begin(), std::move(entry));
-    if (entries_.size() > kRecentFileLimit) entries_.resize(kRecentFileLimit);
-    save();
+    update([&](std::vector<RecentFile>& list) {
+        std::erase_if(list, [&](const RecentFile& old) { return old.path == entry.path; });
+        list.insert(list.begin(), std::move(entry));
+    });
 }
 
 void RecentFiles::remove(std::size_t index) {
     if (index >= entries_.size()) return;
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    save();
+    const std::string path = entries_[index].path;
+    update([&](std::vector<RecentFile>& list) {
+        std::erase_if(list, [&](const RecentFile& old) { return old.path == path; });
+    });
 }
 
 // Only the "RECENT" section is written; the rest of the file stays as it is.
-void RecentFiles::save() const {
-    if (settingsPath_.empty()) return;
+template <class Change>
+void RecentFiles::update(Change change) {
+    if (settingsPath_.empty()) {
+        change(entries_);
+        if (entries_.size() > kRecentFileLimit) entries_.resize(kRecentFileLimit);
+        return;
+    }
     ProfileFile file = openProfileFile(settingsPath_);
+    std::vector<RecentFile> list = listIn(file.document);
+    for (const RecentFile& entry : entries_) appendUnlisted(list, entry);
+    change(list);
+    if (list.size() > kRecentFileLimit) list.resize(kRecentFileLimit);
+    entries_ = std::move(list);
     for (std::size_t slot = 0; slot < kRecentFileLimit; ++slot) {
         const bool used = slot < entries_.size();
         file.document.setValue(kRecentSection, slotKey("kind", slot),
                                used ? recentKindName(entries_[slot].kind) : std::string_view());
         file.document.setValue(kRecentSection, slotKey("file", slot),
-                               used ? std::string_view(entries_[slot].path) : std::string_view());
+                               used ? profileStringValue(entries_[slot].path) : std::string());
     }
     commitProfileFile(file);
 }

@@ -18,6 +18,9 @@
 //   3. a played tape that reaches its end stops by itself (playbackEnded);
 //   4. finishRecording ends a recording, which stays readable in recorded();
 //      eject stops playback and clears the UART.
+// A recording that goes to a file is taken out of the deck as it grows
+// (takeRecorded, after every slice), so the deck holds only what was sent
+// since.
 #pragma once
 
 #include <cstdint>
@@ -71,6 +74,8 @@ class TapeDeck {
     }
     std::uint8_t control() const { return control_; }
     const TapeRecording& recorded() const { return recorded_; }
+    // The recording, for its file to take the bytes and cells out of.
+    TapeRecording& takeRecorded() { return recorded_; }
 
     // Where a played tape is and how long it is, in emulated seconds (a raw
     // tape's length at the present baud rate).

@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "cassette/wav_encoder.h"
-#include "config/profile_file.h"
 #include "files/binary_file.h"
 
 namespace vantorel {
@@ -32,17 +30,6 @@ TapeFormat tapeFormatForName(const fs::path& path) {
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".wav" ? TapeFormat::wav : TapeFormat::raw;
-}
-
-std::vector<std::uint8_t> recordingFileBytes(const TapeRecording& recording) {
-    if (recording.format == TapeFormat::raw) return recording.bytes;
-    return wavFileBytes(encodeTapeSignal(recording.cells), kRecordingSampleRate);
-}
-
-bool writeRecordingFile(const fs::path& path, const TapeRecording& recording) {
-    const std::vector<std::uint8_t> bytes = recordingFileBytes(recording);
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return writeFileAtomically(path, text);
 }
 
 }  // namespace vantorel

@@ -1,11 +1,9 @@
-// Tape files on disk: raw tapes read whole, recordings written whole.
+// Tape files on disk: raw tapes read whole, and which format a name means.
 //
-// A raw tape (.cvz) is the bytes the UART receives. A recording is written
-// as the raw bytes sent, or as an 8-bit mono PCM WAV file at 44100 Hz, in one
-// step: to a new file beside the target, then renamed over it, so the file
-// under the chosen name is always either the old one or the whole new one.
+// A raw tape (.cvz) is the bytes the UART receives. Recordings are written
+// as they are made (tape_recording_file.h).
 //
-// Called by Machine when a tape is played or a recording ends.
+// Called by Machine when a tape is played, and by the command line.
 #pragma once
 
 #include <cstdint>
@@ -37,12 +35,5 @@ RawTapeFile readRawTapeFile(const std::filesystem::path& path);
 // For files named from outside (the command line): a name ending in ".wav",
 // in any case, is a WAV tape, any other a raw one.
 TapeFormat tapeFormatForName(const std::filesystem::path& path);
-
-// The file a recording makes: its bytes, or the WAV file of its signal.
-std::vector<std::uint8_t> recordingFileBytes(const TapeRecording& recording);
-
-// Writes the recording's file in place of `path`; false, with any old file
-// left as it was, when it cannot be written.
-bool writeRecordingFile(const std::filesystem::path& path, const TapeRecording& recording);
 
 }  // namespace vantorel

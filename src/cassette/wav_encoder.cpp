@@ -1,5 +1,6 @@
 #include "cassette/wav_encoder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cassette/tape_recording.h"
@@ -19,59 +20,69 @@ bool cellHigh(std::uint8_t cell, double phase, bool toggled) {
     return (one && phase >= 0.5) ? !toggled : toggled;
 }
 
-void putLittle(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+template <std::size_t Size>
+void putLittle(std::array<std::uint8_t, Size>& out, std::size_t& at, std::uint32_t value,
+               int bytes) {
+    for (int i = 0; i < bytes; ++i) out[at++] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-void putId(std::vector<std::uint8_t>& out, const char (&id)[5]) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(id[i]));
+template <std::size_t Size>
+void putId(std::array<std::uint8_t, Size>& out, std::size_t& at, const char (&id)[5]) {
+    for (int i = 0; i < 4; ++i) out[at++] = static_cast<std::uint8_t>(id[i]);
 }
 
 }  // namespace
 
+void TapeSignalEncoder::encode(std::uint8_t cell, std::vector<std::uint8_t>& samples) {
+    const double baud = (cell & kCellFastBit) != 0 ? 1200.0 : 300.0;
+    const double cellEnd = cellStart_ + 1.0 / baud;
+    toggled_ = !toggled_;
+    for (; static_cast<double>(sample_) / rate_ < cellEnd; ++sample_) {
+        const double phase = (static_cast<double>(sample_) / rate_ - cellStart_) * baud;
+        samples.push_back(cellHigh(cell, std::max(phase, 0.0), toggled_) ? kSignalHigh
+                                                                         : kSignalLow);
+    }
+    if ((cell & kCellFastBit) != 0 && (cell & kCellLevelBit) != 0) toggled_ = !toggled_;
+    cellStart_ = cellEnd;
+}
+
 std::vector<std::uint8_t> encodeTapeSignal(std::span<const std::uint8_t> cells,
                                            std::uint32_t sampleRate) {
     std::vector<std::uint8_t> samples;
-    const double rate = sampleRate;
-    double cellStart = 0;  // seconds
-    bool toggled = false;  // 1200 baud level before the cell's opening toggle
-    std::uint64_t sample = 0;
-    for (std::uint8_t cell : cells) {
-        const double baud = (cell & kCellFastBit) != 0 ? 1200.0 : 300.0;
-        const double cellEnd = cellStart + 1.0 / baud;
-        toggled = !toggled;
-        for (; static_cast<double>(sample) / rate < cellEnd; ++sample) {
-            const double phase = (static_cast<double>(sample) / rate - cellStart) * baud;
-            samples.push_back(cellHigh(cell, std::max(phase, 0.0), toggled) ? kSignalHigh
-                                                                            : kSignalLow);
-        }
-        if ((cell & kCellFastBit) != 0 && (cell & kCellLevelBit) != 0) toggled = !toggled;
-        cellStart = cellEnd;
-    }
+    TapeSignalEncoder encoder(sampleRate);
+    for (const std::uint8_t cell : cells) encoder.encode(cell, samples);
     return samples;
+}
+
+std::array<std::uint8_t, kWavHeaderBytes> wavHeader(std::uint32_t dataBytes,
+                                                    std::uint32_t sampleRate) {
+    const std::uint32_t pad = dataBytes & 1u;
+    std::array<std::uint8_t, kWavHeaderBytes> out{};
+    std::size_t at = 0;
+    putId(out, at, "RIFF");
+    putLittle(out, at, static_cast<std::uint32_t>(kWavHeaderBytes - 8) + dataBytes + pad, 4);
+    putId(out, at, "WAVE");
+    putId(out, at, "fmt ");
+    putLittle(out, at, 16, 4);
+    putLittle(out, at, 1, 2);           // PCM
+    putLittle(out, at, 1, 2);           // mono
+    putLittle(out, at, sampleRate, 4);  // samples per second
+    putLittle(out, at, sampleRate, 4);  // bytes per second
+    putLittle(out, at, 1, 2);           // block alignment
+    putLittle(out, at, 8, 2);           // bits per sample
+    putId(out, at, "data");
+    putLittle(out, at, dataBytes, 4);
+    return out;
 }
 
 std::vector<std::uint8_t> wavFileBytes(std::span<const std::uint8_t> samples,
                                        std::uint32_t sampleRate) {
     const auto dataBytes = static_cast<std::uint32_t>(samples.size());
-    const std::uint32_t pad = dataBytes & 1u;
-    std::vector<std::uint8_t> out;
-    out.reserve(44 + samples.size() + pad);
-    putId(out, "RIFF");
-    putLittle(out, 36 + dataBytes + pad, 4);
-    putId(out, "WAVE");
-    putId(out, "fmt ");
-    putLittle(out, 16, 4);
-    putLittle(out, 1, 2);           // PCM
-    putLittle(out, 1, 2);           // mono
-    putLittle(out, sampleRate, 4);  // samples per second
-    putLittle(out, sampleRate, 4);  // bytes per second
-    putLittle(out, 1, 2);           // block alignment
-    putLittle(out, 8, 2);           // bits per sample
-    putId(out, "data");
-    putLittle(out, dataBytes, 4);
-    out.insert(out.end(), samples.begin(), samples.end());
-    if (pad != 0) out.push_back(128);
+    const auto header = wavHeader(dataBytes, sampleRate);
+    // The pad byte after an odd number of samples is silence.
+    std::vector<std::uint8_t> out(header.size() + samples.size() + (dataBytes & 1u), 128);
+    std::copy(header.begin(), header.end(), out.begin());
+    std::copy(samples.begin(), samples.end(), out.begin() + std::ssize(header));
     return out;
 }
 

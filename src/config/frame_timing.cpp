@@ -21,8 +21,7 @@ std::int32_t scaled(std::int32_t tstates, std::int32_t pct) {
 }
 
 std::int32_t asBudget(std::uint32_t tstates) {
-    return static_cast<std::int32_t>(
-        std::min<std::uint32_t>(tstates, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::min(tstates, kMostSliceTStates));
 }
 
 }  // namespace

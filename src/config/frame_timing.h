@@ -16,6 +16,13 @@ namespace vantorel {
 
 inline constexpr std::int64_t kFullSpeedTStatesPerSecond = 2106360;  // the 100% mark
 
+// Custom timing's bounds for each of a frame's two slices. Below 24 a frame
+// cannot run; above the machine's own second a slice keeps the window's
+// thread for about a tenth of a second of host time on a present-day core,
+// and Pause or a menu answers only after it.
+inline constexpr std::uint32_t kFewestSliceTStates = 24;
+inline constexpr std::uint32_t kMostSliceTStates = 2106360;
+
 enum TimingMode : std::int8_t {  // values of `cpuspeedopt`
     kTimingNtsc = 0,
     kTimingPal = 1,
@@ -32,8 +39,9 @@ struct FrameTiming {
 // Derives the frame timing from `cpuspeedopt` and its mode's settings; a
 // `cpuspeedopt` outside 0-3 is first set back to 0 (NTSC) in `config`.
 // Multiplied budgets are truncated to whole T-states. Values no settings
-// file can hold are kept in bounds: budgets saturate at the largest 32-bit
-// count and frames per second are at least 1.
+// file can hold are kept in bounds: custom slices at most kMostSliceTStates,
+// multiplied budgets at the largest 32-bit count, and frames per second at
+// least 1.
 FrameTiming computeTiming(MachineConfig& config);
 
 }  // namespace vantorel

@@ -55,8 +55,8 @@ struct MachineConfig {
     std::int8_t cpuspeedopt = 0;           // 0 NTSC, 1 PAL, 2 Custom, 3 Fast
     std::int32_t ntscmultiplierpct = 100;  // 1-1000 %
     std::int32_t palmultiplierpct = 100;   // 1-1000 %
-    std::uint32_t activescancust = 32097;  // T-states, at least 24
-    std::uint32_t vblankcust = 3009;       // T-states, at least 24
+    std::uint32_t activescancust = 32097;  // T-states, 24-2106360
+    std::uint32_t vblankcust = 3009;       // T-states, 24-2106360
     std::int32_t fpscust = 60;             // frames per second, 1-600
     bool usevideoupdatepsflag = false;     // limit screen updates to videoupdatesps
     std::int32_t videoupdatesps = 60;      // screen updates per second, 1-600

@@ -39,6 +39,11 @@ bool isBlankLine(std::string_view lineText) {
     return trimProfileBlanks(lineText).empty();
 }
 
+bool isCommentLine(std::string_view lineText) {
+    const std::string_view trimmed = trimProfileBlanks(lineText);
+    return !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
+}
+
 }  // namespace
 
 ProfileDocument ProfileDocument::parse(std::string_view bytes) {
@@ -73,11 +78,16 @@ ProfileDocument ProfileDocument::parse(std::string_view bytes) {
 }
 
 void ProfileDocument::addLine(std::string_view text, LineEnding ending) {
-    if (const auto name = sectionHeaderName(text)) startSection(std::string(*name));
+    const auto header = sectionHeaderName(text);
+    if (header) startSection(std::string(*header));
     Section& section = sections_.back();
     section.lines.push_back(Line{std::string(text), ending});
+    const auto key = keyName(text);
+    if (!header && !isBlankLine(text) && !isCommentLine(text) && !(key && section.hasHeader)) {
+        readsAsProfile_ = false;  // garbage, or a key before any section
+    }
     if (!section.hasHeader) return;  // keys before any header belong to no section
-    if (const auto name = keyName(text)) {
+    if (const auto name = key) {
         const std::size_t index = section.lines.size() - 1;
         // A repeated key is kept in the file, but the first one counts.
         section.keyLines.try_emplace(toLowerAscii(*name), LineRef{false, index});

@@ -11,6 +11,9 @@
 //   4. serialize gives the bytes back: every line the program did not write,
 //      comments, garbage, blank lines and line endings included, comes out
 //      exactly as it went in.
+// readsAsProfile tells whether the bytes were an INI file at all: a file
+// holding anything else (a shell script, a text, a binary) is read, but a
+// save never writes it back (profile_file.h).
 #pragma once
 
 #include <cstddef>
@@ -40,6 +43,10 @@ class ProfileDocument {
 
     // The document's bytes.
     std::string serialize() const;
+
+    // True when every line parsed is a "[section]" header, a "key=value" line
+    // inside a section, a comment (';' or '#' first) or blank.
+    bool readsAsProfile() const { return readsAsProfile_; }
 
   private:
     enum class LineEnding { none, lf, crlf };
@@ -75,6 +82,7 @@ class ProfileDocument {
     void terminateLastLine();
 
     bool hasByteOrderMark_ = false;              // the file started with EF BB BF
+    bool readsAsProfile_ = true;                 // no line of another kind was parsed
     LineEnding newLineEnding_ = LineEnding::lf;  // for lines the program adds
     std::vector<Section> sections_;  // in file order; [0] holds the lines before any header
     std::unordered_map<std::string, std::vector<std::size_t>> sectionsByName_;  // lower-case name

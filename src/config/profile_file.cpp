@@ -44,13 +44,30 @@ ProfileFile openProfileFile(const fs::path& path) {
     std::string bytes;
     if (!readWholeFile(path, size, bytes)) return file;
     file.document = ProfileDocument::parse(bytes);
-    file.state = ProfileFileState::loaded;
+    file.state =
+        file.document.readsAsProfile() ? ProfileFileState::loaded : ProfileFileState::foreign;
     return file;
 }
 
 bool commitProfileFile(const ProfileFile& file) {
-    if (file.state == ProfileFileState::unusable) return false;
+    if (file.state == ProfileFileState::unusable || file.state == ProfileFileState::foreign) {
+        return false;
+    }
     return writeFileAtomically(file.path, file.document.serialize());
+}
+
+std::string profileCommitProblem(const fs::path& path) {
+    switch (openProfileFile(path).state) {
+        case ProfileFileState::foreign:
+            return "is not a settings file";
+        case ProfileFileState::unusable:
+            return "cannot be read as a settings file";
+        case ProfileFileState::missing:
+        case ProfileFileState::loaded:
+            break;
+    }
+    if (isReadOnlyFile(path)) return "is read-only";
+    return "cannot be written";
 }
 
 bool writeFileAtomically(const fs::path& path, std::string_view bytes) {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "config/profile_document.h"
@@ -29,6 +30,9 @@ enum class ProfileFileState {
     unusable,  // present but too large, not a regular file or unreadable: reads
                // give defaults, and a commit leaves it alone rather than
                // replacing what could not be read with the program's few keys
+    foreign,   // read, but it holds lines no INI file has (a script, a text):
+               // reads give what parsed, and a commit leaves it alone, so the
+               // program never adds its sections to someone else's file
 };
 
 struct ProfileFile {
@@ -40,10 +44,16 @@ struct ProfileFile {
 ProfileFile openProfileFile(const std::filesystem::path& path);
 
 // Replaces the file with the document. Returns false, with the old file
-// untouched, when the file was unusable or the new file could not be written
-// or renamed into place. A symbolic link at the path is followed, so the file
-// it names is replaced and the link kept.
+// untouched, when the file was unusable or foreign, is read-only, or the new
+// file could not be written or renamed into place. A symbolic link at the
+// path is followed, so the file it names is replaced and the link kept.
 bool commitProfileFile(const ProfileFile& file);
+
+// Why a commit of the file at `path` would be refused, in words ("is
+// read-only", "is not a settings file", ...); "cannot be written" when
+// nothing about the file itself stands in the way (a full disk, a folder
+// the user may not write to).
+std::string profileCommitProblem(const std::filesystem::path& path);
 
 // Replaces the file at `path` (following a symbolic link) with `bytes`
 // through a ReplacementFile: the file is always either the old one or the

@@ -20,23 +20,82 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
     return text;
 }
 
+struct Escape {
+    std::string_view text;
+    char character;
+};
+
+constexpr Escape kEscapes[] = {
+    {kEscapedLineFeed, '\n'}, {kEscapedCarriageReturn, '\r'}, {kEscapedBackslash, '\\'}};
+
+// The escape `text` starts with, if any.
+const Escape* escapeAt(std::string_view text) {
+    for (const Escape& escape : kEscapes) {
+        if (text.starts_with(escape.text)) return &escape;
+    }
+    return nullptr;
+}
+
+std::string unescaped(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    while (!text.empty()) {
+        if (const Escape* escape = escapeAt(text)) {
+            result.push_back(escape->character);
+            text.remove_prefix(escape->text.size());
+        } else {
+            result.push_back(text.front());
+            text.remove_prefix(1);
+        }
+    }
+    return result;
+}
+
+// A line break becomes its escape, and so does a backslash that would read
+// as the start of one.
+std::string escaped(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + 8);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\n') {
+            result.append(kEscapedLineFeed);
+        } else if (c == '\r') {
+            result.append(kEscapedCarriageReturn);
+        } else if (c == '\\' && escapeAt(text.substr(at)) != nullptr) {
+            result.append(kEscapedBackslash);
+        } else {
+            result.push_back(c);
+        }
+    }
+    return result;
+}
+
+// A value as written: double quotes carry escapes, single quotes only quote.
+std::string valueText(std::string_view value) {
+    if (!inQuotes(value)) return std::string(value);
+    const std::string_view inside = withoutQuotes(value);
+    return value.front() == '"' ? unescaped(inside) : std::string(inside);
+}
+
 }  // namespace
 
 std::string readProfileString(const ProfileDocument& document, std::string_view section,
                               std::string_view key, std::string_view defaultValue,
                               std::size_t maxChars) {
     const auto value = document.findValue(section, key);
-    const std::string_view text =
-        value ? withoutQuotes(*value) : withoutTrailingBlanks(defaultValue);
-    return std::string(text.substr(0, maxChars));
+    std::string text = value ? valueText(*value) : std::string(withoutTrailingBlanks(defaultValue));
+    if (text.size() > maxChars) text.resize(maxChars);
+    return text;
 }
 
 std::string profileStringValue(std::string_view text) {
     const bool blankAtEnds =
         !text.empty() && (isProfileBlank(text.front()) || isProfileBlank(text.back()));
-    if (!blankAtEnds && !inQuotes(text)) return std::string(text);
+    const bool lineBreak = text.find_first_of("\r\n") != std::string_view::npos;
+    if (!blankAtEnds && !inQuotes(text) && !lineBreak) return std::string(text);
     std::string value(1, '"');
-    value.append(text);
+    value.append(escaped(text));
     value.push_back('"');
     return value;
 }

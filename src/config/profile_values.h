@@ -19,7 +19,8 @@ namespace vantorel {
 inline constexpr std::int64_t kProfileIntLimit = 1'000'000'000'000;  // far beyond 32 bits
 
 // The text of `key` in `section`: the value with the blanks around it removed
-// and one pair of matching quotes ('...' or "...") around it removed. When the
+// and one pair of matching quotes ('...' or "...") around it removed; inside
+// double quotes the escapes below stand for their characters. When the
 // section or key is missing, `defaultValue` with its trailing blanks removed.
 // Either is cut to at most `maxChars` characters. A key that is present with
 // an empty value reads as empty, not as the default.
@@ -27,9 +28,20 @@ std::string readProfileString(const ProfileDocument& document, std::string_view 
                               std::string_view key, std::string_view defaultValue,
                               std::size_t maxChars);
 
-// The value to write for `text` so that readProfileString gives `text` back:
-// the text itself, or, when it has blanks at an end or a pair of quotes
-// around it (which reading would drop), the text inside double quotes.
+// The escapes of a double-quoted value: a line feed, a carriage return and
+// a backslash that would otherwise start one of these three. Nothing else
+// after a backslash is an escape, so a quoted Windows path ("C:\roms\new")
+// reads as it always did.
+inline constexpr std::string_view kEscapedLineFeed = "\\x0A";
+inline constexpr std::string_view kEscapedCarriageReturn = "\\x0D";
+inline constexpr std::string_view kEscapedBackslash = "\\x5C";
+
+// The value to write for `text` so that readProfileString gives `text` back
+// and the value stays on its own line: the text itself, or, when it has
+// blanks at an end, a pair of quotes around it (which reading would drop) or
+// a line break, the text inside double quotes with its line breaks escaped.
+// No value written so can end its line early, so none can start a section
+// or a key of its own.
 std::string profileStringValue(std::string_view text);
 
 // The integer of `key` in `section`: `defaultValue` when the section or key is

@@ -46,15 +46,21 @@ fs::path findPointerFile(const fs::path& startupDirectory) {
     return best.empty() ? exact : best;
 }
 
-std::string settingsFileName(const fs::path& pointerFile) {
+std::string settingsFileName(const fs::path& pointerFile, DebugOutputSink* debug) {
     const ProfileFile pointer = openProfileFile(pointerFile);
     std::string name = readProfileString(pointer.document, "CONFIG", "ini",
                                          kDefaultSettingsFileName, std::string_view::npos);
     name.resize(std::min(name.size(), name.find('\0')));  // a C string ends there
     // An empty value would name the start-up directory itself.
-    if (name.empty()) name = kDefaultSettingsFileName;
-    if constexpr (fs::path::preferred_separator != '\\') {
-        std::replace(name.begin(), name.end(), '\\', '/');
+    if (name.empty()) return std::string(kDefaultSettingsFileName);
+    if (!isPlainSettingsFileName(name)) {
+        if (debug != nullptr) {
+            const std::string line = std::string(kPointerFileName) + ": ini=" + name +
+                                     " is not a file in the start-up folder; " +
+                                     std::string(kDefaultSettingsFileName) + " is used\n";
+            debug->debugOutput(line.c_str());
+        }
+        return std::string(kDefaultSettingsFileName);
     }
     return name;
 }
@@ -79,8 +85,17 @@ bool saveSections(const fs::path& settingsPath, const MachineConfig& config,
 
 }  // namespace
 
-fs::path findSettingsFile(const fs::path& startupDirectory) {
-    return startupDirectory / settingsFileName(findPointerFile(startupDirectory));
+bool isPlainSettingsFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    // A backslash is a folder separator in a pointer file written for Windows, and a
+    // drive ("C:x.ini") is a folder part there too.
+    if (name.find_first_of("/\\") != std::string_view::npos) return false;
+    if (name.size() >= 2 && name[1] == ':') return false;
+    return !fs::path(name).is_absolute() && !fs::path(name).has_root_path();
+}
+
+fs::path findSettingsFile(const fs::path& startupDirectory, DebugOutputSink* debug) {
+    return startupDirectory / settingsFileName(findPointerFile(startupDirectory), debug);
 }
 
 void loadSettings(const fs::path& settingsPath, MachineConfig& config,
@@ -119,6 +134,11 @@ bool saveSpeedSettings(const fs::path& settingsPath, const MachineConfig& config
 
 bool saveJoystickSettings(const fs::path& settingsPath, const MachineConfig& config) {
     return saveSections(settingsPath, config, {kJoystick});
+}
+
+std::string settingsSaveProblem(const fs::path& settingsPath) {
+    return "The settings were not saved: " + settingsPath.string() + " " +
+           profileCommitProblem(settingsPath) + ".";
 }
 
 }  // namespace vantorel

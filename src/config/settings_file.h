@@ -7,16 +7,19 @@
 //      into the record, missing keys leaving the defaults in place.
 // The settings dialogs call one save operation after OK; each rewrites only
 // its own sections of the file (others, comments and order are kept) and
-// replaces the file in one step. A failed save returns false (the dialogs do
-// not tell the user): the record keeps its new values and the old file stays
-// as it was.
+// replaces the file in one step. A save never writes a file that is not a
+// settings file or that the user made read-only. A failed save returns
+// false (settingsSaveProblem says why): the record keeps its new values and
+// the old file stays as it was.
 #pragma once
 
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 
@@ -25,14 +28,19 @@ inline constexpr std::string_view kDefaultSettingsFileName = "default.ini";
 
 // The settings file: the start-up directory joined with the "ini" key of
 // section "CONFIG" of the pointer file, or with "default.ini" when the
-// pointer file, the key or its value is missing. An absolute value is used as
-// given; a relative one, ".." included, is taken from the start-up directory
-// (the pointer file is the user's own, and names only the file the program
-// reads and writes). Backslashes in the value are folder separators, as in a
-// pointer file written for Windows. The pointer file's name is matched
-// without regard to case ("vantorel.ini" is found too); when several
-// spellings exist, "VANTOREL.INI" itself, else the first in name order, wins.
-std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirectory);
+// pointer file, the key or its value is missing. The value must be a plain
+// file name: one with a folder part (a slash or a backslash), "." or "..", or an
+// absolute path could send every later save into a file anywhere (a pointer
+// file comes with any folder unpacked from elsewhere), so it is refused with
+// one line on `debug` (when given) and "default.ini" is used. The pointer
+// file's name is matched without regard to case ("vantorel.ini" is found
+// too); when several spellings exist, "VANTOREL.INI" itself, else the first
+// in name order, wins.
+std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirectory,
+                                       DebugOutputSink* debug = nullptr);
+
+// True when `name` may name the settings file inside the start-up folder.
+bool isPlainSettingsFileName(std::string_view name);
 
 // Reads "MEMORY", calls installBuiltinImages (if given), then reads "PRINTER",
 // "KEYBOARD", "VIDEO", "COLOR", "SOUND", "SPEED" and "JOYSTICK", in that order.
@@ -48,5 +56,9 @@ bool saveSoundSettings(const std::filesystem::path& settingsPath, const MachineC
 bool saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 // "JOYSTICK", written when Keys as Joystick is switched.
 bool saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+
+// After a save returned false: why, in words, naming the file ("The
+// settings were not saved: /home/u/default.ini is read-only.").
+std::string settingsSaveProblem(const std::filesystem::path& settingsPath);
 
 }  // namespace vantorel

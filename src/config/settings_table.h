@@ -18,10 +18,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string_view>
 #include <variant>
 
+#include "config/frame_timing.h"
 #include "config/machine_config.h"
 #include "config/profile_document.h"
 #include "config/settings_values.h"
@@ -50,9 +50,8 @@ struct Setting {
     MissingKey missing = MissingKey::keepsField;
 };
 
-constexpr IntRange atLeast(std::int64_t lowest) {
-    return {lowest, std::numeric_limits<std::int64_t>::max()};
-}
+// Custom timing's T-states of one slice (frame_timing.h).
+inline constexpr IntRange kCustomSliceRange = {kFewestSliceTStates, kMostSliceTStates};
 
 // clang-format off
 inline constexpr auto kSettings = std::to_array<Setting>({
@@ -83,8 +82,8 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SPEED",    "cpuspeedopt",          &MachineConfig::cpuspeedopt, {0, 3}, MissingKey::readsZero},
     {"SPEED",    "ntscmultiplierpct",    &MachineConfig::ntscmultiplierpct, {1, 1000}},
     {"SPEED",    "palmultiplierpct",     &MachineConfig::palmultiplierpct, {1, 1000}},
-    {"SPEED",    "activescancust",       &MachineConfig::activescancust, atLeast(24)},
-    {"SPEED",    "vblankcust",           &MachineConfig::vblankcust, atLeast(24)},
+    {"SPEED",    "activescancust",       &MachineConfig::activescancust, kCustomSliceRange},
+    {"SPEED",    "vblankcust",           &MachineConfig::vblankcust, kCustomSliceRange},
     {"SPEED",    "fpscust",              &MachineConfig::fpscust, {1, 600}},
     {"SPEED",    "usevideoupdatepsflag", &MachineConfig::usevideoupdatepsflag},
     {"SPEED",    "videoupdatesps",       &MachineConfig::videoupdatesps, {1, 600}},

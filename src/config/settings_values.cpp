@@ -81,10 +81,9 @@ void readStringSetting(const ProfileDocument& document, std::string_view section
     const std::string text =
         readProfileString(document, section, key, textOf(field), kMaxTextChars);
     // The field holds a C string: a NUL byte in the file's value ends it, and
-    // nothing after it is kept (it would never be saved back). So does a lone
-    // carriage return, which no saved line can hold.
-    const auto end =
-        std::find_if(text.begin(), text.end(), [](char c) { return c == '\0' || c == '\r'; });
+    // nothing after it is kept (it would never be saved back). Line breaks
+    // come back through the quoting of profileStringValue.
+    const auto end = std::find(text.begin(), text.end(), '\0');
     field.fill('\0');
     std::copy(text.begin(), end, field.begin());
 }

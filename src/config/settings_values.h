@@ -12,7 +12,9 @@
 //   flag        "1" / "0"; read as 1, on, true, yes, y or 0, off, false, no,
 //               n in any case (at most 15 characters)
 //   integer     signed decimal
-//   text        as is; read up to 255 characters
+//   text        as is, or in double quotes with its line breaks escaped
+//               when it holds one (profileStringValue); read up to 255
+//               characters
 //   colour      value "%03d%03d%03d" of red, green and blue; a read value must
 //               be exactly nine digits, and each group's low 8 bits are stored
 //   key table   key: the table's letter and the entry index in two lower-case

@@ -4,9 +4,16 @@
 
 namespace vantorel {
 
-std::optional<std::ifstream> openBinaryFile(const std::filesystem::path& path) {
+bool isRegularFile(const std::filesystem::path& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    return std::filesystem::is_regular_file(path, error) && !error;
+}
+
+std::optional<std::ifstream> openBinaryFile(const std::filesystem::path& path) {
+    // Opening a pipe for reading waits until something writes to it, and a
+    // device may never end: only a regular file (a link to one included) is
+    // opened at all.
+    if (!isRegularFile(path)) return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open()) return std::nullopt;
     return file;

@@ -2,8 +2,10 @@
 //
 // The machine's file commands and quick type open a file for binary reading,
 // find its size by seeking (so a size that does not fit is refused before
-// anything is allocated) and read exactly the bytes they expect. A folder is
-// not a file, and a stream that cannot seek has no size.
+// anything is allocated) and read exactly the bytes they expect. Only a
+// regular file is opened: a folder, a pipe or a device gets the same answer
+// as a file that is not there, so that no read ever waits for a writer that
+// never comes. A stream that cannot seek has no size.
 #pragma once
 
 #include <cstddef>
@@ -14,8 +16,11 @@
 
 namespace vantorel {
 
-// The file opened for binary reading; nothing for a folder or a file that
-// cannot be opened.
+// True when `path` names a regular file (following links).
+bool isRegularFile(const std::filesystem::path& path);
+
+// The file opened for binary reading; nothing for anything but a regular
+// file (a folder, a pipe, a device) and for a file that cannot be opened.
 std::optional<std::ifstream> openBinaryFile(const std::filesystem::path& path);
 
 // The file's size in bytes, by seeking to its end and back to its start;

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "cassette/tape_files.h"
-#include "input/joystick.h"
 #include "files/binary_file.h"
+#include "input/joystick.h"
 
 namespace vantorel {
 
@@ -83,7 +83,7 @@ void Machine::clearMemoryWithNoise() {
 }
 
 bool Machine::stopCassette() {
-    bus_.tape.sync(bus_.tstateCounter.tstates);
+    syncTape();
     bus_.tape.eject();
     tapePlaying_ = false;
     return finishRecording();
@@ -92,8 +92,37 @@ bool Machine::stopCassette() {
 bool Machine::finishRecording() {
     if (!bus_.tape.recording()) return true;
     bus_.tape.finishRecording();
-    const std::filesystem::path path = std::exchange(recordingPath_, {});
-    return path.empty() || writeRecordingFile(path, bus_.tape.recorded());
+    if (recordingFile_ == nullptr ||
+        recordingFile_->state() != TapeRecordingFile::State::recording) {
+        return true;
+    }
+    recordingFile_->take(bus_.tape.takeRecorded());
+    const bool written = recordingFile_->finish();
+    recordingEnd_ = RecordingEnd{recordingFile_->path(), written, recordingFile_->full()};
+    if (!written) unsavedRecording_ = std::move(recordingFile_);
+    return written;
+}
+
+// What the deck took down since the last slice goes into the file; a WAV
+// file that is full ends the recording there.
+void Machine::feedRecordingFile() {
+    if (recordingFile_ == nullptr || !bus_.tape.recording()) return;
+    recordingFile_->take(bus_.tape.takeRecorded());
+    if (recordingFile_->full()) finishRecording();
+}
+
+const TapeRecordingFile* Machine::lastRecordingFile() const {
+    return recordingFile_ != nullptr ? recordingFile_.get() : unsavedRecording_.get();
+}
+
+bool Machine::saveUnsavedRecording(const std::filesystem::path& path) {
+    if (unsavedRecording_ == nullptr || !unsavedRecording_->saveAs(path)) return false;
+    recordingFile_ = std::move(unsavedRecording_);
+    return true;
+}
+
+void Machine::dropUnsavedRecording() {
+    unsavedRecording_.reset();  // its new file goes with it
 }
 
 TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, TapeFormat format) {
@@ -129,12 +158,17 @@ bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
     return true;
 }
 
-bool Machine::recordTape(TapeFormat format, std::filesystem::path path) {
-    bus_.tape.sync(bus_.tstateCounter.tstates);
-    const bool written = finishRecording();
+bool Machine::recordTape(TapeFormat format, const std::filesystem::path& path,
+                         TapeRecordingLimits limits) {
+    syncTape();
+    finishRecording();
+    recordingFile_.reset();
+    if (!path.empty()) {
+        recordingFile_ = TapeRecordingFile::start(path, format, limits);
+        if (recordingFile_ == nullptr) return false;
+    }
     bus_.tape.startRecording(format);
-    recordingPath_ = std::move(path);
-    return written;
+    return true;
 }
 
 // The tape catches up with the processor; a played tape that ran to its end
@@ -142,6 +176,7 @@ bool Machine::recordTape(TapeFormat format, std::filesystem::path path) {
 void Machine::syncTape() {
     bus_.tape.sync(bus_.tstateCounter.tstates);
     if (tapePlaying_ && bus_.tape.playbackEnded()) tapePlaying_ = false;
+    feedRecordingFile();
 }
 
 bool Machine::runFrame() {

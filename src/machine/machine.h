@@ -21,19 +21,23 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "cassette/tape_deck.h"
+#include "cassette/tape_recording_file.h"
 #include "cassette/wav_reader.h"
+#include "config/frame_timing.h"
 #include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
 #include "input/quick_type.h"
 #include "input/sensible_keys.h"
 #include "machine/frame_pacing.h"
-#include "config/frame_timing.h"
-#include "hostapi/host_interfaces.h"
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
@@ -50,6 +54,14 @@ struct TapePlayResult {
     bool opened = false;              // the file opened for reading (its folder counts)
     bool playing = false;             // the tape is in and playing
     WavError error = WavError::none;  // a WAV file's refusal, with its message
+};
+
+// How a recording that went to a file ended, for the window and the
+// headless runner to tell the user.
+struct RecordingEnd {
+    std::filesystem::path path;   // the file it went to
+    bool written = false;         // the file stands there; else the recording is kept unsaved
+    bool stoppedAtLimit = false;  // a WAV recording filled the 4 GiB a WAV file can hold
 };
 
 // T-states the two processor slices of a frame executed (each may pass its
@@ -150,15 +162,32 @@ class Machine : public FramePeriodListener {
     bool playTapeBytes(std::vector<std::uint8_t> bytes);
     // Puts a WAV tape's samples in at its start and sets `tapePlaying`.
     void playTapeWav(WavTape tape);
-    // Records what the UART sends while a motor runs, until stopCassette;
-    // with a path, stopCassette then writes the recording there (raw bytes
-    // or a 44100 Hz WAV file). A recording in progress is ended first.
-    bool recordTape(TapeFormat format, std::filesystem::path path = {});
+    // Records what the UART sends while a motor runs, until stopCassette.
+    // Without a path the recording stays in memory, readable in
+    // tape().recorded(); with one it streams into a new file beside the path
+    // as it is made (raw bytes or a 44100 Hz WAV file, tape_recording_file.h)
+    // and takes the path's place when it ends. A recording in progress is
+    // ended first. False, and nothing recorded, when the new file cannot be
+    // made.
+    bool recordTape(TapeFormat format, const std::filesystem::path& path = {},
+                    TapeRecordingLimits limits = {});
     // Ends playback and recording and clears `tapePlaying`; every reset does
-    // this first, and so does the shell at exit. The recording stays
-    // readable in tape().recorded(). False when its file could not be written.
+    // this first, and so does the shell at exit. False when the recording's
+    // file could not be written: the recording is then kept unsaved.
     bool stopCassette();
     const TapeDeck& tape() const { return bus_.tape; }
+    // Every way a recording with a file ends (Stop Cassette, a reset, a new
+    // tape, exit, a WAV file full) leaves its end here, once, for the caller
+    // to tell: the window after every command and frame, the runner at the end.
+    std::optional<RecordingEnd> takeRecordingEnd() { return std::exchange(recordingEnd_, {}); }
+    bool recordingEnded() const { return recordingEnd_.has_value(); }
+    // The recording with a file now being made, or the last one made.
+    const TapeRecordingFile* lastRecordingFile() const;
+    // A recording whose file could not be written is kept until it is saved
+    // under another name or dropped.
+    bool hasUnsavedRecording() const { return unsavedRecording_ != nullptr; }
+    bool saveUnsavedRecording(const std::filesystem::path& path);
+    void dropUnsavedRecording();
 
     // --- Turbo (the window's held turbo key) ---
     // While on, every runFrame runs a frame, as in Fast mode, with the
@@ -199,6 +228,7 @@ class Machine : public FramePeriodListener {
     void reset(bool hard);
     void clearMemoryWithNoise();
     void syncTape();
+    void feedRecordingFile();
     bool finishRecording();
     void beginFrameSound(std::uint32_t frameStartTStates);
     void pollJoysticks();
@@ -219,9 +249,11 @@ class Machine : public FramePeriodListener {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;       // a cassette is loaded and playing (until its end)
-    bool turbo_ = false;             // frames run back to back, whatever the clock says
-    std::filesystem::path recordingPath_;  // where the recording goes; empty: kept in memory
+    bool tapePlaying_ = false;  // a cassette is loaded and playing (until its end)
+    bool turbo_ = false;        // frames run back to back, whatever the clock says
+    std::unique_ptr<TapeRecordingFile> recordingFile_;     // null: the recording stays in memory
+    std::unique_ptr<TapeRecordingFile> unsavedRecording_;  // its file could not be written
+    std::optional<RecordingEnd> recordingEnd_;             // not yet told
     QuickType quickType_;            // types a text in place of the host keyboard
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false

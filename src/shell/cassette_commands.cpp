@@ -1,6 +1,8 @@
 #include "shell/cassette_commands.h"
 
 #include <cmath>
+#include <filesystem>
+#include <optional>
 
 #include "machine/machine.h"
 #include "machine/machine_files.h"
@@ -81,9 +83,8 @@ bool CassetteCommands::play(const std::string& path, TapeFormat format) {
 }
 
 void CassetteCommands::stopCassette() {
-    if (!machine_.stopCassette()) {
-        messages_.warn(QStringLiteral("Cannot write the recorded cassette file"));
-    }
+    machine_.stopCassette();
+    settleRecording();
 }
 
 void CassetteCommands::recordCassetteFile() {
@@ -91,7 +92,49 @@ void CassetteCommands::recordCassetteFile() {
     const auto choice = chooser_.chooseFileToWrite(recordCassetteDialog(folders_));
     if (!choice) return;
     folders_.cassette = directoryOfPath(choice->path);
-    machine_.recordTape(recordingFormat(*choice), choice->path);
+    if (!machine_.recordTape(recordingFormat(*choice), choice->path)) {
+        messages_.warn(QStringLiteral("Cannot record into %1: the file cannot be written there.")
+                           .arg(QString::fromStdString(choice->path)));
+    }
+}
+
+void CassetteCommands::settleRecording() {
+    const std::optional<RecordingEnd> end = machine_.takeRecordingEnd();
+    if (!end) return;
+    const QString path = QString::fromStdString(end->path.string());
+    if (end->stoppedAtLimit) {
+        messages_.warn(
+            QStringLiteral("The recording filled the 4 GiB a WAV file can hold and was stopped "
+                           "there%1.")
+                .arg(end->written ? QStringLiteral("; %1 holds it").arg(path) : QString()));
+    }
+    if (!end->written) saveUnsavedRecording(end->path.string());
+}
+
+// The save dialog for the recording's own format, offering its name.
+void CassetteCommands::saveUnsavedRecording(const std::string& failedPath) {
+    std::string failed = failedPath;
+    while (machine_.hasUnsavedRecording()) {
+        messages_.warn(QStringLiteral("Cannot write the recorded cassette file %1. Choose another "
+                                      "name to keep the recording.")
+                           .arg(QString::fromStdString(failed)));
+        const bool wav = machine_.lastRecordingFile()->format() == TapeFormat::wav;
+        FileDialogRequest request{"Save Recording As",
+                                  {wav ? kWavTapes : kRawTapes, kAllFiles},
+                                  wav ? "wav" : "cvz",
+                                  directoryOfPath(failed),
+                                  std::filesystem::path(failed).filename().string()};
+        const auto choice = chooser_.chooseFileToWrite(request);
+        if (!choice) {
+            machine_.dropUnsavedRecording();
+            return;
+        }
+        if (machine_.saveUnsavedRecording(choice->path)) {
+            folders_.cassette = directoryOfPath(choice->path);
+            return;
+        }
+        failed = choice->path;
+    }
 }
 
 }  // namespace vantorel

@@ -10,7 +10,14 @@
 // Record Cassette File... refuses while a tape plays or records or quick type
 // types, asks for a file to write (WAV first, raw, all files: a name ending
 // in ".wav" is WAV, any other raw) and records what the machine sends while
-// a motor runs, until Stop Cassette, a reset or exit.
+// a motor runs, until Stop Cassette, a reset, a new tape or exit; a file
+// that cannot be made there is refused at once, with a message.
+//
+// However a recording ends, the window then calls settleRecording: a WAV
+// recording stopped at the 4 GiB a WAV file holds is told, and a recording
+// whose file could not be written is told and offered under another name
+// (the chooser's save dialog, again until it is written or the user
+// cancels, which gives it up).
 //
 // A tape from the Recent Files list plays by its name, as the command line's
 // --tape does: ".wav" in any case is WAV, any other name raw.
@@ -22,9 +29,9 @@
 #include <functional>
 #include <string>
 
-#include "cassette/tape_recording.h"
 #include "app/file_chooser.h"
 #include "app/start_folders.h"
+#include "cassette/tape_recording.h"
 
 namespace vantorel {
 
@@ -52,9 +59,13 @@ class CassetteCommands {
     }
     void stopCassette();
     void recordCassetteFile();
+    // Tells how the last recording ended, if it has not been told yet, and
+    // offers to save one whose file could not be written.
+    void settleRecording();
 
   private:
     bool play(const std::string& path, TapeFormat format);
+    void saveUnsavedRecording(const std::string& failedPath);
 
     Machine& machine_;
     FileChooser& chooser_;

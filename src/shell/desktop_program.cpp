@@ -8,19 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "app/host_keyboard.h"
+#include "app/program_roms.h"
+#include "app/start_folders.h"
+#include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
 #include "config/settings_file.h"
 #include "input/quick_type_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
-#include "app/host_keyboard.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
-#include "app/program_roms.h"
 #include "shell/qt_file_chooser.h"
-#include "app/start_folders.h"
-#include "app/steady_host_clock.h"
 
 namespace vantorel {
 
@@ -35,9 +35,10 @@ class DebugToStandardError : public DebugOutputSink {
 };
 
 std::filesystem::path settingsPathFor(const CommandLine& options,
-                                      const std::filesystem::path& startupDirectory) {
+                                      const std::filesystem::path& startupDirectory,
+                                      DebugOutputSink& debug) {
     if (!options.settingsPath.empty()) return options.settingsPath;
-    return findSettingsFile(startupDirectory);
+    return findSettingsFile(startupDirectory, &debug);
 }
 
 void reportRefusal(const std::string& path, const std::string& reason) {
@@ -56,8 +57,9 @@ void startTapeFromCommandLine(Machine& machine, const CommandLine& options) {
             reportRefusal(options.tapePath, "cannot play the tape");
         }
     }
-    if (!options.recordTapePath.empty()) {
-        machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath);
+    if (!options.recordTapePath.empty() &&
+        !machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath)) {
+        reportRefusal(options.recordTapePath, "cannot write the recording");
     }
 }
 
@@ -90,7 +92,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     HostKeyboard keyboard;
     DebugToStandardError debug;
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
-    const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory);
+    const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory, debug);
     const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
     std::vector<std::string> romProblems;  // shown once the window is up
     loadSettings(settingsPath, machine.config(), [&] {

@@ -10,12 +10,12 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include "app/host_keyboard.h"
 #include "config/settings_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/about_dialog.h"
 #include "shell/display_widget.h"
-#include "app/host_keyboard.h"
 #include "shell/idle_driver.h"
 #include "shell/keyboard_dialog.h"
 #include "shell/menu_table.h"
@@ -199,6 +199,8 @@ void MainWindow::runCommand(int id) {
             runExtraCommand(id);  // the extras, or not built yet
             break;
     }
+    // A reset, a new tape, Stop Cassette or exit may have ended a recording.
+    cassetteCommands_.settleRecording();
     // Like the owner of a closed modal dialog, the window takes the keyboard
     // back (some desktops leave it with no window at all), and frames go on.
     if (isVisible() && !isActiveWindow()) activateWindow();
@@ -265,12 +267,27 @@ void MainWindow::switchKeysAsJoystick() {
     MachineConfig& config = parts_.machine.config();
     config.keysasjoystickflag = !config.keysasjoystickflag;
     actions_[kCommandKeysAsJoystick]->setChecked(config.keysasjoystickflag);
-    if (!parts_.settingsPath.empty()) saveJoystickSettings(parts_.settingsPath, config);
+    if (!parts_.settingsPath.empty() && !saveJoystickSettings(parts_.settingsPath, config)) {
+        parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
+    }
 }
 
 void MainWindow::screenDue() {
     display_->paintDisplay();
     updateSpeedTitle();
+    // A WAV recording that filled its file ended during a frame: told once
+    // the frame is over, not from inside it.
+    if (parts_.machine.recordingEnded() && !recordingEndPosted_) {
+        recordingEndPosted_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                recordingEndPosted_ = false;
+                cassetteCommands_.settleRecording();
+                driver_->resume();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::updateSpeedTitle() {
@@ -331,6 +348,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
         parts_.messages.warn(QStringLiteral("%1 was not inserted: %2.")
                                  .arg(path, QString::fromStdString(result.message)));
     }
+    cassetteCommands_.settleRecording();  // a reset on the way ends a recording
     driver_->resume();
 }
 
@@ -340,12 +358,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // In order: cassette, game ROM, sound, joysticks, display. Settings are not
-// written at exit.
+// written at exit. A recording's file is written now; one that cannot be is
+// offered under another name while the window is still there.
 void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     driver_->stop();
-    parts_.machine.stopCassette();  // a recording's file is written now
+    parts_.machine.stopCassette();
+    cassetteCommands_.settleRecording();
     removeGameRom(parts_.machine);
     devices_.releaseSound();
     devices_.releaseJoysticks();

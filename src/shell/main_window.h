@@ -30,14 +30,14 @@
 #include <filesystem>
 #include <map>
 
-#include "machine/video.h"
-#include "shell/cassette_commands.h"
 #include "app/file_commands.h"
-#include "shell/host_devices.h"
 #include "app/inserted_file.h"
 #include "app/recent_files.h"
-#include "shell/settings_commands.h"
 #include "app/start_folders.h"
+#include "machine/video.h"
+#include "shell/cassette_commands.h"
+#include "shell/host_devices.h"
+#include "shell/settings_commands.h"
 
 class QAction;
 class QMenu;
@@ -60,8 +60,9 @@ struct MainWindowParts {
     HostKeyboard& keyboard;
     FileChooser& fileChooser;
     MessageSink& messages;
-    QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
-    std::filesystem::path settingsPath = {};  // empty: dialogs, switched settings and recent files are not saved
+    QuickTypeLoader quickTypeLoader;  // empty: Quick Type... is greyed
+    std::filesystem::path settingsPath =
+        {};  // empty: dialogs, switched settings and recent files are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start
@@ -149,10 +150,11 @@ class MainWindow : public QMainWindow {
     std::map<int, QAction*> actions_;
     bool useScanCodes_;
     bool shutDown_ = false;
-    int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
+    bool recordingEndPosted_ = false;  // a recording's end is waiting to be told
+    int shownSpeed_ = -1;              // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
-    QString shownTape_;    // the tape's position in the title, empty when it rests
+    QString shownTape_;  // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

@@ -12,12 +12,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/file_chooser.h"
 #include "config/settings_file.h"
 #include "files/binary_file.h"
 #include "machine/machine_memory.h"
 #include "machine/rom_files.h"
 #include "shell/dialog_controls.h"
-#include "app/file_chooser.h"
 
 namespace vantorel {
 
@@ -202,7 +202,7 @@ bool runMemoryDialog(QWidget* parent, MachineConfig& config, MachineMemory& memo
                      FileChooser& chooser, const SettingsFiles& files,
                      std::vector<std::string>& romProblems) {
     MemoryDialog dialog(config, chooser, files, parent);
-    if (!runSettingsDialog(dialog, config, files.settingsPath, saveMemorySettings)) return false;
+    if (!runSettingsDialog(dialog, config, files, saveMemorySettings)) return false;
     romProblems = installBuiltinImages(memory, config, files.builtinImages, files.startupDirectory);
     return true;
 }

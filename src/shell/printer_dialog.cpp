@@ -128,7 +128,7 @@ void PrinterDialog::okPressed() {
 
 bool runPrinterDialog(QWidget* parent, MachineConfig& config, const SettingsFiles& files) {
     PrinterDialog dialog(config, files, parent);
-    return runSettingsDialog(dialog, config, files.settingsPath, savePrinterSettings);
+    return runSettingsDialog(dialog, config, files, savePrinterSettings);
 }
 
 }  // namespace vantorel

@@ -21,6 +21,13 @@ SettingsCommands::SettingsCommands(QMainWindow& window, Machine& machine, Displa
       chooser_(chooser),
       messages_(messages) {}
 
+void SettingsCommands::setFiles(SettingsFiles files) {
+    files_ = std::move(files);
+    files_.saveFailed = [this](const std::string& problem) {
+        messages_.warn(QString::fromStdString(problem));
+    };
+}
+
 bool SettingsCommands::memory() {
     std::vector<std::string> romProblems;
     if (!runMemoryDialog(&window_, machine_.config(), machine_.memory(), chooser_, files_,

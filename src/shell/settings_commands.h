@@ -29,7 +29,8 @@ class SettingsCommands {
     SettingsCommands(QMainWindow& window, Machine& machine, DisplayWidget& display,
                      FileChooser& chooser, MessageSink& messages);
 
-    void setFiles(SettingsFiles files) { files_ = std::move(files); }
+    // A save that fails is told in a message box.
+    void setFiles(SettingsFiles files);
     const SettingsFiles& files() const { return files_; }
     const CustomColours& customColours() const { return customColours_; }
 

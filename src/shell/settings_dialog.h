@@ -10,6 +10,8 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "config/machine_config.h"
 #include "machine/builtin_images.h"
@@ -22,6 +24,9 @@ struct SettingsFiles {
     std::filesystem::path settingsPath;            // the settings file; empty: nothing is saved
     std::filesystem::path startupDirectory;        // relative ROM names; rom/ and lprint/ under it
     RomImages builtinImages = builtinRomImages();  // installed when no ROM file is taken
+    // Told why, when a dialog's save did not write the file (a read-only
+    // file, not a settings file, a full disk); null: nobody is told.
+    std::function<void(const std::string& problem)> saveFailed = {};
 };
 
 class SettingsDialog : public QDialog {
@@ -39,9 +44,9 @@ class SettingsDialog : public QDialog {
 using SaveSettings = bool (*)(const std::filesystem::path&, const MachineConfig&);
 
 // Runs `dialog` modally. On OK: `config` takes the working copy and `save`
-// writes its sections (unless no settings file is named); true. Otherwise
-// nothing changes; false.
-bool runSettingsDialog(SettingsDialog& dialog, MachineConfig& config,
-                       const std::filesystem::path& settingsPath, SaveSettings save);
+// writes its sections (unless no settings file is named; a failed save is
+// told to files.saveFailed); true. Otherwise nothing changes; false.
+bool runSettingsDialog(SettingsDialog& dialog, MachineConfig& config, const SettingsFiles& files,
+                       SaveSettings save);
 
 }  // namespace vantorel

@@ -86,7 +86,7 @@ void SoundDialog::okPressed() {
 
 bool runSoundDialog(QWidget* parent, MachineConfig& config, const SettingsFiles& files) {
     SoundDialog dialog(config, parent);
-    return runSettingsDialog(dialog, config, files.settingsPath, saveSoundSettings);
+    return runSettingsDialog(dialog, config, files, saveSoundSettings);
 }
 
 }  // namespace vantorel

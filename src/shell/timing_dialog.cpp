@@ -13,9 +13,10 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <utility>
 
-#include "config/settings_file.h"
 #include "config/frame_timing.h"
+#include "config/settings_file.h"
 #include "shell/dialog_controls.h"
 
 namespace vantorel {
@@ -35,7 +36,6 @@ constexpr int kUpdatesLabel = 1512;
 constexpr int kHundredPercent = 1513;
 constexpr int kDefault = 1514;
 constexpr int kFirstFieldLabel = 1515;  // 1515-1517
-constexpr std::uint32_t kFewestCycles = 24;
 
 struct Standard {
     const char* labelFormat;
@@ -55,6 +55,13 @@ QString scaledCycles(std::int32_t cycles, std::int32_t pct) {
 
 QString updatesText(int perSecond) {
     return QString::asprintf("%d fps ", perSecond);
+}
+
+// The custom cycle counts a slice may have, shown under the fields.
+QString sliceRangeText() {
+    return QStringLiteral("Cycles: %1 to %2 in each")
+        .arg(kFewestSliceTStates)
+        .arg(kMostSliceTStates);
 }
 
 }  // namespace
@@ -86,6 +93,9 @@ void TimingDialog::buildControls() {
     for (int i = 0; i < 3; ++i) {
         fieldLabels_[i] = makeLabel(kFirstFieldLabel + i, QString::fromUtf8(kFieldTexts[i]), this);
     }
+    sliceRange_ = new QLabel(sliceRangeText(), this);
+    sliceRange_->setObjectName(QStringLiteral("sliceRange"));
+    for (QLineEdit* field : {activeScan_, verticalBlank_}) field->setToolTip(sliceRangeText());
     limitUpdates_ = makeCheckBox(kLimitUpdates,
                                  QStringLiteral("Try to update this many times per second:"), this);
     updatesSlider_ = makeSlider(kUpdates, 1, 600, 5, this);
@@ -111,6 +121,7 @@ void TimingDialog::layOut() {
         numbers->addWidget(fields[i], 2 + i, 0);
         numbers->addWidget(fieldLabels_[i], 2 + i, 1);
     }
+    numbers->addWidget(sliceRange_, 5, 0, 1, 2);
     numbers->setColumnMinimumWidth(0, 160);
     auto* cpuLayout = new QHBoxLayout(cpuGroup);
     cpuLayout->addLayout(modes);
@@ -281,20 +292,29 @@ void TimingDialog::updatesMoved(int position) {
 }
 
 // Custom numbers a frame cannot run with are put right in the fields:
-// 0 frames per second becomes 1, fewer than 24 cycles a frame (the 32-bit
-// sum) 24 in each slice. True when something was put right.
+// 0 frames per second becomes 1, fewer than 24 cycles a frame (the sum)
+// 24 in each slice, and a slice above the machine's own second is lowered
+// to it (a frame would hold the window for seconds). True when something
+// was put right.
 bool TimingDialog::customValuesCorrected() {
-    const std::uint32_t activeScan = unsignedNumberIn(activeScan_->text());
-    const std::uint32_t verticalBlank = unsignedNumberIn(verticalBlank_->text());
+    std::uint32_t activeScan = unsignedNumberIn(activeScan_->text());
+    std::uint32_t verticalBlank = unsignedNumberIn(verticalBlank_->text());
     const std::uint32_t framesPerSecond = unsignedNumberIn(framesPerSecond_->text());
     bool corrected = false;
     if (framesPerSecond == 0) {
         framesPerSecond_->setText(QStringLiteral("1"));
         corrected = true;
     }
-    if (static_cast<std::uint32_t>(activeScan + verticalBlank) < kFewestCycles) {
-        activeScan_->setText(QString::number(kFewestCycles));
-        verticalBlank_->setText(QString::number(kFewestCycles));
+    for (auto [field, value] :
+         {std::pair{activeScan_, &activeScan}, {verticalBlank_, &verticalBlank}}) {
+        if (*value <= kMostSliceTStates) continue;
+        *value = kMostSliceTStates;
+        field->setText(QString::number(kMostSliceTStates));
+        corrected = true;
+    }
+    if (std::uint64_t{activeScan} + verticalBlank < kFewestSliceTStates) {
+        activeScan_->setText(QString::number(kFewestSliceTStates));
+        verticalBlank_->setText(QString::number(kFewestSliceTStates));
         corrected = true;
     }
     if (corrected) return true;
@@ -323,7 +343,7 @@ void TimingDialog::okPressed() {
 
 bool runTimingDialog(QWidget* parent, MachineConfig& config, const SettingsFiles& files) {
     TimingDialog dialog(config, parent);
-    return runSettingsDialog(dialog, config, files.settingsPath, saveSpeedSettings);
+    return runSettingsDialog(dialog, config, files, saveSpeedSettings);
 }
 
 }  // namespace vantorel

@@ -11,10 +11,14 @@
 // accessing files". 1514 "Default" is NTSC at 100% with both check boxes
 // cleared. Cancel is the default button.
 //
+// Under the fields a line shows the range of a slice's cycles (24 to
+// 2,106,360, the machine's own second), also the fields' tooltip.
+//
 // OK stores the mode (Fast also turns both sounds off); Custom numbers that
-// cannot run (no frames per second, fewer than 24 cycles a frame) are
-// corrected in the fields and OK is refused once. OK writes "SPEED"; the
-// main window then recomputes the timing and restarts the sound output.
+// cannot run (no frames per second, fewer than 24 cycles a frame, a slice
+// above 2,106,360 cycles) are corrected in the fields and OK is refused
+// once. OK writes "SPEED"; the main window then recomputes the timing and
+// restarts the sound output.
 #pragma once
 
 #include "shell/settings_dialog.h"
@@ -66,6 +70,7 @@ class TimingDialog : public SettingsDialog {
     QLineEdit* verticalBlank_;
     QLineEdit* framesPerSecond_;
     QLabel* fieldLabels_[3];
+    QLabel* sliceRange_;
     QCheckBox* limitUpdates_;
     QSlider* updatesSlider_;
     QLabel* updatesLabel_;

@@ -138,7 +138,7 @@ void VideoDialog::chooseColour(ColourButton* button, RgbColour& colour) {
 bool runVideoDialog(QWidget* parent, MachineConfig& config, CustomColours& customColours,
                     const SettingsFiles& files) {
     VideoDialog dialog(config, customColours, parent);
-    return runSettingsDialog(dialog, config, files.settingsPath, saveVideoSettings);
+    return runSettingsDialog(dialog, config, files, saveVideoSettings);
 }
 
 }  // namespace vantorel

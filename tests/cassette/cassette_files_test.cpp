@@ -166,8 +166,10 @@ TEST_F(CassetteFiles, AResetCompletesTheRecordingAndReplacesTheOldFileWhole) {
               1)
         << "no temporary file is left";
 
-    EXPECT_TRUE(machine.recordTape(TapeFormat::raw, folder / "no-such-folder" / "tape.cvz"));
-    EXPECT_FALSE(machine.stopCassette()) << "a recording that cannot be written says so";
+    EXPECT_FALSE(machine.recordTape(TapeFormat::raw, folder / "no-such-folder" / "tape.cvz"))
+        << "a recording that cannot be written says so at once";
+    EXPECT_FALSE(machine.tapeRecording());
+    EXPECT_TRUE(machine.stopCassette());
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
 }
 

@@ -31,7 +31,7 @@ TEST(ProfileFile, CommitKeepsOtherSectionsByteForByte) {
     TempDirectory folder;
     const std::string before =
         "\xEF\xBB\xBF; settings\r\n[VIDEO]\r\nwindowscalingX = 2\r\n\r\n"
-        "[SOUND]\r\nayflag=0\r\n\r\n[MINE]\r\nodd line\r\n";
+        "[SOUND]\r\nayflag=0\r\n\r\n[MINE]\r\nodd = line\r\n# note\r\n";
     writeFile(folder / "s.ini", before);
     ProfileFile file = openProfileFile(folder / "s.ini");
     ASSERT_EQ(file.state, ProfileFileState::loaded);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "config/profile_file.h"
 #include "config/temp_directory.h"
 
 namespace vantorel {
@@ -26,14 +28,123 @@ TEST(SettingsFile, PointerFileNamesTheSettingsFile) {
         {"vantorel.ini", "[config]\r\nINI = other.ini \r\n", folder / "other.ini"},
         {"Vantorel.Ini", "[CONFIG]\nini=\n", folder / "default.ini"},
         {"VANTOREL.INI", "[CONFIG]\nnothing=here\n", folder / "default.ini"},
-        {"VANTOREL.INI", "[CONFIG]\nini=sub\\x.ini\n", folder / "sub/x.ini"},
-        {"VANTOREL.INI", "[CONFIG]\nini=../up.ini\n", folder / "../up.ini"},
-        {"VANTOREL.INI", "[CONFIG]\nini=/etc/vantorel/s.ini\n", "/etc/vantorel/s.ini"},
+        {"VANTOREL.INI", "[CONFIG]\nini=\"spaced name.ini\"\n", folder / "spaced name.ini"},
     };
     for (const auto& c : cases) {
         writeFile(folder / c.pointerName, c.contents);
         EXPECT_EQ(findSettingsFile(folder.path()), c.expected) << c.contents;
         fs::remove(folder / c.pointerName);
+    }
+}
+
+struct CollectedDebug : DebugOutputSink {
+    std::string text;
+    void debugOutput(const char* line) override { text += line; }
+};
+
+// A pointer file comes with any folder unpacked from elsewhere: it may name
+// only a file beside it. Anything else is refused with one debug line, and
+// the saves go to default.ini, never into the file it named.
+TEST(SettingsFile, APointerFileNamesNoFileOutsideTheStartUpFolder) {
+    TempDirectory root;
+    const fs::path folder = root / "start";
+    fs::create_directories(folder / "sub");
+    fs::create_directories(root / "victim");
+    writeFile(root / "victim" / "notes.txt", "echo hello\n");
+    const char* refused[] = {"../victim/notes.txt",
+                             "..\\victim\\notes.txt",
+                             "sub/x.ini",
+                             "sub\\x.ini",
+                             "..",
+                             ".",
+                             "/etc/vantorel/s.ini",
+                             "C:\\s.ini",
+                             "C:s.ini"};
+    for (const char* name : refused) {
+        writeFile(folder / "VANTOREL.INI", std::string("[CONFIG]\nini=") + name + "\n");
+        CollectedDebug debug;
+        const fs::path found = findSettingsFile(folder, &debug);
+        EXPECT_EQ(found, folder / "default.ini") << name;
+        EXPECT_EQ(std::count(debug.text.begin(), debug.text.end(), '\n'), 1) << debug.text;
+        EXPECT_NE(debug.text.find(name), std::string::npos) << debug.text;
+        EXPECT_NE(debug.text.find("default.ini is used"), std::string::npos) << debug.text;
+        MachineConfig config;
+        config.ROMfilename = makeSettingsText("x;touch PWNED;.rom");
+        EXPECT_TRUE(saveMemorySettings(found, config));
+    }
+    EXPECT_EQ(readFile(root / "victim" / "notes.txt"), "echo hello\n");
+    EXPECT_FALSE(fs::exists(folder / "sub" / "x.ini"));
+
+    writeFile(folder / "VANTOREL.INI", "[CONFIG]\nini=mine.ini\n");
+    CollectedDebug quiet;
+    EXPECT_EQ(findSettingsFile(folder, &quiet), folder / "mine.ini");
+    EXPECT_TRUE(quiet.text.empty()) << "a plain name is no refusal";
+}
+
+// A save rewrites only a settings file the user may write: never a script
+// or a text the settings path happens to name, never a file made read-only.
+// Each refusal leaves the file byte for byte and says why.
+TEST(SettingsFile, SavesLeaveForeignAndReadOnlyFilesAlone) {
+    TempDirectory folder;
+    const std::string script = "# shell start-up\nexport PATH=/bin\nsource notes.txt\n";
+    const std::string keysOnly = "export PATH=/bin\nalias ll=ls\n";  // keys, but in no section
+    const std::string settings = "; mine\n[SOUND]\nayflag=0\n\n# kept\n";
+    writeFile(folder / "script.ini", script);
+    writeFile(folder / "keys.ini", keysOnly);
+    writeFile(folder / "ok.ini", settings);
+    MachineConfig config;
+    EXPECT_FALSE(saveSoundSettings(folder / "script.ini", config));
+    EXPECT_FALSE(saveSoundSettings(folder / "keys.ini", config));
+    EXPECT_EQ(readFile(folder / "script.ini"), script);
+    EXPECT_EQ(readFile(folder / "keys.ini"), keysOnly);
+    EXPECT_NE(settingsSaveProblem(folder / "script.ini").find("is not a settings file"),
+              std::string::npos);
+    EXPECT_TRUE(saveSoundSettings(folder / "ok.ini", config)) << "comments and blanks are fine";
+
+    const std::string before = readFile(folder / "ok.ini");
+    fs::permissions(folder / "ok.ini",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    config.ayvolpct = 7;
+    EXPECT_FALSE(saveSoundSettings(folder / "ok.ini", config));
+    EXPECT_EQ(readFile(folder / "ok.ini"), before);
+    EXPECT_EQ(settingsSaveProblem(folder / "ok.ini"),
+              "The settings were not saved: " + (folder / "ok.ini").string() + " is read-only.");
+    EXPECT_EQ(testing::countEntries(folder.path()), 3) << "no temporary file is left";
+}
+
+// A file name may hold anything a name can: a line break, a '[' or '=' at
+// its start, blanks and quotes at its ends. Each comes back as it was, and
+// none reaches the file as a section or key of its own.
+TEST(SettingsFile, TextValuesCannotStartALineSectionOrKey) {
+    TempDirectory folder;
+    const fs::path path = folder / "s.ini";
+    const std::string names[] = {"x\n[SPEED]\ncpuspeedopt=3",
+                                 "[SPEED]",
+                                 "=cpuspeedopt=3",
+                                 "a\r\nb\rc\n",
+                                 "\"quoted\"",
+                                 " blank ",
+                                 "C:\\roms\\new\\x0A.rom",
+                                 "tricky\\x0A\n\\x5C"};
+    for (const std::string& name : names) {
+        MachineConfig config;
+        config.ROMfilename = makeSettingsText(name.c_str());
+        config.filename = makeSettingsText(("\n" + name).c_str());
+        ASSERT_TRUE(saveMemorySettings(path, config)) << name;
+        ASSERT_TRUE(savePrinterSettings(path, config)) << name;
+        MachineConfig loaded;
+        loaded.cpuspeedopt = 1;
+        loadSettings(path, loaded, nullptr);
+        EXPECT_STREQ(loaded.ROMfilename.data(), name.c_str());
+        EXPECT_STREQ(loaded.filename.data(), ("\n" + name).c_str());
+        EXPECT_EQ(loaded.cpuspeedopt, 0) << "no SPEED key came in with " << name;
+        const std::string text = readFile(path);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '['),
+                  2 + (name.find('[') != std::string::npos ? 2 : 0))
+            << text;
+        EXPECT_EQ(openProfileFile(path).state, ProfileFileState::loaded) << text;
+        fs::remove(path);
     }
 }
 
@@ -57,7 +168,7 @@ TEST(SettingsFile, LoadAppliesRangesAndInstallsImagesAfterMemory) {
     EXPECT_EQ(config.colours[1], (RgbColour{16, 96, 16}));
     EXPECT_EQ(config.clickervolpct, 100);
     EXPECT_EQ(config.activescancust, 24u);
-    EXPECT_EQ(config.vblankcust, 4294967295u);
+    EXPECT_EQ(config.vblankcust, 2106360u);  // a slice is at most the machine's second
     EXPECT_EQ(config.fpscust, 600);
     EXPECT_EQ(config.cpuspeedopt, 0);  // no key: NTSC, whatever the record held
     EXPECT_FALSE(config.emulatedflag);
@@ -131,7 +242,7 @@ TEST(SettingsFile, EverySectionRoundTripsThroughTheSixSaves) {
     saved.cpuspeedopt = 2;
     saved.ntscmultiplierpct = 1000;
     saved.palmultiplierpct = 1;
-    saved.activescancust = 4000000000u;
+    saved.activescancust = 2106360;
     saved.vblankcust = 24;
     saved.fpscust = 600;
     saved.usevideoupdatepsflag = true;

@@ -95,7 +95,7 @@ MachineConfig everyFieldChanged() {
     config.cpuspeedopt = 3;
     config.ntscmultiplierpct = 1000;
     config.palmultiplierpct = 1;
-    config.activescancust = 4294967295u;
+    config.activescancust = 2106360;
     config.vblankcust = 24;
     config.fpscust = 600;
     config.usevideoupdatepsflag = true;

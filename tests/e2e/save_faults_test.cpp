@@ -15,11 +15,11 @@
 #include <tuple>
 #include <vector>
 
+#include "app/headless_runner.h"
 #include "cassette/wav_reader.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
 #include "machine/machine_files.h"
-#include "app/headless_runner.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"
 
@@ -162,7 +162,11 @@ SavedKind tapeKind() {
                 if (!test.machine.recordTape(TapeFormat::wav, path)) return false;
                 runSender(test, static_cast<std::uint8_t>(sent.size()));
                 runFrames(test, 8);
-                return test.machine.stopCassette();
+                if (test.machine.stopCassette()) return true;
+                // Kept to be saved elsewhere; here the user declines.
+                EXPECT_TRUE(test.machine.hasUnsavedRecording());
+                test.machine.dropUnsavedRecording();
+                return false;
             },
             [](SaveBench&, const fs::path& path, int generation) {
                 const std::string file = readBytes(path);

@@ -33,12 +33,17 @@ inline std::string fileText(const std::filesystem::path& path) {
     return text.str();
 }
 
+// Exit status of a run that `timeout` stopped.
+inline constexpr int kTimedOut = 124;
+
 // Runs the program in `workFolder` (its settings file there is absent, so
-// the defaults apply).
+// the defaults apply). With `timeoutSeconds`, a run still going then is
+// stopped and reports kTimedOut.
 inline ProgramRun runVantorel(const std::vector<std::string>& arguments,
-                              const TempFolder& workFolder) {
-    std::string command =
-        "cd " + quoted(workFolder.path().string()) + " && " + quoted(VANTOREL_EXECUTABLE);
+                              const TempFolder& workFolder, int timeoutSeconds = 0) {
+    std::string command = "cd " + quoted(workFolder.path().string()) + " && ";
+    if (timeoutSeconds > 0) command += "timeout " + std::to_string(timeoutSeconds) + " ";
+    command += quoted(VANTOREL_EXECUTABLE);
     for (const std::string& argument : arguments) {
         command += ' ';
         command += quoted(argument);

@@ -6,16 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-#include "cassette/wav_encoder.h"
-#include "cassette/wav_reader.h"
 #include "app/command_line.h"
 #include "app/headless_runner.h"
-#include "shell/menu_table.h"
 #include "app/start_folders.h"
+#include "cassette/wav_encoder.h"
+#include "cassette/wav_reader.h"
+#include "files/write_faults.h"
+#include "shell/menu_table.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 
@@ -174,6 +176,79 @@ TEST_F(CassetteCommandFixture, RecordWritesTheFileAtStopAndAtExit) {
 
     shell.window->runCommand(kCommandStopCassette);  // nothing left to stop
     EXPECT_TRUE(shell.messages.warnings.isEmpty());
+}
+
+// Whatever ends a recording whose file cannot be written (here the rename
+// over the old file fails): a reset, Memory's OK (a posted hard reset), a
+// new tape, exit. It is told as Stop Cassette tells it, and offered under
+// another name; saved there it is the whole recording; cancelled, it goes.
+TEST_F(CassetteCommandFixture, ARecordingThatCannotBeWrittenIsOfferedElsewhereHoweverItEnds) {
+    writeBytes(temp / "play.cvz", Bytes{1, 2, 3});
+    const auto target = temp / "out" / "rec.wav";
+    std::filesystem::create_directories(target.parent_path());
+    const int endings[] = {kCommandHardReset, kCommandSoftReset, kCommandPlayCassette,
+                           kCommandStopCassette, kCommandExit};
+    int kept = 0;
+    for (const int end : endings) {
+        SCOPED_TRACE(kept);
+        shell.chooser.requests.clear();
+        shell.chooser.requestsToWrite.clear();
+        shell.messages.warnings.clear();
+        shell.machine->stopCassette();  // the tape the last round played
+        choose(target, 0);
+        shell.window->runCommand(kCommandRecordCassette);
+        ASSERT_TRUE(shell.machine->tapeRecording());
+        shell.machine->writePort(0xFE, 0x10);
+        for (int frame = 0; frame < 20; ++frame) shell.runFrame();
+
+        const auto other = temp / ("kept" + std::to_string(kept++) + ".wav");
+        if (end == kCommandPlayCassette) choose(temp / "play.cvz", 0);  // the new tape
+        choose(other, 0);
+        {
+            FailingStep fault{WriteStep::rename};
+            ScopedWriteFaults installed{fault};
+            shell.window->runCommand(end);
+        }
+        ASSERT_EQ(shell.messages.warnings.size(), 1);
+        EXPECT_TRUE(shell.messages.warnings[0].startsWith(
+            QStringLiteral("Cannot write the recorded cassette file ") +
+            QString::fromStdString(target.string())))
+            << shell.messages.warnings[0].toStdString();
+        ASSERT_FALSE(shell.chooser.requests.empty());
+        const FileDialogRequest& asked = shell.chooser.requests.back();
+        EXPECT_TRUE(shell.chooser.requestsToWrite.back());
+        EXPECT_EQ(asked.caption, "Save Recording As");
+        EXPECT_EQ(asked.fileName, "rec.wav");
+        EXPECT_EQ(asked.defaultSuffix, "wav");
+        const WavReadResult saved = parseWav(readBytes(other));
+        ASSERT_EQ(saved.error, WavError::none);
+        EXPECT_NEAR(static_cast<double>(saved.tape.samples.size()) / 44100.0, 20 / 60.0, 0.05);
+        EXPECT_FALSE(std::filesystem::exists(target));
+        EXPECT_FALSE(shell.machine->hasUnsavedRecording());
+    }
+
+    // Cancelled: the recording is given up, and nothing is left in its folder.
+    ShellHarness again;
+    again.window->setStartFolders(makeStartFolders(temp.path()));
+    again.chooser.answers.push_back(target.string());
+    again.window->runCommand(kCommandRecordCassette);
+    again.machine->writePort(0xFE, 0x10);
+    for (int frame = 0; frame < 5; ++frame) again.runFrame();
+    {
+        FailingStep fault{WriteStep::rename};
+        ScopedWriteFaults installed{fault};
+        again.window->runCommand(kCommandHardReset);
+    }
+    EXPECT_EQ(again.messages.warnings.size(), 1);
+    EXPECT_FALSE(again.machine->hasUnsavedRecording());
+    EXPECT_TRUE(std::filesystem::is_empty(target.parent_path()));
+
+    // A file that cannot be made is refused at once.
+    again.chooser.answers.push_back((temp / "no-folder" / "x.wav").string());
+    again.window->runCommand(kCommandRecordCassette);
+    EXPECT_FALSE(again.machine->tapeRecording());
+    ASSERT_EQ(again.messages.warnings.size(), 2);
+    EXPECT_TRUE(again.messages.warnings[1].startsWith(QStringLiteral("Cannot record into ")));
 }
 
 TEST_F(CassetteCommandFixture, TheTitleShowsThePositionWhileTheTapeMoves) {

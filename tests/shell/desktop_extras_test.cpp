@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <fstream>
 
+#include "app/recent_files.h"
 #include "config/profile_file.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
@@ -17,7 +18,6 @@
 #include "shell/fullscreen_layout.h"
 #include "shell/menu_table.h"
 #include "shell/paste_typing.h"
-#include "app/recent_files.h"
 #include "shell/recent_files_menu.h"
 #include "shell/screenshot_name.h"
 #include "shell_harness.h"
@@ -313,6 +313,38 @@ TEST(RecentFilesList, NewestFirstNoDuplicatesEightAtMostAndKindsByName) {
     EXPECT_FALSE(recentKindFromName("video").has_value());
     EXPECT_EQ(recentEntryText(0, {RecentKind::gameRom, "/a&b.rom"}),
               QStringLiteral("&1 /a&&b.rom"));
+}
+
+// Two programs started in one folder share its settings file: each change
+// starts from the list the file holds, so neither drops the other's files.
+// A name with a line break or a bracket stays one entry.
+TEST(RecentFilesList, TwoProgramsInOneFolderKeepEachOthersFiles) {
+    TempFolder temp;
+    const auto settings = temp / "default.ini";
+    RecentFiles first(settings);
+    RecentFiles second(settings);
+    first.load();
+    second.load();
+    first.add(RecentKind::gameRom, "/roms/first.rom");
+    second.add(RecentKind::tape, "/tapes/second.cvz");
+    first.add(RecentKind::snapshot, "/snaps/x\n[RECENT]\nfile1=/etc/passwd.snp");
+    RecentFiles reader(settings);
+    reader.load();
+    const std::vector<std::string> expected = {"/snaps/x\n[RECENT]\nfile1=/etc/passwd.snp",
+                                               "/tapes/second.cvz", "/roms/first.rom"};
+    std::vector<std::string> paths;
+    for (const RecentFile& file : reader.entries()) paths.push_back(file.path);
+    EXPECT_EQ(paths, expected);
+    EXPECT_EQ(first.entries(), reader.entries());
+
+    // Second shows [second.cvz, first.rom]: it has not seen the snapshot.
+    second.remove(0);
+    reader.load();
+    paths.clear();
+    for (const RecentFile& file : reader.entries()) paths.push_back(file.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/snaps/x\n[RECENT]\nfile1=/etc/passwd.snp",
+                                               "/roms/first.rom"}))
+        << "the snapshot second had not seen stays";
 }
 
 TEST(RecentFilesMenuTest, EveryRouteFeedsTheListWhichPersistsPrunesAndReopens) {

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include "config/settings_file.h"
 #include "settings_dialog_support.h"
 #include "shell/menu_table.h"
 
@@ -155,6 +156,56 @@ TEST(TimingDialog, CustomValuesThatCannotRunAreCorrectedAndOkIsRefusedOnce) {
     EXPECT_EQ(config.activescancust, 40000u);
     EXPECT_EQ(config.vblankcust, 0u) << "the sum is what must reach 24";
     EXPECT_EQ(config.fpscust, 50);
+}
+
+// A slice of more than the machine's own second would hold the window for
+// seconds a frame: the dialog shows the range, lowers a larger number to it
+// and refuses OK once, as it does the other corrections.
+TEST(TimingDialog, CustomSlicesAreBoundedAtTheMachinesOwnSecond) {
+    SettingsShell settings;
+    settings.run(kCommandSystemTiming, [&](QDialog& dialog) {
+        auto* range = dialog.findChild<QLabel*>(QStringLiteral("sliceRange"));
+        ASSERT_NE(range, nullptr);
+        EXPECT_EQ(range->text(), QStringLiteral("Cycles: 24 to 2106360 in each"));
+        EXPECT_TRUE(
+            control<QLineEdit>(dialog, 1506)->toolTip().contains(QStringLiteral("2106360")));
+        click(dialog, 1502);
+        control<QLineEdit>(dialog, 1506)->setText(QStringLiteral("4294967295"));
+        control<QLineEdit>(dialog, 1507)->setText(QStringLiteral("2106361"));
+        click(dialog, 1);
+        EXPECT_TRUE(dialog.isVisible()) << "still open";
+        EXPECT_EQ(text(dialog, 1506), QStringLiteral("2106360"));
+        EXPECT_EQ(text(dialog, 1507), QStringLiteral("2106360"));
+        EXPECT_FALSE(settings.settingsFileExists());
+        click(dialog, 1);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(settings.config().activescancust, 2106360u);
+    EXPECT_EQ(settings.config().vblankcust, 2106360u);
+    EXPECT_EQ(settings.shell.machine->timing().activeScanTStates, 2106360);
+
+    // A larger value in the settings file is lowered on loading.
+    std::ofstream(settings.folder / "settings.ini")
+        << "[SPEED]\ncpuspeedopt=2\nactivescancust=4294967295\n";
+    MachineConfig loaded;
+    loadSettings(settings.folder / "settings.ini", loaded, nullptr);
+    EXPECT_EQ(loaded.activescancust, 2106360u);
+}
+
+// A settings file the user made read-only stays as it is, and OK says so.
+TEST(TimingDialog, ASaveThatCannotBeWrittenIsTold) {
+    SettingsShell settings;
+    std::ofstream(settings.folder / "settings.ini") << "[SPEED]\nfpscust=50\n";
+    std::filesystem::permissions(settings.folder / "settings.ini",
+                                 std::filesystem::perms::owner_read);
+    settings.run(kCommandSystemTiming, [&](QDialog& dialog) { click(dialog, 1); });
+    ASSERT_EQ(settings.shell.messages.warnings.size(), 1);
+    EXPECT_TRUE(settings.shell.messages.warnings[0].contains(QStringLiteral("is read-only")))
+        << settings.shell.messages.warnings[0].toStdString();
+    std::ifstream file(settings.folder / "settings.ini");
+    std::stringstream kept;
+    kept << file.rdbuf();
+    EXPECT_EQ(kept.str(), "[SPEED]\nfpscust=50\n");
 }
 
 TEST(TimingDialog, DefaultIsNtscAtFullSpeedWithBothCheckBoxesCleared) {

@@ -1,7 +1,9 @@
 // What the tape recorder took down while a motor was on: the bytes the UART
 // sent and, for a WAV recording, every bit cell of the serial line.
 //
-// Filled by TapeDeck; turned into a file by tape_file_writer.h.
+// Filled by TapeDeck. A recording without a file stays here whole; one
+// with a file is moved out after every processor slice into its file
+// (tape_recording_file.h), so these lists hold only what came since.
 #pragma once
 
 #include <cstdint>

@@ -87,8 +87,8 @@ bool saveSections(const fs::path& settingsPath, const MachineConfig& config,
 
 bool isPlainSettingsFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
-    // A backslash is a folder separator in a pointer file written for Windows, and a
-    // drive ("C:x.ini") is a folder part there too.
+    // A backslash is a folder separator in a pointer file written for
+    // Windows, and a drive ("C:x.ini") is a folder part there too.
     if (name.find_first_of("/\\") != std::string_view::npos) return false;
     if (name.size() >= 2 && name[1] == ':') return false;
     return !fs::path(name).is_absolute() && !fs::path(name).has_root_path();

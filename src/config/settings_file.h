@@ -29,10 +29,11 @@ inline constexpr std::string_view kDefaultSettingsFileName = "default.ini";
 // The settings file: the start-up directory joined with the "ini" key of
 // section "CONFIG" of the pointer file, or with "default.ini" when the
 // pointer file, the key or its value is missing. The value must be a plain
-// file name: one with a folder part (a slash or a backslash), "." or "..", or an
-// absolute path could send every later save into a file anywhere (a pointer
-// file comes with any folder unpacked from elsewhere), so it is refused with
-// one line on `debug` (when given) and "default.ini" is used. The pointer
+// file name: one with a folder part (a slash, a backslash or a drive), "."
+// or "..", or an absolute path could send every later save into a file
+// anywhere (a pointer file comes with any folder unpacked from elsewhere),
+// so it is refused with one line on `debug` (when given) and "default.ini"
+// is used. The pointer
 // file's name is matched without regard to case ("vantorel.ini" is found
 // too); when several spellings exist, "VANTOREL.INI" itself, else the first
 // in name order, wins.

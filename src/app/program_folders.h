@@ -14,10 +14,11 @@
 // under the start-up folder; ram.bin is written there. Files named on the
 // command line or dropped on the window are read and written where they say.
 //
-// main.cpp calls currentProgramFolders() once (and prints programFoldersText
-// for --paths); the desktop program then calls createProgramFolders, so the
-// file dialogs open in folders that exist. The headless runner creates
-// nothing: it writes only the files its options name.
+// The desktop program and the headless runner call currentProgramFolders()
+// at start; the desktop program then calls createProgramFolders, so that the
+// file dialogs open in folders that exist and the settings can be written.
+// The headless runner makes nothing: it writes only the files its options
+// name. main.cpp prints programFoldersText for --paths.
 #pragma once
 
 #include <filesystem>

@@ -1,7 +1,6 @@
 #include "shell/desktop_program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "app/host_keyboard.h"
+#include "app/program_folders.h"
 #include "app/program_roms.h"
 #include "app/start_folders.h"
 #include "app/steady_host_clock.h"
@@ -20,6 +20,7 @@
 #include "machine/rom_files.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
+#include "shell/program_identity.h"
 #include "shell/qt_file_chooser.h"
 
 namespace vantorel {
@@ -34,11 +35,9 @@ class DebugToStandardError : public DebugOutputSink {
     }
 };
 
-std::filesystem::path settingsPathFor(const CommandLine& options,
-                                      const std::filesystem::path& startupDirectory,
-                                      DebugOutputSink& debug) {
+std::filesystem::path settingsPathFor(const CommandLine& options, const ProgramFolders& folders) {
     if (!options.settingsPath.empty()) return options.settingsPath;
-    return findSettingsFile(startupDirectory, &debug);
+    return folders.settingsFile;
 }
 
 void reportRefusal(const std::string& path, const std::string& reason) {
@@ -86,13 +85,18 @@ void insertFromCommandLine(MainWindow& window, Machine& machine, const CommandLi
 
 int runDesktop(const CommandLine& options, int& argc, char** argv) {
     QApplication application(argc, argv);
-    const std::filesystem::path startupDirectory = QDir::currentPath().toStdString();
+    setUpApplicationIdentity(application);
+    DebugToStandardError debug;
+    const ProgramFolders folders = currentProgramFolders(&debug);
+    if (const std::string problem = createProgramFolders(folders); !problem.empty()) {
+        std::cerr << "vantorel: cannot make the program's folders: " << problem << "\n";
+    }
+    const std::filesystem::path startupDirectory = folders.startup;
 
     SteadyHostClock clock;
     HostKeyboard keyboard;
-    DebugToStandardError debug;
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
-    const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory, debug);
+    const std::filesystem::path settingsPath = settingsPathFor(options, folders);
     const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
     std::vector<std::string> romProblems;  // shown once the window is up
     loadSettings(settingsPath, machine.config(), [&] {

@@ -48,7 +48,6 @@ struct MonitorRig {
         machine.config().ramexpanders = 2;  // 32K
         machine.config().speedupfilesflag = true;
         machine.computeTiming();
-        machine.setUpPacing();
         machine.initKeyLayout();
         boot();
     }

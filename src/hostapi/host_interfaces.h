@@ -90,9 +90,18 @@ struct JoystickReading {
 // The host's joysticks, in two slots (joystick 1 is slot 0). The machine
 // calls updateJoysticks and then reads both slots twice per frame, before
 // each of its two processor slices. Null source: both joysticks read absent.
+// The program's host devices start and stop them (app/host_devices.h).
 class JoystickSource {
   public:
     virtual ~JoystickSource() = default;
+    // Starts the host's joystick support and takes the devices (start-up);
+    // false when it could not start.
+    virtual bool initJoysticks() { return true; }
+    // Whether the program has the devices now (its window is active); while
+    // it has not, both slots read as no joystick.
+    virtual void setJoysticksAcquired(bool /*acquired*/) {}
+    // Closes the devices and stops the support (shutdown).
+    virtual void releaseJoysticks() {}
     // Brings the devices' states up to date (and notices devices plugged in
     // or pulled out since the last call).
     virtual void updateJoysticks() {}

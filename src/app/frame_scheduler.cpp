@@ -33,8 +33,8 @@ FramePass FrameScheduler::runPass() {
     FramePass pass;
     if (!machine_.running()) return pass;
     const std::uint32_t startMs = clock_ != nullptr ? clock_->milliseconds() : 0;
-    const PacingDecision decision = pacing_.decide(clock_, startMs, machine_.config(),
-                                                   machine_.timing().framesPerSecond);
+    const PacingDecision decision =
+        pacing_.decide(clock_, startMs, machine_.config(), machine_.timing().framesPerSecond);
     pass.screenDue = decision.screenDue;
     if (!decision.frameDue && !filesBeingFed() && !turbo_) return pass;
 

@@ -12,6 +12,7 @@
 #include "app/boot.h"
 #include "app/fed_files.h"
 #include "app/inserted_file.h"
+#include "app/standard_error_debug.h"
 #include "app/wav_recorder.h"
 #include "cassette/tape_files.h"
 #include "hostapi/host_interfaces.h"
@@ -36,14 +37,6 @@ class ReleasedKeys : public KeyStateSource {
     }
     std::int16_t keyForCharacter(char character) override {
         return usLayoutKeyForCharacter(character);
-    }
-};
-
-// Diagnostics go to standard error when VANTOREL_DEBUG is set.
-class StandardErrorDebugOutput : public DebugOutputSink {
-  public:
-    void debugOutput(const char* text) override {
-        if (std::getenv("VANTOREL_DEBUG") != nullptr) std::cerr << text;
     }
 };
 

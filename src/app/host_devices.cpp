@@ -16,7 +16,8 @@ HostDevices::~HostDevices() {
 }
 
 bool HostDevices::initSound() {
-    if (!sound_) sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(), audio_);
+    if (!sound_)
+        sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(), audio_);
     attachSpeaker(sound_.get());
     const bool started = sound_->initSound();
     followSound();  // with sound, the frame period follows the audio frames
@@ -65,8 +66,8 @@ std::string HostDevices::soundReport() const {
         "restarts %lld; rate %+d ppm; slot written to callback %lld-%lld us (mean %lld); "
         "lead:",
         info.driverName.c_str(), info.bufferSamples,
-        static_cast<long long>(sound_->framesWritten()),
-        static_cast<long long>(counters.underruns), static_cast<long long>(counters.overwrites),
+        static_cast<long long>(sound_->framesWritten()), static_cast<long long>(counters.underruns),
+        static_cast<long long>(counters.overwrites),
         static_cast<long long>(sound_->leadControl().resyncs()), sound_->leadControl().ratePpm(),
         static_cast<long long>(info.handOff.minimumUs),
         static_cast<long long>(info.handOff.maximumUs),

@@ -51,9 +51,7 @@ class SdlAudioDevice : public AudioDevice {
     VoiceStatus status(int voice) override;
     bool writeSlot(int voice, int slot, std::span<const std::int16_t> samples) override;
     AudioCounters counters() override;
-    AudioDeviceInfo info() const override {
-        return {driverName_, bufferSamples_, handOffDelay()};
-    }
+    AudioDeviceInfo info() const override { return {driverName_, bufferSamples_, handOffDelay()}; }
 
     HandOffDelay handOffDelay() const;
     // The driver SDL chose and the buffer it granted (for the debug report).

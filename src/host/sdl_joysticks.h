@@ -28,8 +28,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "input/joystick_slots.h"
 #include "hostapi/host_interfaces.h"
+#include "input/joystick_slots.h"
 
 namespace vantorel {
 

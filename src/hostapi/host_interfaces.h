@@ -1,10 +1,12 @@
 // What the emulated machine needs of the host it runs on.
 //
-// The machine never reads a clock, a keyboard or a sound device itself: the
-// program that owns it (the Qt shell, the headless runner, a test) passes
-// small objects implementing these interfaces, gathered in a MachineHost.
-// Each may be left null: the machine then behaves as described at the
-// interface.
+// The machine never reads a keyboard, a joystick or a sound device itself:
+// the program that owns it (the Qt shell, the headless runner, a test)
+// passes small objects implementing these interfaces, gathered in a
+// MachineHost. Each may be left null: the machine then behaves as described
+// at the interface. The clock is the program's: its frame scheduler paces
+// the frames with it (app/frame_scheduler.h) and boot() seeds the reset
+// noise from it; the machine itself never reads it.
 //
 //   1. Implement the interfaces you have (tests use the fakes in
 //      tests/support/fake_host.h).
@@ -18,11 +20,11 @@
 
 namespace vantorel {
 
-// The host's two clocks. A high-resolution counter (ticks at a fixed
-// frequency) paces frames; a millisecond clock feeds the speed meter and
-// paces frames when there is no counter. A steady clock always has a counter;
-// a host without one returns no frequency. Null clock: no counter, and the
-// millisecond time stays 0, so every frame is due.
+// The host's two clocks, read by the frame scheduler. A high-resolution
+// counter (ticks at a fixed frequency) paces frames; a millisecond clock
+// feeds the speed meter and paces frames when there is no counter. A steady
+// clock always has a counter; a host without one returns no frequency. Null
+// clock: no counter, and the millisecond time stays 0, so every frame is due.
 class HostClock {
   public:
     virtual ~HostClock() = default;

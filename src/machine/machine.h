@@ -21,13 +21,13 @@
 
 #include "cassette/tape_deck.h"
 #include "cassette/wav_reader.h"
+#include "config/frame_timing.h"
 #include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
 #include "input/quick_type.h"
 #include "input/sensible_keys.h"
-#include "config/frame_timing.h"
-#include "hostapi/host_interfaces.h"
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
@@ -47,7 +47,7 @@ struct FrameTStates {
 
 // What one runFrame did.
 struct FrameResult {
-    bool ran = false;     // false only before the first reset: nothing runs then
+    bool ran = false;      // false only before the first reset: nothing runs then
     FrameTStates tstates;  // what the two slices executed
 };
 
@@ -181,11 +181,11 @@ class Machine {
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;       // a cassette is loaded and playing (until its end)
+    bool tapePlaying_ = false;             // a cassette is loaded and playing (until its end)
     std::filesystem::path recordingPath_;  // where the recording goes; empty: kept in memory
-    QuickType quickType_;            // types a text in place of the host keyboard
-    KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
-    SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
+    QuickType quickType_;                  // types a text in place of the host keyboard
+    KeysJoystick keysJoystick_;            // the cursor keys as joystick 1 (keysasjoystickflag)
+    SensibleKeyboard sensibleKeys_;        // the host keyboard when `emulatedflag` is false
 };
 
 }  // namespace vantorel

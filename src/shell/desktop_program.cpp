@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -14,6 +13,7 @@
 #include "app/frame_scheduler.h"
 #include "app/host_devices.h"
 #include "app/host_keyboard.h"
+#include "app/standard_error_debug.h"
 #include "app/start_folders.h"
 #include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
@@ -28,14 +28,6 @@
 namespace vantorel {
 
 namespace {
-
-// Diagnostics go to standard error when VANTOREL_DEBUG is set.
-class DebugToStandardError : public DebugOutputSink {
-  public:
-    void debugOutput(const char* text) override {
-        if (std::getenv("VANTOREL_DEBUG") != nullptr) std::cerr << text;
-    }
-};
 
 void reportRefusal(const std::string& path, const std::string& reason) {
     std::cerr << "vantorel: " << path << ": " << reason << "\n";
@@ -85,7 +77,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
 
     SteadyHostClock clock;
     HostKeyboard keyboard;
-    DebugToStandardError debug;
+    StandardErrorDebugOutput debug;
     SdlAudioDevice audio{&debug};
     SdlJoysticks joysticks{&debug};
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};

@@ -45,8 +45,7 @@ void reduceTimerSlack() {
 
 }  // namespace
 
-IdleDriver::IdleDriver(FrameScheduler& scheduler, std::function<void()> screenDue,
-                       QObject* parent)
+IdleDriver::IdleDriver(FrameScheduler& scheduler, std::function<void()> screenDue, QObject* parent)
     : QObject(parent),
       scheduler_(scheduler),
       screenDue_(std::move(screenDue)),
@@ -89,8 +88,7 @@ void IdleDriver::setPaused(bool paused) {
 
 bool IdleDriver::framesAllowed() const {
     return !stopped_ && !paused_ && scheduler_.machine().running() && windowActive_ &&
-           openMenus_ == 0 &&
-           QApplication::activeModalWidget() == nullptr;
+           openMenus_ == 0 && QApplication::activeModalWidget() == nullptr;
 }
 
 void IdleDriver::resume() {

@@ -170,6 +170,10 @@ void MainWindow::stopCassette() {
     warnIf(cassetteCommands_.stopCassette());
 }
 
+void MainWindow::recordCassetteFile() {
+    cassetteCommands_.recordCassetteFile();
+}
+
 void MainWindow::warnIf(const std::optional<std::string>& problem) {
     if (problem) parts_.messages.warn(QString::fromStdString(*problem));
 }

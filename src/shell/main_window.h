@@ -31,7 +31,6 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <map>
-
 #include <span>
 
 #include "app/cassette_commands.h"
@@ -66,8 +65,9 @@ struct MainWindowParts {
     HostKeyboard& keyboard;
     FileChooser& fileChooser;
     MessageSink& messages;
-    QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
-    std::filesystem::path settingsPath = {};  // empty: dialogs, switched settings and recent files are not saved
+    QuickTypeLoader quickTypeLoader;  // empty: Quick Type... is greyed
+    std::filesystem::path settingsPath =
+        {};  // empty: dialogs, switched settings and recent files are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start
@@ -145,6 +145,7 @@ class MainWindow : public QMainWindow {
     void timingCommand();
     void playCassetteFile();
     void stopCassette();
+    void recordCassetteFile();
     void warnIf(const std::optional<std::string>& problem);
     // Desktop extras (main_window_extras.cpp).
     void setUpExtras();
@@ -167,7 +168,7 @@ class MainWindow : public QMainWindow {
     int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
-    QString shownTape_;    // the tape's position in the title, empty when it rests
+    QString shownTape_;  // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

@@ -50,16 +50,17 @@ enum MenuCommand : int {
 };
 
 inline constexpr int kSeparator = 0;
+inline constexpr bool kCheckable = true;  // MenuItem::checkable
 
 // A command's work, done between frames; null for a separator or a submenu.
 using MenuHandler = void (*)(MainWindow& window);
 
 struct MenuItem {
-    const char* text;             // exactly as shown, '&' marking the mnemonic
-    int id;                       // MenuCommand, or kSeparator
-    MenuHandler handler;          // what the command does
+    const char* text;                               // exactly as shown, '&' marking the mnemonic
+    int id;                                         // MenuCommand, or kSeparator
+    MenuHandler handler;                            // what the command does
     std::array<QKeyCombination, 2> shortcuts = {};  // Qt::Key_unknown: none
-    bool checkable = false;       // shows a tick that the command switches
+    bool checkable = false;                         // shows a tick that the command switches
 };
 
 struct MenuPopup {

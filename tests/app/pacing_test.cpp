@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/boot.h"
 #include "support/test_machine.h"
 
 namespace vantorel {
@@ -70,6 +71,7 @@ TEST_F(Pacing, FailedCounterReadRunsNothing) {
 TEST_F(Pacing, FastModeRunsAndRedrawsOnEveryPass) {
     machine.config().cpuspeedopt = kTimingFast;
     machine.computeTiming();
+    EXPECT_TRUE(scheduler.runsBackToBack());
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(pass());
     EXPECT_EQ(framesRun(), 5u);
 }
@@ -167,6 +169,35 @@ TEST_F(Pacing, WithoutAClockEveryPassRunsAndRedraws) {
         EXPECT_TRUE(result.frameRan && result.screenDue);
     }
     EXPECT_EQ(speaker.frameStarts.size(), 3u);
+}
+
+TEST_F(Pacing, TheIdlePathIsToldHowLongToWaitForTheFrameOrTheScreen) {
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0) << "the first frame is due at once";
+    EXPECT_TRUE(passAt(0));
+    clock.ticks = 6666;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 10'000'000);  // due at 16666
+    machine.config().usevideoupdatepsflag = true;
+    machine.config().videoupdatesps = 100;  // the screen every 10000 ticks
+    clock.ticks = 20000;
+    EXPECT_TRUE(scheduler.runPass().screenDue);
+    clock.ticks = 26666;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 3'334'000) << "the screen comes first";
+    clock.ticks = 40000;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0) << "overdue";
+    clock.counterReadFails = true;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0);
+}
+
+TEST_F(Pacing, NoPassRunsAFrameBeforeTheFirstReset) {
+    testing::RecordingSpeaker speaker;
+    Machine stopped{MachineHost{&clock, nullptr, &speaker, nullptr}};
+    FrameScheduler stoppedScheduler{stopped, &clock};
+    stopped.computeTiming();
+    stoppedScheduler.setUpPacing();
+    const FramePass result = stoppedScheduler.runPass();
+    EXPECT_FALSE(result.frameRan || result.screenDue);
+    EXPECT_TRUE(speaker.frameStarts.empty());
+    EXPECT_EQ(stoppedScheduler.framesRun(), 0);
 }
 
 // Frames of exactly 35106 T-states (the idle test monitor) at chosen times.

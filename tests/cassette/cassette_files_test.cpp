@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "cassette/wav_encoder.h"
 #include "cassette/wav_reader.h"
-#include "app/fed_files.h"
 #include "support/snapshot_builder.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"

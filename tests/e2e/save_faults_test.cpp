@@ -15,12 +15,12 @@
 #include <tuple>
 #include <vector>
 
+#include "app/fed_files.h"
+#include "app/headless_runner.h"
 #include "cassette/wav_reader.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
 #include "machine/machine_files.h"
-#include "app/headless_runner.h"
-#include "app/fed_files.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"
 

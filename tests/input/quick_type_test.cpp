@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_keys.h"
-#include "app/fed_files.h"
 #include "support/fake_host.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"

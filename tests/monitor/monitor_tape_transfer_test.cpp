@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "monitor/monitor_machine.h"
 #include "app/fed_files.h"
+#include "monitor/monitor_machine.h"
 #include "support/monitor_tape.h"
 #include "support/temp_folder.h"
 

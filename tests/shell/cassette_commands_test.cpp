@@ -10,12 +10,12 @@
 #include <iterator>
 #include <sstream>
 
-#include "cassette/wav_encoder.h"
-#include "cassette/wav_reader.h"
 #include "app/command_line.h"
 #include "app/headless_runner.h"
-#include "shell/menu_table.h"
 #include "app/start_folders.h"
+#include "cassette/wav_encoder.h"
+#include "cassette/wav_reader.h"
+#include "shell/menu_table.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <fstream>
 
+#include "app/recent_files.h"
 #include "config/profile_file.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
@@ -17,7 +18,6 @@
 #include "shell/fullscreen_layout.h"
 #include "shell/menu_table.h"
 #include "shell/paste_typing.h"
-#include "app/recent_files.h"
 #include "shell/recent_files_menu.h"
 #include "shell/screenshot_name.h"
 #include "shell_harness.h"

@@ -110,7 +110,7 @@ TEST(Boot, RunsTheStartUpInOrderAndReportsTheRomFilesNotTaken) {
                                         "keys paced stopped", "joysticks paced running"}));
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_NE(report.problems[0].find("missing.rom"), std::string::npos) << report.problems[0];
-    EXPECT_EQ(machine.memory().monitorRom[0], 0xC3) << "the built-in image went in instead";
+    EXPECT_EQ(machine.readMemory(0xE000), 0xC3) << "the built-in image went in instead";
     EXPECT_EQ(machine.host().speaker, devices.sound());
     EXPECT_EQ(machine.host().joysticks, &joysticks);
     EXPECT_EQ(scheduler.pacing().framePeriodTicks(), 882 * 1000000 / 44100)

@@ -3,11 +3,13 @@
 // A raw tape (.cvz) is the bytes the UART receives. Recordings are written
 // as they are made (tape_recording_file.h).
 //
-// Called by Machine when a tape is played, and by the command line.
+// Called by the program's Play Cassette File (app/fed_files.h) and by the
+// command line.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -31,6 +33,8 @@ struct RawTapeFile {
 };
 
 RawTapeFile readRawTapeFile(const std::filesystem::path& path);
+// The same from a file already opened for binary reading (never notOpened).
+RawTapeFile readRawTape(std::ifstream& stream);
 
 // For files named from outside (the command line): a name ending in ".wav",
 // in any case, is a WAV tape, any other a raw one.

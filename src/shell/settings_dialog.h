@@ -13,21 +13,10 @@
 #include <functional>
 #include <string>
 
+#include "app/settings_files.h"
 #include "config/machine_config.h"
-#include "machine/builtin_images.h"
-#include "machine/rom_images.h"
 
 namespace vantorel {
-
-// Where the settings and the user's files live, for the dialogs.
-struct SettingsFiles {
-    std::filesystem::path settingsPath;            // the settings file; empty: nothing is saved
-    std::filesystem::path startupDirectory;        // relative ROM names; rom/ and lprint/ under it
-    RomImages builtinImages = builtinRomImages();  // installed when no ROM file is taken
-    // Told why, when a dialog's save did not write the file (a read-only
-    // file, not a settings file, a full disk); null: nobody is told.
-    std::function<void(const std::string& problem)> saveFailed = {};
-};
 
 class SettingsDialog : public QDialog {
   public:

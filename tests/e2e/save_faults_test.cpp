@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "app/headless_runner.h"
 #include "cassette/wav_reader.h"
 #include "config/settings_file.h"
@@ -172,7 +173,7 @@ SavedKind tapeKind() {
                 const std::string file = readBytes(path);
                 EXPECT_EQ(parseWav(Bytes(file.begin(), file.end())).error, WavError::none);
                 TestMachine player;
-                ASSERT_TRUE(player.machine.playCassetteFile(path, TapeFormat::wav).playing);
+                ASSERT_TRUE(playCassetteFile(player.machine, path, TapeFormat::wav).playing);
                 runReceiver(player);
                 runFrames(player, 12);
                 const Bytes sent = tapeBytes(generation);

@@ -144,6 +144,7 @@ bool TapeRecordingFile::saveAs(const fs::path& path) {
 bool TapeRecordingFile::copySpool(ReplacementFile& out, std::uint64_t& copied) {
     if (spool_.empty() || spooled_ == 0) return true;
     std::ifstream in(spool_, std::ios::binary);
+    if (!in) return false;  // gone: the recording cannot be written whole
     in.seekg(format_ == TapeFormat::wav ? static_cast<std::streamoff>(kWavHeaderBytes) : 0);
     std::array<char, 64 * 1024> chunk;
     while (in && copied < spooled_) {

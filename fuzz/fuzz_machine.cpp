@@ -44,7 +44,7 @@ const fs::path& ScratchFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 FuzzMachine::FuzzMachine() {
-    installBuiltinImages(machine.memory(), machine.config(), builtinRomImages(), scratchFolder());
+    installBuiltinImages(machine.roms(), machine.config(), builtinRomImages(), scratchFolder());
     machine.computeTiming();
     machine.setUpPacing();
     machine.initKeyLayout();
@@ -71,7 +71,7 @@ void FuzzMachine::halt() {
 
 void FuzzMachine::paintScreen() {
     static const auto image = std::make_unique<FrameImage>();
-    renderFrameImage(machine.memory(), makeVideoPalette(machine.config().colours), *image);
+    renderFrameImage(machine, makeVideoPalette(machine.config().colours), *image);
 }
 
 }  // namespace vantorel::fuzz

@@ -71,7 +71,7 @@ void startMachine(Machine& machine, const std::filesystem::path& settingsPath, s
     const std::filesystem::path startupDirectory = std::filesystem::current_path(error);
     loadSettings(settingsPath, machine.config(), [&] {
         for (const std::string& problem : installBuiltinImages(
-                 machine.memory(), machine.config(), builtinRomImages(), startupDirectory)) {
+                 machine.roms(), machine.config(), builtinRomImages(), startupDirectory)) {
             err << "vantorel: " << problem << "\n";
         }
     });
@@ -115,7 +115,7 @@ int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& er
                                  quickTypeResultText(result));
     }
     const std::int64_t limit = quickTypeFrameLimit(
-        machine.quickType().buffer().bytes.size(),
+        machine.quickTypeText().size(),
         std::int64_t{machine.timing().activeScanTStates} + machine.timing().verticalBlankTStates);
     for (std::int64_t frame = 0; frame < limit && machine.quickTypeActive(); ++frame) {
         machine.runFrame();

@@ -49,7 +49,10 @@ std::string_view bytesOf(const WavHeader& header) {
 
 }  // namespace
 
-WavRecorder::WavRecorder(Machine& machine) : machine_(machine), sound_(machine.config(), machine.timing(), &device_, &machine) {}
+WavRecorder::WavRecorder(Machine& machine)
+    : machine_(machine), sound_(machine.config(), machine.timing(), &device_, &machine) {
+    sound_.ay().useChip(&machine.ayChip());  // the AY's state is the machine's
+}
 
 WavRecorder::~WavRecorder() {
     if (attached_) {

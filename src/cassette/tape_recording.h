@@ -1,7 +1,10 @@
 // What the tape recorder took down while a motor was on: the bytes the UART
 // sent and, for a WAV recording, every bit cell of the serial line.
 //
-// Filled by TapeDeck; turned into a file by tape_file_writer.h.
+// Filled by TapeDeck, kept outside its state (it only grows): the deck
+// names it by number and counts its bytes and cells, so that a state put
+// back cuts the recording to what it held then. Written to a file by
+// tape_files.h.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +28,7 @@ inline constexpr std::uint8_t recordedCell(std::uint8_t level, TapeBaud baud) {
 }
 
 struct TapeRecording {
+    std::uint32_t number = 0;  // the deck's number for this recording (0: none started)
     TapeFormat format = TapeFormat::raw;
     std::vector<std::uint8_t> bytes;  // every byte sent, in order
     std::vector<std::uint8_t> cells;  // WAV recordings only: recordedCell values

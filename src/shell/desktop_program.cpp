@@ -94,7 +94,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
     std::vector<std::string> romProblems;  // shown once the window is up
     loadSettings(settingsPath, machine.config(), [&] {
-        romProblems = installBuiltinImages(machine.memory(), machine.config(),
+        romProblems = installBuiltinImages(machine.roms(), machine.config(),
                                            settingsFiles.builtinImages, startupDirectory);
     });
     const DisplayScale scale = displayScaleFrom(machine.config());

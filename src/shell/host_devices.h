@@ -1,7 +1,8 @@
 // The host's sound output and joysticks, as the main window drives them.
 //
 // Sound: the machine's SoundOutput on the SDL2 audio device. initSound at
-// window creation connects it as the machine's speaker; stopSound when a
+// window creation connects it as the machine's speaker, rendering the AY
+// from the machine's state; stopSound when a
 // menu opens, a system command starts or the window is deactivated;
 // restartSound after the Sound and System Timing dialogs; releaseSound at
 // shutdown, which also writes the sound's counters to the debug output
@@ -35,6 +36,7 @@ class HostDevices {
             audioDevice_ = std::make_unique<SdlAudioDevice>(machine_.host().debug);
             sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(),
                                                    audioDevice_.get(), &machine_);
+            sound_->ay().useChip(&machine_.ayChip());  // the AY's state is the machine's
         }
         MachineHost host = machine_.host();
         host.speaker = sound_.get();

@@ -23,7 +23,7 @@ SettingsCommands::SettingsCommands(QMainWindow& window, Machine& machine, Displa
 
 bool SettingsCommands::memory() {
     std::vector<std::string> romProblems;
-    if (!runMemoryDialog(&window_, machine_.config(), machine_.memory(), chooser_, files_,
+    if (!runMemoryDialog(&window_, machine_.config(), machine_.roms(), chooser_, files_,
                          romProblems)) {
         return false;
     }

@@ -49,7 +49,7 @@ class QuickTypeEndToEnd : public ::testing::Test {
     Machine machine{MachineHost{nullptr, &keys, nullptr, nullptr}};
 
     void SetUp() override {
-        installBuiltinImages(machine.memory(), builtinRomImages());
+        installBuiltinImages(machine.roms(), builtinRomImages());
         machine.computeTiming();
         machine.setUpPacing();
         machine.initKeyLayout();

@@ -71,7 +71,7 @@ TEST(JoystickWindow, KeysAsJoystickSwitchesAndSavesOnlyItsOwnSection) {
     const TestRoms roms = idleTestRoms();
     Machine machine{MachineHost{&clock, &keyboard, nullptr, nullptr}};
     loadSettings(settings, machine.config(),
-                 [&] { installBuiltinImages(machine.memory(), roms.images()); });
+                 [&] { installBuiltinImages(machine.roms(), roms.images()); });
     ASSERT_TRUE(machine.config().keysasjoystickflag);
     machine.computeTiming();
     MainWindow window(MainWindowParts{machine, clock, keyboard, chooser, messages, {}, settings},

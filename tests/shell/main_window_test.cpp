@@ -194,11 +194,11 @@ TEST(MainWindowPainting, LargerWindowKeepsThePictureTopLeftOnTheBackground) {
 
 TEST(MainWindowShutdown, ClosingRemovesTheGameRomAndReleasesTheDisplay) {
     ShellHarness shell;
-    shell.machine->memory().slotD000 = std::make_unique<SlotD000>();
-    shell.machine->setTapePlaying(true);
+    shell.machine->fillSlot(std::make_shared<const SlotD000>());
+    ASSERT_TRUE(shell.machine->playTapeBytes({0x01, 0x02}));
     shell.window->show();
     shell.window->runCommand(kCommandExit);
-    EXPECT_FALSE(shell.machine->memory().anySlotFilled());
+    EXPECT_FALSE(shell.machine->anySlotFilled());
     EXPECT_FALSE(shell.machine->tapePlaying());
     EXPECT_FALSE(shell.window->display().hasDisplay());
     EXPECT_FALSE(shell.window->driver().framesAllowed());

@@ -114,7 +114,7 @@ struct ShellHarness {
         : clock(kind == ClockKind::fake ? static_cast<HostClock*>(&fakeClock) : &steadyClock) {
         if (!givenSettingsPath.empty()) settingsPath = std::move(givenSettingsPath);
         machine = std::make_unique<Machine>(MachineHost{clock, &keyboard, nullptr, nullptr});
-        installBuiltinImages(machine->memory(), roms.images());
+        installBuiltinImages(machine->roms(), roms.images());
         machine->config().windowscalingX = scale.x;
         machine->config().windowscalingY = scale.y;
         machine->computeTiming();

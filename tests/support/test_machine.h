@@ -21,7 +21,7 @@ struct TestMachine {
     Machine machine{MachineHost{&clock, &keys, &speaker, &debug}};
 
     TestMachine() {
-        installBuiltinImages(machine.memory(), roms.images());
+        installBuiltinImages(machine.roms(), roms.images());
         machine.computeTiming();
         machine.setUpPacing();
         machine.initKeyLayout();

@@ -39,8 +39,7 @@ void fuzzRomImage(Bytes input) {
     (monitor ? config.usebuiltinromflag : config.usebuiltincharflag) = false;
 
     const RomImages builtin = builtinRomImages();
-    const auto lines =
-        installBuiltinImages(fuzz.machine.roms(), config, builtin, scratchFolder());
+    const auto lines = installBuiltinImages(fuzz.machine.roms(), config, builtin, scratchFolder());
     const std::size_t fits = monitor ? kMonitorRomBytes : kCharacterRomBytes;
     const bool taken = file.size() == fits;
     check(lines.size() == (taken ? 0u : 1u), "a ROM file was taken or refused wrongly");

@@ -86,8 +86,8 @@ void TapeDeck::advance(double tstates, const TapeIo& io) {
     }
     now_ += tstates;
     receiver_.runUntil(receiverLimit(), bit);
-    RecorderInput input{io.recording,    recording_ && motorOn(), recordingFormat_, baud(),
-                        recordedBytes_, recordedCells_};
+    RecorderInput input{io.recording, recording_ && motorOn(), recordingFormat_,
+                        baud(),       recordedBytes_,          recordedCells_};
     transmitter_.runUntil(now_, bit, input.wantsCells(), input);
 }
 

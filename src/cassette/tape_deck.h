@@ -105,8 +105,8 @@ class TapeDeck {
 
     enum class TapeKind : std::uint8_t { none, raw, wav };
 
-    double now_ = 0;                 // T-states the deck has run, since power-up
-    double recordedTStates_ = 0;     // motor-on time of the recording
+    double now_ = 0;              // T-states the deck has run, since power-up
+    double recordedTStates_ = 0;  // motor-on time of the recording
     std::uint64_t recordedBytes_ = 0;
     std::uint64_t recordedCells_ = 0;
     std::uint32_t recordingNumber_ = 0;

@@ -23,9 +23,10 @@ struct TapeMedia {
     std::uint32_t sampleRate = 0;         // WAV tapes only: samples per second, above 0
     std::vector<std::uint8_t> data;       // the raw tape's bytes or the WAV tape's 8-bit samples
 
+    friend bool operator==(const TapeMedia&, const TapeMedia&) = default;
+
     static std::shared_ptr<const TapeMedia> raw(std::vector<std::uint8_t> bytes) {
-        return std::make_shared<const TapeMedia>(
-            TapeMedia{TapeFormat::raw, 0, std::move(bytes)});
+        return std::make_shared<const TapeMedia>(TapeMedia{TapeFormat::raw, 0, std::move(bytes)});
     }
     static std::shared_ptr<const TapeMedia> wav(WavTape tape) {
         return std::make_shared<const TapeMedia>(

@@ -63,25 +63,25 @@ class WavTapeSignal {
     void halfCycleEnded(double time, TapeBaud baud, UartReceiver& receiver);
     void hand(double halfStart, std::uint8_t level, TapeBaud baud, UartReceiver& receiver);
 
-    std::uint64_t sampleCount_ = 0;                  // samples on the tape
-    std::uint32_t sampleRate_ = 0;                   // samples per second
-    std::int32_t windowSize_ = 1;                    // samples smoothed over
+    std::uint64_t sampleCount_ = 0;  // samples on the tape
+    std::uint32_t sampleRate_ = 0;   // samples per second
+    std::int32_t windowSize_ = 1;    // samples smoothed over
     double tstatesPerSample_ = 0;
     double tapeTime_ = 0;                            // T-states of tape played
     std::uint64_t next_ = 0;                         // index of the next sample to take
     double tapeToMachine_ = 0;                       // machine time minus tape time, for this play
     std::array<double, kWavMaxSmoothing> window_{};  // the last samples, for smoothing
     double windowSum_ = 0;
-    double midLevel_ = 128;    // the signal's average
-    double midLevelRate_ = 0;  // how far the mid level follows each sample
-    double previous_ = 0;      // the sample before, from the mid level
-    double crossing_ = 0;      // tape time the signal last crossed 128 towards the other side
-    double halfStart_ = 0;     // tape time the present half-cycle began
-    double decidedUntil_ = 0;  // machine time
+    double midLevel_ = 128;        // the signal's average
+    double midLevelRate_ = 0;      // how far the mid level follows each sample
+    double previous_ = 0;          // the sample before, from the mid level
+    double crossing_ = 0;          // tape time the signal last crossed 128 towards the other side
+    double halfStart_ = 0;         // tape time the present half-cycle began
+    double decidedUntil_ = 0;      // machine time
     std::int32_t windowNext_ = 0;  // where the next sample goes in window_
-    bool high_ = false;        // the signal is above the mid level
-    bool halfSeen_ = false;    // a crossing has started a half-cycle
-    bool decided_ = false;     // the present half-cycle's level has been handed on
+    bool high_ = false;            // the signal is above the mid level
+    bool halfSeen_ = false;        // a crossing has started a half-cycle
+    bool decided_ = false;         // the present half-cycle's level has been handed on
 };
 
 }  // namespace vantorel

@@ -65,13 +65,13 @@ void QuickType::begin(KeyboardMatrix& keyboard) {
 
 // Presses the key of the next character that a key types; false when the
 // text is used up.
-bool QuickType::pressNextCharacter(KeyboardMatrix& keyboard,
-                                   std::span<const std::uint8_t> text) {
+bool QuickType::pressNextCharacter(KeyboardMatrix& keyboard, std::span<const std::uint8_t> text) {
     const std::uint64_t end = std::min<std::uint64_t>(textBytes_, text.size());
     while (readPosition_ < end) {
         std::uint8_t character = text[readPosition_++];
         if (character == kLineFeed) character = kCarriageReturn;
-        if (character == kCarriageReturn && readPosition_ < end && text[readPosition_] == kLineFeed) {
+        if (character == kCarriageReturn && readPosition_ < end &&
+            text[readPosition_] == kLineFeed) {
             ++readPosition_;  // CR LF is one line end
         }
         const QuickTypeKey& key = keyMap_.keys[character];

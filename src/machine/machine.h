@@ -255,8 +255,8 @@ class Machine : public FramePeriodListener {
     FrameTStates lastFrame_;
     bool turbo_ = false;                   // frames run back to back, whatever the clock says
     std::filesystem::path recordingPath_;  // where the recording goes; empty: kept in memory
-    KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
-    SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
+    KeysJoystick keysJoystick_;            // the cursor keys as joystick 1 (keysasjoystickflag)
+    SensibleKeyboard sensibleKeys_;        // the host keyboard when `emulatedflag` is false
 };
 
 }  // namespace vantorel

@@ -3,9 +3,9 @@
 // Holds the machine's state record (machine_state.h) and the read-only
 // inputs it names, the tape recording being made, and the speaker and debug
 // sinks, and satisfies the core's Z80Bus concept with inline calls over
-// them: the memory map reads the record's RAM at a fixed offset from the
-// bus, so no access costs a virtual call or a pointer more than the map
-// needs. Owned by Machine, which makes a Z80<MachineBus> over it for each
+// them. The memory map (see machine_memory.h) reads the record's RAM at a
+// fixed offset from the bus, so no access costs a virtual call or a
+// pointer more than the map needs. Owned by Machine, which makes a Z80<MachineBus> over it for each
 // processor slice.
 #pragma once
 
@@ -28,17 +28,35 @@ struct MachineBus {
     DebugOutputSink* debugSink = nullptr;  // receives diagnostic text; may be null
 
     std::uint8_t fetchOpcode(std::uint16_t address) { return readMemory(address); }
+    // What the processor reads at `address` (opcode fetches and data reads
+    // alike), counting a boot read: the first three reads of 0000-0002
+    // after a reset come from the monitor ROM.
     std::uint8_t readMemory(std::uint16_t address) {
-        return MemoryMap::read(state.memory, inputs.roms, inputs.gameRoms, state.ramexpanders,
-                               address);
+        MachineMemory& memory = state.memory;
+        if (address < kBootReads && memory.bootReadCounter < kBootReads) {
+            ++memory.bootReadCounter;
+            return (*inputs.roms.monitor)[address];
+        }
+        return peek(address);
     }
     void writeMemory(std::uint16_t address, std::uint8_t value) {
         state.memory.write(address, value);
     }
-    // A read that changes nothing: no boot read is counted.
+
+    // What a read of `address` gives once the boot reads are over, without
+    // counting as a read (the snapshot writer, disassembly, memory views).
     std::uint8_t peek(std::uint16_t address) const {
-        return MemoryMap{state.memory, inputs.roms, inputs.gameRoms, state.ramexpanders}.peek(
-            address);
+        const MachineMemory& memory = state.memory;
+        if (address < 0x2000) return memory.image[address];  // 8K of RAM is always fitted
+        if (address >= kMonitorStart) {
+            if (address < kScreenRamStart) return (*inputs.roms.monitor)[address - kMonitorStart];
+            if (address >= kCharacterRomStart && address < kProgrammableCharactersStart) {
+                return (*inputs.roms.characters)[address - kCharacterRomStart];
+            }
+            return memory.image[address];  // screen RAM and programmable characters
+        }
+        if (address >= kSlotA000) return peekSlots(address);
+        return address < memory.ramEnd(state.ramexpanders) ? memory.image[address] : 0xFF;
     }
     std::uint8_t readPort(std::uint16_t port) {
         switch (static_cast<std::uint8_t>(port)) {
@@ -67,6 +85,21 @@ struct MachineBus {
     void retiHook() {}           // nothing listens for RETI on this machine
     void debugOutput(const char* text) {
         if (debugSink != nullptr) debugSink->debugOutput(text);
+    }
+
+    // A000-DFFF: a game ROM takes precedence over RAM.
+    std::uint8_t peekSlots(std::uint16_t address) const {
+        const MachineMemory& memory = state.memory;
+        const std::uint8_t filled = memory.filledSlots;
+        if (filled & kSlotA000Filled) return (*inputs.gameRoms.a000)[address - kSlotA000];
+        if (address >= kSlotC000) {
+            if (filled & kSlotC000Filled) return (*inputs.gameRoms.c000)[address - kSlotC000];
+            if ((filled & kSlotD000Filled) && address >= kSlotD000) {
+                return (*inputs.gameRoms.d000)[address - kSlotD000];
+            }
+            return 0xFF;
+        }
+        return address < memory.ramEnd(state.ramexpanders) ? memory.image[address] : 0xFF;
     }
 
     // The tape in the deck and the recording, for the deck's calls.

@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "config/profile_file.h"
-#include "files/replacement_file.h"
 #include "files/binary_file.h"
+#include "files/replacement_file.h"
 #include "machine/machine.h"
 #include "machine/snapshot_header.h"
 

@@ -13,7 +13,7 @@
 // which slots are filled, the snapshot RAM flag and the boot read counter.
 // What the ROMs and slots hold never changes while they are in: the images
 // are shared, read-only, beside the record (MachineRoms, GameRomSlots), and
-// a new image replaces the pointer. MemoryMap puts the three together for
+// a new image replaces the pointer. MachineBus puts the three together for
 // the processor's accesses (inline range compares, no allocation).
 //
 // Called by the processor through MachineBus for every access, by the
@@ -93,54 +93,6 @@ struct GameRomSlots {
     std::shared_ptr<const SlotA000> a000;  // game ROM at A000-DFFF
     std::shared_ptr<const SlotC000> c000;  // game ROM at C000-DFFF
     std::shared_ptr<const SlotD000> d000;  // game ROM at D000-DFFF
-};
-
-// The address space as the processor sees it, made on the spot from the
-// record's memory, the images beside it and the RAM fitted.
-struct MemoryMap {
-    const MachineMemory& memory;
-    const MachineRoms& roms;
-    const GameRomSlots& gameRoms;
-    std::int32_t ramexpanders;
-
-    // What the processor reads at `address` (opcode fetches and data reads
-    // alike), counting a boot read: the first three reads of 0000-0002
-    // after a reset come from the monitor ROM.
-    static std::uint8_t read(MachineMemory& memory, const MachineRoms& roms,
-                             const GameRomSlots& gameRoms, std::int32_t ramexpanders,
-                             std::uint16_t address) {
-        if (address < kBootReads && memory.bootReadCounter < kBootReads) {
-            ++memory.bootReadCounter;
-            return (*roms.monitor)[address];
-        }
-        return MemoryMap{memory, roms, gameRoms, ramexpanders}.peek(address);
-    }
-
-    // What a read of `address` gives once the boot reads are over, without
-    // counting as a read (the snapshot writer, disassembly and memory views).
-    std::uint8_t peek(std::uint16_t address) const {
-        const auto& image = memory.image;
-        if (address < 0x2000) return image[address];  // 8K of RAM is always fitted
-        if (address >= kMonitorStart) {
-            if (address < kScreenRamStart) return (*roms.monitor)[address - kMonitorStart];
-            if (address >= kCharacterRomStart && address < kProgrammableCharactersStart) {
-                return (*roms.characters)[address - kCharacterRomStart];
-            }
-            return image[address];  // screen RAM and programmable characters
-        }
-        if (address >= kSlotA000) {  // a game ROM takes precedence over RAM
-            const std::uint8_t filled = memory.filledSlots;
-            if (filled & kSlotA000Filled) return (*gameRoms.a000)[address - kSlotA000];
-            if (address >= kSlotC000) {
-                if (filled & kSlotC000Filled) return (*gameRoms.c000)[address - kSlotC000];
-                if ((filled & kSlotD000Filled) && address >= kSlotD000) {
-                    return (*gameRoms.d000)[address - kSlotD000];
-                }
-                return 0xFF;
-            }
-        }
-        return address < memory.ramEnd(ramexpanders) ? image[address] : 0xFF;
-    }
 };
 
 // Puts copies of the monitor and character ROM images in. Called when the

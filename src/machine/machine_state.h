@@ -47,8 +47,8 @@
 namespace vantorel {
 
 struct MachineState {
-    Z80RunState cpu;              // registers, pending requests, cyclesLeft, lastOpcodeAddress
-    TStateCounter tstateCounter;  // T-states since the last reset
+    Z80RunState cpu;                // registers, pending requests, cyclesLeft, lastOpcodeAddress
+    TStateCounter tstateCounter;    // T-states since the last reset
     std::int32_t ramexpanders = 2;  // the RAM fitted (settings' `ramexpanders`, at reset)
     FrameTiming timing;             // the frame's two slices and frames per second
     PseudoRandom random;            // fills screen and character RAM with noise on a hard reset

@@ -150,8 +150,8 @@ void AyGenerator::writeAmplitude(int channel) {
     if (tone.envelope) {
         tone.volume = chip_->volumeEnvelope;
     } else {
-        tone.volume = value ? volumeTable_[static_cast<std::size_t>(2 * value + 1)]
-                            : volumeTable_[0];
+        tone.volume =
+            value ? volumeTable_[static_cast<std::size_t>(2 * value + 1)] : volumeTable_[0];
     }
 }
 

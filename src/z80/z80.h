@@ -253,7 +253,7 @@ class Z80 {
         }
     }
 
-    Bus* bus_;                            // never null
+    Bus* bus_;  // never null
     Z80State state_{};
     std::int32_t cyclesLeft_ = 0;         // T-states of the budget not yet spent
     std::int32_t lastOpcodeAddress_ = 0;  // 0000-FFFF, or -1 after an interrupt

@@ -235,8 +235,8 @@ TEST_F(MachineFiles, SnapshotReplacesMemoryRomsAndC000AndContinuesAtItsPc) {
     const MachineMemory& memory = machine.memory();
     EXPECT_TRUE(std::equal(memory.image.begin(), memory.image.end(), snapshot.memory.begin()));
     const MachineRoms& roms = machine.roms();
-    EXPECT_TRUE(std::equal(roms.monitor->begin(), roms.monitor->end(),
-                           snapshot.memory.begin() + 0xE000));
+    EXPECT_TRUE(
+        std::equal(roms.monitor->begin(), roms.monitor->end(), snapshot.memory.begin() + 0xE000));
     EXPECT_TRUE(std::equal(roms.characters->begin(), roms.characters->end(),
                            snapshot.memory.begin() + 0xF800));
     ASSERT_TRUE(machine.gameRoms().c000);

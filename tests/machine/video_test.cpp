@@ -69,7 +69,7 @@ TEST_F(VideoFixture, EveryCellIsDrawnAndHiddenRamNeverShows) {
 }
 
 TEST_F(VideoFixture, RowsAndColumnsLandInTheirCells) {
-    (*characters)[1 * 8 + 3] = 0x01;  // code 1: one pixel, row 3, rightmost
+    (*characters)[1 * 8 + 3] = 0x01;         // code 1: one pixel, row 3, rightmost
     memory->image[0xF080 + 64 * 7 + 9] = 1;  // row 7, column 9
     renderFrameImage(*memory, *characters, kPalette, *image);
     EXPECT_EQ(pixel(9 * 8 + 7, 7 * 8 + 3), kPalette.foreground);

@@ -10,6 +10,10 @@
 // / 44100 seconds), nudged by at most 0.5% so that the writer stays three
 // slots ahead of the device's own clock (lead_control.h).
 //
+// The AY's registers and counters belong to the machine (its state record):
+// the owner points the generator at them, sound.ay().useChip(&machine.ayChip()),
+// and the sound output renders them; starting the sound resets the chip.
+//
 // Owned by the program's host devices (the desktop window, the headless
 // runner's --wav), which attach it to the machine as its speaker sink:
 //   1. SoundOutput sound{config, timing, &device, &pacer};  // device may be null: no sound device

@@ -232,6 +232,7 @@ TEST(Determinism, EveryPointOfALongRunRunsTheSameFramesAfterARestore) {
     auto point = points.begin();
     MachineSnapshot snapshot;
     std::size_t edges = 0;
+    std::size_t aySamplesHeard = 0;
     std::size_t tapeChecks = 0;
     int failures = 0;
     for (int frame = 0; frame < kRunFrames; ++frame) {
@@ -247,7 +248,11 @@ TEST(Determinism, EveryPointOfALongRunRunsTheSameFramesAfterARestore) {
             if (!differs.empty() && ++failures <= 5) {
                 ADD_FAILURE() << differs << " differs after a restore at frame " << frame;
             }
-            for (const FrameOutput& output : first.frames) edges += output.edges.size();
+            for (const FrameOutput& output : first.frames) {
+                edges += output.edges.size();
+                aySamplesHeard += static_cast<std::size_t>(std::count_if(
+                    output.ay.begin(), output.ay.end(), [](auto s) { return s != 0; }));
+            }
             if (run.machine().tapeMoving()) ++tapeChecks;
             run.machine().restore(snapshot);  // the long run goes on from the point
         }
@@ -265,6 +270,7 @@ TEST(Determinism, EveryPointOfALongRunRunsTheSameFramesAfterARestore) {
     EXPECT_EQ(files[0].header.name, "COPY ");
     EXPECT_TRUE(files[0].checksGood);
     EXPECT_GT(edges, 0u);
+    EXPECT_GT(aySamplesHeard, 0u);
     EXPECT_GT(tapeChecks, static_cast<std::size_t>(kPoints / 20)) << "points with the tape moving";
     EXPECT_NE(screenText(machine.memory()).find("2000"), std::string::npos);
 }

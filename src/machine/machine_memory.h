@@ -72,10 +72,10 @@ struct MachineMemory {
     // `ramexpanders` (0 = 8K, 1 = 16K, 2 = 32K, 3 = almost 48K; any other
     // value 8K) of RAM fitted.
     std::uint32_t ramEnd(std::int32_t ramexpanders) const {
-        if (snapshotRam || ramexpanders == 3) return 0xBC00;
-        if (ramexpanders == 2) return 0x8000;
-        if (ramexpanders == 1) return 0x4000;
-        return 0x2000;
+        static constexpr std::array<std::uint32_t, 4> kEnds = {0x2000, 0x4000, 0x8000, 0xBC00};
+        if (snapshotRam) return 0xBC00;
+        const auto fitted = static_cast<std::uint32_t>(ramexpanders);
+        return fitted < kEnds.size() ? kEnds[fitted] : 0x2000;
     }
 
     bool anySlotFilled() const { return filledSlots != 0; }

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "machine/builtin_images.h"
+#include "app/boot.h"
 #include "machine/machine.h"
 
 namespace vantorel {
@@ -21,11 +21,8 @@ namespace {
 // The built-in monitor after a second of frames, typing a line, a tape in
 // the deck and the recorder on: every input the record can name is in.
 std::unique_ptr<Machine> busyMachine() {
-    auto machine = std::make_unique<Machine>();  // no clock: every frame is due
-    installBuiltinImages(machine->roms(), builtinRomImages());
-    machine->computeTiming();
-    machine->setUpPacing();
-    machine->hardReset();
+    auto machine = std::make_unique<Machine>();
+    boot({*machine}, SettingsFiles{});  // the built-in ROMs; frames run when called
     machine->fillSlot(std::make_shared<const SlotD000>());
     machine->playTapeBytes(std::vector<std::uint8_t>(4000, 0x55));
     machine->recordTape(TapeFormat::raw);

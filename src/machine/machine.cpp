@@ -6,9 +6,7 @@
 #include <utility>
 
 #include "cassette/tape_files.h"
-#include "files/binary_file.h"
 #include "input/joystick.h"
-#include "input/quick_type_file.h"
 
 namespace vantorel {
 
@@ -48,14 +46,6 @@ void Machine::applyHardwareSettings() {
 
 void Machine::computeTiming() {
     bus_.state.timing = vantorel::computeTiming(config_);
-}
-
-void Machine::setUpPacing() {
-    pacing_.setUp(host_.clock, timing().framesPerSecond);
-}
-
-void Machine::useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm) {
-    pacing_.useAudioFramePeriod(frameBytes, ratePpm);
 }
 
 void Machine::initKeyLayout() {
@@ -180,24 +170,6 @@ bool Machine::finishRecording() {
     return path.empty() || writeRecordingFile(path, bus_.recording);
 }
 
-TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, TapeFormat format) {
-    TapePlayResult result;
-    if (!openBinaryFile(path)) return result;
-    result.opened = true;
-    stopCassette();
-    if (format == TapeFormat::raw) {
-        RawTapeFile file = readRawTapeFile(path);
-        result.playing = file.result == RawTapeRead::loaded && playTapeBytes(std::move(file.bytes));
-        return result;
-    }
-    WavReadResult wav = readWavFile(path);
-    result.error = wav.error;
-    if (wav.error != WavError::none) return result;
-    playTapeWav(std::move(wav.tape));
-    result.playing = true;
-    return result;
-}
-
 // stopCassette brings the deck up to the processor's count first.
 void Machine::putTapeIn(std::shared_ptr<const TapeMedia> media) {
     stopCassette();
@@ -237,20 +209,6 @@ void Machine::syncTape() {
 
 // --- Quick type ---
 
-QuickTypeResult Machine::startQuickType(const std::filesystem::path& path) {
-    if (quickTypeActive()) return QuickTypeResult::alreadyActive;
-    QuickTypeFile file = readQuickTypeFile(path);
-    if (file.result == QuickTypeResult::cannotOpen && host_.debug != nullptr) {
-        host_.debug->debugOutput("Could not open file\n");
-    }
-    if (file.result != QuickTypeResult::ok) return file.result;
-    const QuickTypeResult result = bus_.state.quickType.start(file.bytes.size());
-    if (result == QuickTypeResult::ok) {
-        bus_.inputs.text = std::make_shared<const QuickTypeText>(std::move(file.bytes));
-    }
-    return result;
-}
-
 QuickTypeResult Machine::startQuickTypeText(std::span<const std::uint8_t> text) {
     const QuickTypeResult result = bus_.state.quickType.start(text.size());
     if (result == QuickTypeResult::ok) {
@@ -273,37 +231,20 @@ std::int32_t Machine::runSlice(std::int32_t budget) {
     return done;
 }
 
-bool Machine::runFrame() {
-    if (!running()) return false;
-    const std::uint32_t frameStartTStates = tstateCounter();
-    const std::uint32_t startMs = host_.clock != nullptr ? host_.clock->milliseconds() : 0;
-    const PacingDecision decision =
-        pacing_.decide(host_.clock, startMs, config_, timing().framesPerSecond);
-    if (!decision.frameDue && !filesBeingFed() && !turbo_) return decision.screenDue;
-
-    beginFrameSound(frameStartTStates);
+// Turbo frames make no sound: they run far faster than the audio plays.
+FrameResult Machine::runFrame(FrameSound sound) {
+    if (!running()) return {};
+    SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
+    if (speaker != nullptr) speaker->beginFrameSound(tstateCounter());
     pollJoysticks();
     lastFrame_.activeScan = runSlice(timing().activeScanTStates);
     syncTape();
     pollJoysticks();
     lastFrame_.verticalBlank = runSlice(timing().verticalBlankTStates);
     syncTape();
-    endFrameSound();
+    if (speaker != nullptr) speaker->endFrameSound();
     scanHostKeyboard();
-    speedMeter_.update(startMs, lastFrame_.total());
-    return decision.screenDue;
-}
-
-// With "Speed up when accessing files" quick type, or a tape that moves,
-// runs frames on every pass, whatever the clock says. A tape that sits in the
-// recorder with its motor off does not: the monitor's prompt keeps its pace.
-bool Machine::filesBeingFed() const {
-    return config_.speedupfilesflag && (quickTypeActive() || tapeMoving());
-}
-
-// Turbo frames make no sound: they run far faster than the audio plays.
-void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
-    if (host_.speaker != nullptr && !turbo_) host_.speaker->beginFrameSound(frameStartTStates);
+    return {true, lastFrame_};
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
@@ -316,10 +257,6 @@ void Machine::pollJoysticks() {
     if (config_.keysasjoystickflag && host_.keys != nullptr) {
         state[0] &= keysJoystick_.read(*host_.keys);
     }
-}
-
-void Machine::endFrameSound() {
-    if (host_.speaker != nullptr && !turbo_) host_.speaker->endFrameSound();
 }
 
 // While quick type is typing, it sets the key states instead of the host;

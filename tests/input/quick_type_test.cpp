@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_keys.h"
 #include "support/fake_host.h"
@@ -325,7 +326,7 @@ TEST_F(MachineQuickTypeTest, FileLoadsWholeAndStartsAtItsFirstByte) {
     TempFolder folder;
     const std::string text("LIST\r\n\x00\xFF end", 12);
     writeFile(folder / "prog.txt", text);
-    ASSERT_EQ(machine.startQuickType(folder / "prog.txt"), QuickTypeResult::ok);
+    ASSERT_EQ(startQuickTypeFile(machine, folder / "prog.txt"), QuickTypeResult::ok);
     EXPECT_TRUE(machine.quickTypeActive());
     const auto typed = machine.quickTypeText();
     EXPECT_EQ(std::vector<std::uint8_t>(typed.begin(), typed.end()), bytesOf(text))
@@ -356,13 +357,13 @@ TEST_F(MachineQuickTypeTest, FailedLoadsLeaveQuickTypeIdle) {
     };
     for (const Case& c : cases) {
         test.debug.text.clear();
-        EXPECT_EQ(machine.startQuickType(folder / c.name), c.result) << c.name;
+        EXPECT_EQ(startQuickTypeFile(machine, folder / c.name), c.result) << c.name;
         EXPECT_EQ(test.debug.text, c.debugText) << c.name;
         EXPECT_FALSE(machine.quickTypeActive()) << c.name;
         EXPECT_TRUE(machine.quickTypeText().empty()) << c.name;
     }
     Machine withoutDebugOutput;
-    EXPECT_EQ(withoutDebugOutput.startQuickType(folder / "missing.txt"),
+    EXPECT_EQ(startQuickTypeFile(withoutDebugOutput, folder / "missing.txt"),
               QuickTypeResult::cannotOpen);
     EXPECT_EQ(machine.startQuickTypeText({}), QuickTypeResult::emptyFile);
     EXPECT_FALSE(machine.quickTypeActive());
@@ -373,8 +374,8 @@ TEST_F(MachineQuickTypeTest, SecondStartWhileTypingDoesNothing) {
     runFrames(1);
     TempFolder folder;
     writeFile(folder / "second.txt", "second");
-    EXPECT_EQ(machine.startQuickType(folder / "second.txt"), QuickTypeResult::alreadyActive);
-    EXPECT_EQ(machine.startQuickType(folder / "missing.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "second.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "missing.txt"), QuickTypeResult::alreadyActive);
     EXPECT_EQ(machine.startQuickTypeText(bytesOf("third")), QuickTypeResult::alreadyActive);
     EXPECT_TRUE(test.debug.text.empty()) << "no file is even opened";
     const auto typed = machine.quickTypeText();
@@ -383,14 +384,14 @@ TEST_F(MachineQuickTypeTest, SecondStartWhileTypingDoesNothing) {
 
 TEST_F(MachineQuickTypeTest, FailuresReachTheDebugOutputAndChangeNothing) {
     TempFolder folder;
-    EXPECT_EQ(machine.startQuickType(folder / "none.txt"), QuickTypeResult::cannotOpen);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "none.txt"), QuickTypeResult::cannotOpen);
     EXPECT_EQ(test.debug.text, "Could not open file\n");
     writeFile(folder / "empty.txt", "");
-    EXPECT_EQ(machine.startQuickType(folder / "empty.txt"), QuickTypeResult::emptyFile);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "empty.txt"), QuickTypeResult::emptyFile);
     EXPECT_FALSE(machine.quickTypeActive());
     writeFile(folder / "text.txt", "hello");
-    EXPECT_EQ(machine.startQuickType(folder / "text.txt"), QuickTypeResult::ok);
-    EXPECT_EQ(machine.startQuickType(folder / "none.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "text.txt"), QuickTypeResult::ok);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "none.txt"), QuickTypeResult::alreadyActive);
     EXPECT_EQ(test.debug.text, "Could not open file\n") << "one line, from the first try";
     EXPECT_TRUE(machine.quickTypeActive());
 }

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/builtin_images.h"
+#include "app/boot.h"
 #include "machine/machine.h"
 #include "machine/screen_text.h"
 #include "machine/video.h"
@@ -102,11 +102,7 @@ class DeterminismRun {
   public:
     DeterminismRun() {
         machine_.attachHost(MachineHost{nullptr, &keys_, &speaker_, &debug_});
-        installBuiltinImages(machine_.roms(), builtinRomImages());
-        machine_.computeTiming();
-        machine_.setUpPacing();  // no clock: every frame is due
-        machine_.initKeyLayout();
-        machine_.hardReset();
+        boot({machine_}, SettingsFiles{});  // the built-in ROMs; frames run when called
         sound_.ay().useChip(&machine_.ayChip());
         EXPECT_TRUE(sound_.initSound());
         // A tone on AY channel A, so its counters show in the samples.
@@ -159,7 +155,7 @@ class DeterminismRun {
     RecordingDebugOutput debug_;
     Machine machine_;
     TappedDevice device_;
-    SoundOutput sound_{machine_.config(), machine_.timing(), &device_, &machine_};
+    SoundOutput sound_{machine_.config(), machine_.timing(), &device_};
     TappedSpeaker speaker_{sound_, device_};
 };
 

@@ -28,6 +28,7 @@ void Machine::attachHost(const MachineHost& host) {
     host_ = host;
     bus_.speaker = host.speaker;
     bus_.debugSink = host.debug;
+    bus_.printer = host.printer;
 }
 
 void Machine::computeTiming() {

@@ -11,8 +11,8 @@
 
 #include "cassette/tape_deck.h"
 #include "config/machine_config.h"
-#include "input/keyboard_matrix.h"
 #include "hostapi/host_interfaces.h"
+#include "input/keyboard_matrix.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/t_state_counter.h"
@@ -30,6 +30,7 @@ struct MachineBus {
     bool quickTypeActive = false;          // quick type is typing: speaker edges not recorded
     SpeakerSink* speaker = nullptr;        // receives speaker edges; may be null
     DebugOutputSink* debugSink = nullptr;  // receives diagnostic text; may be null
+    PrinterSink* printer = nullptr;        // the printer on the parallel port; may be null
 
     std::uint8_t fetchOpcode(std::uint16_t address) {
         return memory.read(address, config.ramexpanders);
@@ -56,7 +57,12 @@ struct MachineBus {
             tape.writeData(value, tstateCounter.tstates);
             return;
         }
-        if (low == kKeyboardPort) tape.writeControl(value, tstateCounter.tstates);
+        if (low == kKeyboardPort) {
+            tape.writeControl(value, tstateCounter.tstates);
+            if (printer != nullptr && printerStrobed(ports.keyboardLatch, value)) {
+                printer->printByte(ports.lastParallelValue);
+            }
+        }
         ports.write(port, value, tstateCounter.tstates, quickTypeActive, speaker);
     }
     void advanceTStates(std::uint32_t count) { tstateCounter.advance(count); }

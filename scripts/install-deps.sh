@@ -9,6 +9,8 @@ PACKAGES=(
   libz80ex-dev pasmo
   qt6-base-dev libgl-dev libsdl2-dev
   xvfb xauth xdotool fonts-dejavu-core
+  librsvg2-bin cmark-gfm
+  desktop-file-utils appstream shared-mime-info groff man-db lintian
   clang libclang-rt-14-dev
 )
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds Vantorel twice, optimised and with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test in both builds; then
-# builds the libFuzzer programs and runs each one briefly.
+# UndefinedBehaviorSanitizer, and runs every test in both builds; installs
+# the optimised build into a temporary prefix and checks it
+# (scripts/check-install.sh), makes and checks its Debian package
+# (scripts/package.sh); then builds the libFuzzer programs and runs each
+# one briefly.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -23,6 +26,10 @@ build_and_test() {
 
 echo "=== Optimised build ==="
 build_and_test build/release -DCMAKE_BUILD_TYPE=Release -DVANTOREL_BENCHMARKS=ON || status=1
+echo "=== Installed into a temporary prefix ==="
+bash scripts/check-install.sh build/release || status=1
+echo "=== Debian package ==="
+bash scripts/package.sh build/release || status=1
 echo "=== AddressSanitizer + UndefinedBehaviorSanitizer build ==="
 build_and_test build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_SANITIZE=ON || status=1
 echo "=== Fuzz targets, a few seconds each ==="

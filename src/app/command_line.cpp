@@ -63,7 +63,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 16> kOptions = {{
+const std::array<OptionSpec, 17> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -132,6 +132,11 @@ const std::array<OptionSpec, 16> kOptions = {{
     {"--print-screen", "", "print the screen as 30 lines of text at the end",
      [](CommandLine& o, std::string_view) {
          o.printScreen = true;
+         return std::string();
+     }},
+    {"--paths", "", "show the start-up folder and the settings file in use",
+     [](CommandLine& o, std::string_view) {
+         o.paths = true;
          return std::string();
      }},
     {"--help", "", "show this help",
@@ -224,7 +229,10 @@ std::string usageText() {
     }
     text +=
         "\nA snapshot given with a game ROM replaces it. The exit status is 0 on\n"
-        "success and 2 on a usage error or a file that cannot be used.\n";
+        "success and 2 on a usage error or a file that cannot be used.\n"
+        "Started in a folder holding VANTOREL.INI or default.ini, vantorel keeps its\n"
+        "files there; otherwise in $XDG_DATA_HOME/vantorel, with the settings in\n"
+        "$XDG_CONFIG_HOME/vantorel/default.ini (see --paths and 'man vantorel').\n";
     return text;
 }
 

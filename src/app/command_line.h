@@ -13,13 +13,19 @@
 
 namespace vantorel {
 
-inline constexpr const char* kVersionText = "Vantorel 0.01";
+// VANTOREL_VERSION is the project's version in the top CMakeLists.txt, which
+// the manual page, the desktop metadata and the package carry as well.
+#ifndef VANTOREL_VERSION
+#error "VANTOREL_VERSION comes from src/app/CMakeLists.txt"
+#endif
+inline constexpr const char* kVersionText = "Vantorel " VANTOREL_VERSION;
 inline constexpr std::int64_t kDefaultHeadlessFrames = 300;
 
 struct CommandLine {
     bool headless = false;     // --headless: run without a window
     bool help = false;         // --help
     bool version = false;      // --version
+    bool paths = false;        // --paths: show the folders in use
     bool printScreen = false;  // --print-screen: print the screen as text at the end
     std::int64_t frames = kDefaultHeadlessFrames;  // --frames N: frames to run, 0 or more
     std::string settingsPath;    // --settings FILE: instead of the pointer file's choice

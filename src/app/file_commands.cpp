@@ -1,7 +1,5 @@
 #include "app/file_commands.h"
 
-#include <system_error>
-
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 
@@ -76,10 +74,7 @@ void FileCommands::loadSnapshot() {
 }
 
 void FileCommands::saveRam() {
-    std::error_code error;
-    const std::filesystem::path directory = std::filesystem::current_path(error);
-    if (error) return;
-    vantorel::saveRam(machine_, directory / "ram.bin");
+    vantorel::saveRam(machine_, folders_.startup / "ram.bin");
 }
 
 void FileCommands::quickType() {

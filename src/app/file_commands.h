@@ -5,7 +5,7 @@
 // type itself is active), then ask the FileChooser for an existing file in
 // their start folder, load it, and, once the file has opened, make its
 // folder the next dialog's start. Remove Game ROM empties the slots; Save Ram
-// writes "ram.bin" in the current directory. None of them tells the user
+// writes "ram.bin" in the start-up folder. None of them tells the user
 // anything: a cancelled dialog or an unusable file simply changes nothing.
 // Save .SNP... asks for a file to write in the snapshot folder and reports
 // a failed save, since the user would otherwise lose the machine's state.

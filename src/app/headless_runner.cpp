@@ -9,18 +9,19 @@
 #include <span>
 #include <system_error>
 
+#include "app/inserted_file.h"
+#include "app/program_folders.h"
+#include "app/wav_recorder.h"
 #include "cassette/tape_files.h"
 #include "config/settings_file.h"
+#include "hostapi/host_interfaces.h"
 #include "input/quick_type.h"
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
-#include "hostapi/host_interfaces.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
 #include "machine/screen_text.h"
-#include "app/inserted_file.h"
-#include "app/wav_recorder.h"
 
 namespace vantorel {
 
@@ -60,15 +61,13 @@ bool isReadableFile(const std::string& path) {
 
 std::filesystem::path settingsPathFor(const CommandLine& options) {
     if (!options.settingsPath.empty()) return options.settingsPath;
-    std::error_code error;
-    return findSettingsFile(std::filesystem::current_path(error));
+    return currentProgramFolders().settingsFile;
 }
 
 // The ROM files the settings name are read from the start-up folder; one
 // that is not taken is reported on standard error and the built-in image runs.
 void startMachine(Machine& machine, const std::filesystem::path& settingsPath, std::ostream& err) {
-    std::error_code error;
-    const std::filesystem::path startupDirectory = std::filesystem::current_path(error);
+    const std::filesystem::path startupDirectory = currentProgramFolders().startup;
     loadSettings(settingsPath, machine.config(), [&] {
         for (const std::string& problem : installBuiltinImages(
                  machine.memory(), machine.config(), builtinRomImages(), startupDirectory)) {

@@ -17,6 +17,7 @@ StartFolders makeStartFolders(const std::filesystem::path& startupDirectory) {
     folders.quickType = folderUnder(startupDirectory, "quicktyp");
     folders.rom = folderUnder(startupDirectory, "rom");
     folders.screenshot = folderUnder(startupDirectory, "screenshots");
+    folders.startup = startupDirectory;
     return folders;
 }
 

@@ -4,7 +4,8 @@
 // name of its INI key. Loaded once at start-up from the settings file and
 // written back section by section when a settings dialog is confirmed (see
 // settings_file.h). Every subsystem of the emulator reads its fields directly;
-// dialogs edit a copy and copy it back on OK.
+// dialogs edit a copy and copy it back on OK. A new field needs its line in
+// the settings table (settings_table.h); its test names every field.
 #pragma once
 
 #include <array>

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <limits>
 #include <string>
 
 #include "config/profile_text.h"
@@ -30,21 +29,9 @@ constexpr std::array<FlagWord, 10> kFlagWords = {{{"1", true},
                                                   {"y", true},
                                                   {"n", false}}};
 
-std::int64_t clampToRange(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
-    if (value < lowest) return lowest;
-    if (value > highest) return highest;
-    return value;
-}
-
 std::string_view textOf(const SettingsText& field) {
     const auto end = std::find(field.begin(), field.end(), '\0');
     return std::string_view(field.data(), static_cast<std::size_t>(end - field.begin()));
-}
-
-std::string colourKey(int entry) {
-    char key[8];
-    std::snprintf(key, sizeof key, "c%02x", static_cast<unsigned>(entry) & 0xFFu);
-    return key;
 }
 
 std::string colourText(const RgbColour& colour) {
@@ -53,10 +40,10 @@ std::string colourText(const RgbColour& colour) {
     return text;
 }
 
-std::string keyTableKey(char letter, std::size_t index) {
-    char key[8];
-    std::snprintf(key, sizeof key, "%c%02x", letter, static_cast<unsigned>(index) & 0xFFu);
-    return key;
+std::string keyTableKey(std::string_view letter, std::size_t index) {
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>(index) & 0xFFu);
+    return std::string(letter) + digits;
 }
 
 bool allDigits(std::string_view text) {
@@ -83,25 +70,10 @@ void readFlagSetting(const ProfileDocument& document, std::string_view section,
     }
 }
 
-void readIntSetting(const ProfileDocument& document, std::string_view section, std::string_view key,
-                    std::int32_t& field) {
-    const std::int64_t value = readProfileInt(document, section, key, field);
-    field = static_cast<std::int32_t>(clampToRange(value, std::numeric_limits<std::int32_t>::min(),
-                                                   std::numeric_limits<std::int32_t>::max()));
-}
-
-void readIntSetting(const ProfileDocument& document, std::string_view section, std::string_view key,
-                    std::uint32_t& field) {
-    const std::int64_t value = readProfileInt(document, section, key, field);
-    field = static_cast<std::uint32_t>(
-        clampToRange(value, 0, std::numeric_limits<std::uint32_t>::max()));
-}
-
-void readClampedIntSetting(const ProfileDocument& document, std::string_view section,
-                           std::string_view key, std::int32_t& field, std::int32_t lowest,
-                           std::int32_t highest) {
-    const std::int64_t value = readProfileInt(document, section, key, field);
-    field = static_cast<std::int32_t>(clampToRange(value, lowest, highest));
+std::int64_t readBoundedInt(const ProfileDocument& document, std::string_view section,
+                            std::string_view key, std::int64_t current, IntRange range) {
+    const std::int64_t value = readProfileInt(document, section, key, current);
+    return std::clamp(value, range.lowest, range.highest);
 }
 
 void readStringSetting(const ProfileDocument& document, std::string_view section,
@@ -117,10 +89,10 @@ void readStringSetting(const ProfileDocument& document, std::string_view section
     std::copy(text.begin(), end, field.begin());
 }
 
-void readColourSetting(const ProfileDocument& document, std::string_view section, int entry,
-                       RgbColour& colour) {
+void readColourSetting(const ProfileDocument& document, std::string_view section,
+                       std::string_view key, RgbColour& colour) {
     const std::string text =
-        readProfileString(document, section, colourKey(entry), colourText(colour), kMaxColourChars);
+        readProfileString(document, section, key, colourText(colour), kMaxColourChars);
     // Anything but nine digits ("1696", "16 96 016", "-16096016") is no colour.
     if (text.size() != 9 || !allDigits(text)) return;
     const std::string_view digits = text;
@@ -129,8 +101,8 @@ void readColourSetting(const ProfileDocument& document, std::string_view section
     colour.blue = colourGroup(digits.substr(6, 3));
 }
 
-void readKeyTableSetting(const ProfileDocument& document, std::string_view section, char letter,
-                         KeyAssignmentTable& table) {
+void readKeyTableSetting(const ProfileDocument& document, std::string_view section,
+                         std::string_view letter, KeyAssignmentTable& table) {
     for (std::size_t index = 0; index < table.size(); ++index) {
         const std::int64_t value =
             readProfileInt(document, section, keyTableKey(letter, index), table[index]);
@@ -153,13 +125,13 @@ void writeStringSetting(ProfileDocument& document, std::string_view section, std
     document.setValue(section, key, profileStringValue(textOf(value)));
 }
 
-void writeColourSetting(ProfileDocument& document, std::string_view section, int entry,
+void writeColourSetting(ProfileDocument& document, std::string_view section, std::string_view key,
                         const RgbColour& colour) {
-    document.setValue(section, colourKey(entry), colourText(colour));
+    document.setValue(section, key, colourText(colour));
 }
 
-void writeKeyTableSetting(ProfileDocument& document, std::string_view section, char letter,
-                          const KeyAssignmentTable& table) {
+void writeKeyTableSetting(ProfileDocument& document, std::string_view section,
+                          std::string_view letter, const KeyAssignmentTable& table) {
     for (std::size_t index = 0; index < table.size(); ++index) {
         document.setValue(section, keyTableKey(letter, index), std::to_string(table[index]));
     }

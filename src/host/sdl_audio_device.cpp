@@ -46,6 +46,10 @@ void SdlAudioDevice::reportMissing(const char* why) {
 
 bool SdlAudioDevice::open() {
     if (device_ != 0) return true;
+    // The audio part brings SDL's event part with it, whose handlers would
+    // swallow SIGINT and SIGTERM: the program must still end on them (a
+    // desktop ending its session sends SIGTERM).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reportMissing(SDL_GetError());
         return false;

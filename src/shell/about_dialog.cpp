@@ -1,5 +1,6 @@
 #include "shell/about_dialog.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFont>
@@ -16,6 +17,13 @@ QDialog* makeAboutDialog(QWidget* parent) {
     dialog->setObjectName(QStringLiteral("id103"));
     dialog->setWindowTitle(QStringLiteral("About"));
     auto* layout = new QVBoxLayout(dialog);
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull()) {
+        auto* picture = new QLabel(dialog);
+        picture->setObjectName(QStringLiteral("aboutIcon"));
+        picture->setPixmap(icon.pixmap(64, 64));
+        layout->addWidget(picture);
+    }
     auto* title = new QLabel(QString::fromUtf8(kVersionText), dialog);
     title->setObjectName(QStringLiteral("aboutTitle"));
     QFont font = title->font();

@@ -1,5 +1,6 @@
-// The About box of the Help menu: caption "About", the title "Vantorel 0.01",
-// a few lines of credits and an OK button. It changes nothing.
+// The About box of the Help menu: caption "About", the program's icon, the
+// title "Vantorel 0.01" (the version), a few lines of credits and an OK
+// button. It changes nothing.
 #pragma once
 
 class QWidget;

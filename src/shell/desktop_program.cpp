@@ -1,26 +1,27 @@
 #include "shell/desktop_program.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/host_keyboard.h"
+#include "app/program_folders.h"
+#include "app/program_roms.h"
+#include "app/start_folders.h"
+#include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
 #include "config/settings_file.h"
 #include "input/quick_type_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/rom_files.h"
-#include "app/host_keyboard.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
-#include "app/program_roms.h"
+#include "shell/program_identity.h"
 #include "shell/qt_file_chooser.h"
-#include "app/start_folders.h"
-#include "app/steady_host_clock.h"
 
 namespace vantorel {
 
@@ -34,10 +35,9 @@ class DebugToStandardError : public DebugOutputSink {
     }
 };
 
-std::filesystem::path settingsPathFor(const CommandLine& options,
-                                      const std::filesystem::path& startupDirectory) {
+std::filesystem::path settingsPathFor(const CommandLine& options, const ProgramFolders& folders) {
     if (!options.settingsPath.empty()) return options.settingsPath;
-    return findSettingsFile(startupDirectory);
+    return folders.settingsFile;
 }
 
 void reportRefusal(const std::string& path, const std::string& reason) {
@@ -84,13 +84,18 @@ void insertFromCommandLine(MainWindow& window, Machine& machine, const CommandLi
 
 int runDesktop(const CommandLine& options, int& argc, char** argv) {
     QApplication application(argc, argv);
-    const std::filesystem::path startupDirectory = QDir::currentPath().toStdString();
+    setUpApplicationIdentity(application);
+    const ProgramFolders folders = currentProgramFolders();
+    if (const std::string problem = createProgramFolders(folders); !problem.empty()) {
+        std::cerr << "vantorel: cannot make the program's folders: " << problem << "\n";
+    }
+    const std::filesystem::path startupDirectory = folders.startup;
 
     SteadyHostClock clock;
     HostKeyboard keyboard;
     DebugToStandardError debug;
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
-    const std::filesystem::path settingsPath = settingsPathFor(options, startupDirectory);
+    const std::filesystem::path settingsPath = settingsPathFor(options, folders);
     const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
     std::vector<std::string> romProblems;  // shown once the window is up
     loadSettings(settingsPath, machine.config(), [&] {

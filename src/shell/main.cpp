@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/headless_runner.h"
+#include "app/program_folders.h"
 
 #ifdef VANTOREL_DESKTOP
 #include "shell/desktop_program.h"
@@ -24,6 +25,11 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         std::cout << vantorel::kVersionText << "\n";
+        return 0;
+    }
+    if (options.paths) {
+        std::cout << vantorel::programFoldersText(vantorel::currentProgramFolders(),
+                                                  options.settingsPath);
         return 0;
     }
     if (!options.screenshotPath.empty() && !options.headless) {

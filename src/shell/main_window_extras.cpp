@@ -1,7 +1,8 @@
 // The main window's desktop extras: Save .SNP..., Save Screenshot...,
-// Paste, Pause, Fullscreen, the turbo key and Recent Files. Each command
-// here is a few lines around its own module (machine_files.h,
-// screenshot_name.h, paste_typing.h, fullscreen_layout.h, recent_files.h).
+// Paste, Pause, Fullscreen, the turbo key, Recent Files and Help > Vantorel
+// Manual. Each command here is a few lines around its own module
+// (machine_files.h, screenshot_name.h, paste_typing.h, fullscreen_layout.h,
+// recent_files.h, program_identity.h).
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include "shell/menu_table.h"
 #include "shell/message_sink.h"
 #include "shell/paste_typing.h"
+#include "shell/program_identity.h"
 #include "shell/recent_files_menu.h"
 #include "shell/screenshot.h"
 #include "shell/screenshot_name.h"
@@ -60,6 +62,10 @@ bool MainWindow::runExtraCommand(int id) {
             return true;
         case kCommandFullscreen:
             setFullscreen(!fullscreen());
+            return true;
+        case kCommandManual:
+            devices_.stopSound();
+            openManual(parts_.messages);
             return true;
         default:
             break;

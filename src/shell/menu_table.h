@@ -39,6 +39,7 @@ enum MenuCommand : int {
     kCommandFullscreen = 32791,
     kCommandSaveScreenshot = 32792,
     kCommandRecentFiles = 32793,  // the submenu itself
+    kCommandManual = 32850,       // Help > Vantorel Manual: the installed HTML manual
     kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };
@@ -99,6 +100,7 @@ inline constexpr MenuItem kUtilMenu[] = {
 };
 
 inline constexpr MenuItem kHelpMenu[] = {
+    {"Vantorel &Manual", kCommandManual, true},
     {"&About ...", kCommandAbout, true},
 };
 

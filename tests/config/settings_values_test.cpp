@@ -33,20 +33,20 @@ TEST(SettingsValues, IntegersClampAndNeverWrap) {
     const auto document = section(
         "seven=7\nzero=0\nbig=150\nhuge=4294967297\nhugeneg=-99999999999\nword=abc\nneg=-1\n");
     std::int32_t field = 2;
-    readClampedIntSetting(document, "S", "seven", field, 0, 3);
+    readIntSetting(document, "S", "seven", field, {0, 3});
     EXPECT_EQ(field, 3);
-    readClampedIntSetting(document, "S", "zero", field, 1, 3);
+    readIntSetting(document, "S", "zero", field, {1, 3});
     EXPECT_EQ(field, 1);
-    readClampedIntSetting(document, "S", "big", field, 0, 100);
+    readIntSetting(document, "S", "big", field, {0, 100});
     EXPECT_EQ(field, 100);
-    readClampedIntSetting(document, "S", "huge", field, 0, 3);
+    readIntSetting(document, "S", "huge", field, {0, 3});
     EXPECT_EQ(field, 3);  // Windows would wrap this to 1
-    readClampedIntSetting(document, "S", "hugeneg", field, 1, 600);
+    readIntSetting(document, "S", "hugeneg", field, {1, 600});
     EXPECT_EQ(field, 1);
-    readClampedIntSetting(document, "S", "word", field, 0, 3);
+    readIntSetting(document, "S", "word", field, {0, 3});
     EXPECT_EQ(field, 0);  // present but not a number: 0, not the default
     field = 2;
-    readClampedIntSetting(document, "S", "missing", field, 0, 3);
+    readIntSetting(document, "S", "missing", field, {0, 3});
     EXPECT_EQ(field, 2);
     readIntSetting(document, "S", "huge", field);
     EXPECT_EQ(field, 2147483647);
@@ -77,8 +77,9 @@ TEST(SettingsValues, ColoursNeedExactlyNineDigits) {
         "c05=-16096016\n");
     const RgbColour unchanged{1, 2, 3};
     RgbColour colours[6] = {unchanged, unchanged, unchanged, unchanged, unchanged, unchanged};
+    const char* keys[6] = {"c00", "c01", "c02", "c03", "c04", "c05"};
     for (int entry = 0; entry < 6; ++entry)
-        readColourSetting(document, "COLOR", entry, colours[entry]);
+        readColourSetting(document, "COLOR", keys[entry], colours[entry]);
     EXPECT_EQ(colours[0], (RgbColour{44, 0, 255}));  // 300 modulo 256
     EXPECT_EQ(colours[1], (RgbColour{16, 96, 16}));
     for (int entry = 2; entry < 6; ++entry) EXPECT_EQ(colours[entry], unchanged) << entry;
@@ -88,7 +89,7 @@ TEST(SettingsValues, KeyTablesStoreTheLowEightBits) {
     const auto document = ProfileDocument::parse("[KEYBOARD]\nn00=511\nn0a=65\nN0B=-1\nnff=x\n");
     KeyAssignmentTable table = MachineConfig::filledKeyTable();
     table[0x0c] = 7;
-    readKeyTableSetting(document, "KEYBOARD", 'n', table);
+    readKeyTableSetting(document, "KEYBOARD", "n", table);
     EXPECT_EQ(table[0x00], 255);
     EXPECT_EQ(table[0x0a], 65);
     EXPECT_EQ(table[0x0b], 255);
@@ -104,8 +105,8 @@ TEST(SettingsValues, WritersUseTheFileEncodings) {
     writeFlagSetting(document, "S", "g", false);
     writeIntSetting(document, "S", "i", -5);
     writeStringSetting(document, "S", "t", makeSettingsText(" LPRINT.TXT"));
-    writeColourSetting(document, "S", 1, RgbColour{16, 96, 6});
-    writeKeyTableSetting(document, "K", 's', table);
+    writeColourSetting(document, "S", "c01", RgbColour{16, 96, 6});
+    writeKeyTableSetting(document, "K", "s", table);
     const std::string text = document.serialize();
     // A text with a blank at an end goes in quotes, so that it reads back whole.
     const std::string start = "[S]\nf=1\ng=0\ni=-5\nt=\" LPRINT.TXT\"\nc01=016096006\n\n[K]\n";

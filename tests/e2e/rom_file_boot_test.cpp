@@ -54,6 +54,9 @@ class RomFileBoot : public ::testing::Test {
   protected:
     TempFolder folder;
 
+    // A portable folder: the start-up folder is the one the program runs in.
+    void SetUp() override { std::ofstream(folder / "default.ini"); }
+
     ProgramRun boot() {
         return runVantorel({"--headless", "--settings", (folder / "own.ini").string(), "--frames",
                             "10", "--print-screen"},

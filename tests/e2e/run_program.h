@@ -33,12 +33,25 @@ inline std::string fileText(const std::filesystem::path& path) {
     return text.str();
 }
 
-// Runs the program in `workFolder` (its settings file there is absent, so
-// the defaults apply).
+// The home folder the program sees: inside the work folder, so that a run
+// never reads or writes the real user's settings. Nothing is made there
+// unless a test does it.
+inline std::filesystem::path testHome(const TempFolder& workFolder) {
+    return workFolder / "home";
+}
+
+// Runs the program in `workFolder` with HOME, XDG_CONFIG_HOME and
+// XDG_DATA_HOME pointing into testHome(workFolder). Without a default.ini or
+// VANTOREL.INI in the work folder the program looks for its settings in that
+// home (absent, so the defaults apply).
 inline ProgramRun runVantorel(const std::vector<std::string>& arguments,
                               const TempFolder& workFolder) {
-    std::string command =
-        "cd " + quoted(workFolder.path().string()) + " && " + quoted(VANTOREL_EXECUTABLE);
+    const std::filesystem::path home = testHome(workFolder);
+    std::string command = "cd " + quoted(workFolder.path().string()) +
+                          " && HOME=" + quoted(home.string()) +
+                          " XDG_CONFIG_HOME=" + quoted((home / ".config").string()) +
+                          " XDG_DATA_HOME=" + quoted((home / ".local/share").string()) + " " +
+                          quoted(VANTOREL_EXECUTABLE);
     for (const std::string& argument : arguments) {
         command += ' ';
         command += quoted(argument);

@@ -78,7 +78,8 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {nullptr, 0, true},
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
-    expectMenu(popups[4]->menu(), "&Help", {{"&About ...", 104, true}});
+    expectMenu(popups[4]->menu(), "&Help",
+               {{"Vantorel &Manual", 32850, true}, {"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(shell.window->findChild<QAction*>("id32780"), shell.window->action(32780));
 }

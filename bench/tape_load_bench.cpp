@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/frame_timing.h"
 #include "input/us_layout.h"
 #include "machine/builtin_images.h"
-#include "config/frame_timing.h"
 #include "machine/machine.h"
 
 namespace vantorel {
@@ -48,7 +48,6 @@ struct MonitorRig {
         machine.config().ramexpanders = 2;  // 32K
         machine.config().speedupfilesflag = true;
         machine.computeTiming();
-        machine.setUpPacing();
         machine.initKeyLayout();
         boot();
     }

@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "machine/builtin_images.h"
-#include "machine/rom_files.h"
+#include "app/boot.h"
 #include "machine/video.h"
 
 namespace vantorel::fuzz {
@@ -44,18 +43,11 @@ const fs::path& ScratchFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 FuzzMachine::FuzzMachine() {
-    installBuiltinImages(machine.memory(), machine.config(), builtinRomImages(), scratchFolder());
-    machine.computeTiming();
-    machine.setUpPacing();
-    machine.initKeyLayout();
-    machine.hardReset();
+    boot({machine}, SettingsFiles{{}, scratchFolder()});
 }
 
 void FuzzMachine::runFrames(int frames) {
-    for (int frame = 0; frame < frames; ++frame) {
-        clock.advanceMicroseconds(1000000 / 50);  // later than any frame rate's period
-        machine.runFrame();
-    }
+    for (int frame = 0; frame < frames; ++frame) machine.runFrame();
 }
 
 void FuzzMachine::jumpTo(std::uint16_t address) {

@@ -4,8 +4,8 @@
 // writes them to a scratch file and hands its path to the same operation the
 // menus and the command line use, so every check on the way from a file to
 // the machine's state runs. The machine is booted with the built-in monitor
-// and character ROMs on fake host objects: a clock the target moves by hand,
-// a keyboard with nothing pressed, a speaker and a debug output that only
+// and character ROMs on fake host objects: a clock standing still (it seeds
+// the reset noise), a keyboard with nothing pressed, a speaker and a debug output that only
 // count what they are sent.
 //
 // Used by the targets in this folder (fuzz_targets.h); a failed check prints
@@ -59,11 +59,12 @@ struct FuzzMachine {
     CountingDebugOutput debug;
     Machine machine{MachineHost{&clock, &keys, &speaker, &debug}};
 
-    // Settings at their defaults, the built-in ROMs, timing, pacing and key
-    // layout set up, and a hard reset done: the monitor is starting.
+    // Booted through boot(): settings at their defaults, the built-in ROMs,
+    // timing and key layout set up, and a hard reset done: the monitor is
+    // starting.
     FuzzMachine();
 
-    // Runs `frames` frames, moving the clock on so that each one is due.
+    // Runs `frames` frames, one after the other (no pacing).
     void runFrames(int frames);
     // Points the processor at `address`.
     void jumpTo(std::uint16_t address);

@@ -4,6 +4,7 @@
 // processor waits in a HALT meanwhile: typing is timed in T-states, not by
 // what the program reads, and the monitor's reading of typed lines has tests
 // of its own, so the frames cost next to nothing and long texts stay quick.
+#include "app/fed_files.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
 #include "input/quick_type.h"
@@ -16,7 +17,7 @@ void fuzzQuickType(Bytes file) {
     FuzzMachine fuzz;
     Machine& machine = fuzz.machine;
     fuzz.halt();
-    const QuickTypeResult result = machine.startQuickType(scratch.write(file));
+    const QuickTypeResult result = startQuickTypeFile(machine, scratch.write(file));
     check((result == QuickTypeResult::ok) == !file.empty(), "a text was refused or taken wrongly");
     if (result != QuickTypeResult::ok) return;
     check(fileAccessBusy(machine), "the file commands stayed free while typing");

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "cassette/tape_deck.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
@@ -50,7 +51,7 @@ std::vector<std::uint8_t> listenToEnd(FuzzMachine& fuzz, bool& ended) {
 // Play Cassette File... with `file` as `format`; true when the tape plays,
 // ready to listen to.
 bool insertTape(FuzzMachine& fuzz, ScratchFile& scratch, Bytes file, TapeFormat format) {
-    const TapePlayResult result = fuzz.machine.playCassetteFile(scratch.write(file), format);
+    const TapePlayResult result = playCassetteFile(fuzz.machine, scratch.write(file), format);
     check(result.opened, "the tape's file did not open");
     const bool loads = format == TapeFormat::wav ? result.error == WavError::none : !file.empty();
     check(result.playing == loads, "a tape was taken or refused wrongly");

@@ -9,18 +9,18 @@
 #include <span>
 #include <system_error>
 
+#include "app/boot.h"
+#include "app/fed_files.h"
 #include "app/inserted_file.h"
 #include "app/program_folders.h"
+#include "app/standard_error_debug.h"
 #include "app/wav_recorder.h"
 #include "cassette/tape_files.h"
-#include "config/settings_file.h"
 #include "hostapi/host_interfaces.h"
 #include "input/quick_type.h"
 #include "input/us_layout.h"
-#include "machine/builtin_images.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
-#include "machine/rom_files.h"
 #include "machine/screen_text.h"
 
 namespace vantorel {
@@ -41,14 +41,6 @@ class ReleasedKeys : public KeyStateSource {
     }
 };
 
-// Diagnostics go to standard error when VANTOREL_DEBUG is set.
-class StandardErrorDebugOutput : public DebugOutputSink {
-  public:
-    void debugOutput(const char* text) override {
-        if (std::getenv("VANTOREL_DEBUG") != nullptr) std::cerr << text;
-    }
-};
-
 int reportFileProblem(std::ostream& err, const std::string& path, const std::string& reason) {
     err << "vantorel: " << path << ": " << reason << "\n";
     return kFileProblem;
@@ -59,25 +51,14 @@ bool isReadableFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::filesystem::path settingsPathFor(const CommandLine& options) {
-    if (!options.settingsPath.empty()) return options.settingsPath;
-    return currentProgramFolders().settingsFile;
-}
-
 // The ROM files the settings name are read from the start-up folder; one
 // that is not taken is reported on standard error and the built-in image runs.
-void startMachine(Machine& machine, const std::filesystem::path& settingsPath, std::ostream& err) {
-    const std::filesystem::path startupDirectory = currentProgramFolders().startup;
-    loadSettings(settingsPath, machine.config(), [&] {
-        for (const std::string& problem : installBuiltinImages(
-                 machine.memory(), machine.config(), builtinRomImages(), startupDirectory)) {
-            err << "vantorel: " << problem << "\n";
-        }
-    });
-    machine.computeTiming();
-    machine.setUpPacing();
-    machine.initKeyLayout();
-    machine.hardReset();
+void startMachine(Machine& machine, const CommandLine& options, std::ostream& err) {
+    const ProgramFolders folders = currentProgramFolders();
+    const SettingsFiles files{chooseSettingsFile(options.settingsPath, folders), folders.startup};
+    for (const std::string& problem : boot({machine}, files).problems) {
+        err << "vantorel: " << problem << "\n";
+    }
 }
 
 // --type and --type-file: the machine boots for a second of frames (our
@@ -88,7 +69,7 @@ constexpr std::int64_t kBootFramesBeforeTyping = 60;
 int startTape(Machine& machine, const CommandLine& options, std::ostream& err) {
     if (!options.tapePath.empty()) {
         const TapePlayResult result =
-            machine.playCassetteFile(options.tapePath, tapeFormatForName(options.tapePath));
+            playCassetteFile(machine, options.tapePath, tapeFormatForName(options.tapePath));
         if (!result.opened) return reportFileProblem(err, options.tapePath, "cannot open the tape");
         if (result.error != WavError::none) {
             return reportFileProblem(err, options.tapePath, wavErrorMessage(result.error));
@@ -107,7 +88,7 @@ int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& er
     const bool fromFile = !options.typeFilePath.empty();
     const auto* text = reinterpret_cast<const std::uint8_t*>(options.typeText.data());
     const QuickTypeResult result =
-        fromFile ? machine.startQuickType(options.typeFilePath)
+        fromFile ? startQuickTypeFile(machine, options.typeFilePath)
                  : machine.startQuickTypeText({text, options.typeText.size()});
     if (result != QuickTypeResult::ok && result != QuickTypeResult::emptyFile) {
         return reportFileProblem(err, fromFile ? options.typeFilePath : "--type",
@@ -136,9 +117,9 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     }
     ReleasedKeys keys;
     StandardErrorDebugOutput debug;
-    // No clock: every frame is due at once, so the frames run unpaced.
+    // No clock and no scheduler: the frames run back to back, unpaced.
     Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
-    startMachine(machine, settingsPathFor(options), err);
+    startMachine(machine, options, err);
     std::optional<WavRecorder> recorder;
     if (!options.wavPath.empty() && !recorder.emplace(machine).open(options.wavPath)) {
         return reportFileProblem(err, options.wavPath, "cannot write the WAV file");

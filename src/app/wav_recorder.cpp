@@ -49,7 +49,8 @@ std::string_view bytesOf(const WavHeader& header) {
 
 }  // namespace
 
-WavRecorder::WavRecorder(Machine& machine) : machine_(machine), sound_(machine.config(), machine.timing(), &device_, &machine) {}
+WavRecorder::WavRecorder(Machine& machine)
+    : machine_(machine), sound_(machine.config(), machine.timing(), &device_) {}
 
 WavRecorder::~WavRecorder() {
     if (attached_) {

@@ -14,14 +14,18 @@ namespace vantorel {
 namespace fs = std::filesystem;
 
 RawTapeFile readRawTapeFile(const fs::path& path) {
-    RawTapeFile file;
     std::optional<std::ifstream> stream = openBinaryFile(path);
-    if (!stream) return file;
+    if (!stream) return {};
+    return readRawTape(*stream);
+}
+
+RawTapeFile readRawTape(std::ifstream& stream) {
+    RawTapeFile file;
     file.result = RawTapeRead::unusable;
-    const std::optional<std::uintmax_t> size = fileSizeBySeeking(*stream);
+    const std::optional<std::uintmax_t> size = fileSizeBySeeking(stream);
     if (!size || *size == 0 || *size > kMaxRawTapeBytes) return file;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
-    if (!readExactly(*stream, bytes.data(), bytes.size())) return file;
+    if (!readExactly(stream, bytes.data(), bytes.size())) return file;
     file.bytes = std::move(bytes);
     file.result = RawTapeRead::loaded;
     return file;

@@ -5,11 +5,13 @@
 // step: to a new file beside the target, then renamed over it, so the file
 // under the chosen name is always either the old one or the whole new one.
 //
-// Called by Machine when a tape is played or a recording ends.
+// Called by the program's Play Cassette File (app/fed_files.h) and by
+// Machine when a recording ends.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -33,6 +35,8 @@ struct RawTapeFile {
 };
 
 RawTapeFile readRawTapeFile(const std::filesystem::path& path);
+// The same from a file already opened for binary reading (never notOpened).
+RawTapeFile readRawTape(std::ifstream& stream);
 
 // For files named from outside (the command line): a name ending in ".wav",
 // in any case, is a WAV tape, any other a raw one.

@@ -110,10 +110,14 @@ WavReadResult parseWav(std::span<const std::uint8_t> file) {
 WavReadResult readWavFile(const std::filesystem::path& path) {
     std::optional<std::ifstream> file = openBinaryFile(path);
     if (!file) return failure(WavError::cannotRead);
-    const std::optional<std::uintmax_t> size = fileSizeBySeeking(*file);
+    return readWav(*file);
+}
+
+WavReadResult readWav(std::ifstream& file) {
+    const std::optional<std::uintmax_t> size = fileSizeBySeeking(file);
     if (!size || *size > kMaxWavFileBytes) return failure(WavError::cannotRead);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
-    if (!readExactly(*file, bytes.data(), bytes.size())) return failure(WavError::cannotRead);
+    if (!readExactly(file, bytes.data(), bytes.size())) return failure(WavError::cannotRead);
     return parseWav(bytes);
 }
 

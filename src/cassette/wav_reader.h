@@ -17,11 +17,13 @@
 // the file, so a truncated or hostile file gets its message and nothing is
 // read past its end. Subchunks are word aligned (a pad byte after an odd size).
 //
-// Called by Machine::playCassetteFile for a file chosen under the WAV filter.
+// Called by Play Cassette File (app/fed_files.h) for a file chosen under the
+// WAV filter.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <span>
 #include <vector>
 
@@ -55,5 +57,7 @@ inline constexpr std::uintmax_t kMaxWavFileBytes = 1024u * 1024u * 1024u;  // by
 WavReadResult parseWav(std::span<const std::uint8_t> file);
 // Reads the file and checks it as parseWav does.
 WavReadResult readWavFile(const std::filesystem::path& path);
+// The same from a file already opened for binary reading.
+WavReadResult readWav(std::ifstream& file);
 
 }  // namespace vantorel

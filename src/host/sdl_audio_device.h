@@ -15,7 +15,8 @@
 // output; the program then runs silently. Also measured, for the debug
 // report at exit: how long after a slot was written the callback took it.
 //
-// Owned by the desktop window's host devices; SoundOutput is its caller.
+// Made by the desktop program and handed to the host devices
+// (app/host_devices.h); SoundOutput is its caller.
 #pragma once
 
 #include <SDL.h>
@@ -32,14 +33,6 @@
 namespace vantorel {
 
 inline constexpr int kDeviceBufferSamples = 512;  // 23.2 ms at 22050 Hz
-
-// Delay from writing a slot to the callback taking it, in microseconds.
-struct HandOffDelay {
-    std::int64_t count = 0;
-    std::int64_t minimumUs = 0;
-    std::int64_t maximumUs = 0;
-    std::int64_t meanUs = 0;
-};
 
 class SdlAudioDevice : public AudioDevice {
   public:
@@ -58,6 +51,7 @@ class SdlAudioDevice : public AudioDevice {
     VoiceStatus status(int voice) override;
     bool writeSlot(int voice, int slot, std::span<const std::int16_t> samples) override;
     AudioCounters counters() override;
+    AudioDeviceInfo info() const override { return {driverName_, bufferSamples_, handOffDelay()}; }
 
     HandOffDelay handOffDelay() const;
     // The driver SDL chose and the buffer it granted (for the debug report).

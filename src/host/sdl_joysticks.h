@@ -17,8 +17,8 @@
 // for a device that cannot be opened, the slot reads as no joystick and one
 // line goes to the debug output.
 //
-// The shell's HostDevices calls, in the main window's life:
-//   1. initJoysticks() when the window is created;
+// The program's HostDevices (app/host_devices.h) calls, in its life:
+//   1. initJoysticks() at start-up;
 //   2. setJoysticksAcquired(active) when it is activated or deactivated
 //      (while not acquired both slots read as no joystick);
 //   3. releaseJoysticks() when it is destroyed.
@@ -28,8 +28,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "input/joystick_slots.h"
 #include "hostapi/host_interfaces.h"
+#include "input/joystick_slots.h"
 
 namespace vantorel {
 
@@ -38,16 +38,16 @@ class SdlJoysticks : public JoystickSource {
     explicit SdlJoysticks(DebugOutputSink* debug = nullptr) : debug_(debug) {}
     SdlJoysticks(const SdlJoysticks&) = delete;
     SdlJoysticks& operator=(const SdlJoysticks&) = delete;
-    ~SdlJoysticks() override { releaseJoysticks(); }
+    ~SdlJoysticks() override { SdlJoysticks::releaseJoysticks(); }
 
     void setDebugOutput(DebugOutputSink* debug) { debug_ = debug; }
 
     // Starts SDL's joystick and game controller support and takes the first
     // two devices; false when SDL's support could not be started.
-    bool initJoysticks();
-    void setJoysticksAcquired(bool acquired) { acquired_ = acquired; }
+    bool initJoysticks() override;
+    void setJoysticksAcquired(bool acquired) override { acquired_ = acquired; }
     // Closes every device and stops SDL's joystick support.
-    void releaseJoysticks();
+    void releaseJoysticks() override;
 
     void updateJoysticks() override;
     std::optional<JoystickReading> readJoystickDevice(int slot) override;

@@ -1,10 +1,12 @@
 // What the emulated machine needs of the host it runs on.
 //
-// The machine never reads a clock, a keyboard or a sound device itself: the
-// program that owns it (the Qt shell, the headless runner, a test) passes
-// small objects implementing these interfaces, gathered in a MachineHost.
-// Each may be left null: the machine then behaves as described at the
-// interface.
+// The machine never reads a keyboard, a joystick or a sound device itself:
+// the program that owns it (the Qt shell, the headless runner, a test)
+// passes small objects implementing these interfaces, gathered in a
+// MachineHost. Each may be left null: the machine then behaves as described
+// at the interface. The clock is the program's: its frame scheduler paces
+// the frames with it (app/frame_scheduler.h) and boot() seeds the reset
+// noise from it; the machine itself never reads it.
 //
 //   1. Implement the interfaces you have (tests use the fakes in
 //      tests/support/fake_host.h).
@@ -18,11 +20,11 @@
 
 namespace vantorel {
 
-// The host's two clocks. A high-resolution counter (ticks at a fixed
-// frequency) paces frames; a millisecond clock feeds the speed meter and
-// paces frames when there is no counter. A steady clock always has a counter;
-// a host without one returns no frequency. Null clock: no counter, and the
-// millisecond time stays 0, so every frame is due.
+// The host's two clocks, read by the frame scheduler. A high-resolution
+// counter (ticks at a fixed frequency) paces frames; a millisecond clock
+// feeds the speed meter and paces frames when there is no counter. A steady
+// clock always has a counter; a host without one returns no frequency. Null
+// clock: no counter, and the millisecond time stays 0, so every frame is due.
 class HostClock {
   public:
     virtual ~HostClock() = default;
@@ -100,9 +102,18 @@ struct JoystickReading {
 // The host's joysticks, in two slots (joystick 1 is slot 0). The machine
 // calls updateJoysticks and then reads both slots twice per frame, before
 // each of its two processor slices. Null source: both joysticks read absent.
+// The program's host devices start and stop them (app/host_devices.h).
 class JoystickSource {
   public:
     virtual ~JoystickSource() = default;
+    // Starts the host's joystick support and takes the devices (start-up);
+    // false when it could not start.
+    virtual bool initJoysticks() { return true; }
+    // Whether the program has the devices now (its window is active); while
+    // it has not, both slots read as no joystick.
+    virtual void setJoysticksAcquired(bool /*acquired*/) {}
+    // Closes the devices and stops the support (shutdown).
+    virtual void releaseJoysticks() {}
     // Brings the devices' states up to date (and notices devices plugged in
     // or pulled out since the last call).
     virtual void updateJoysticks() {}

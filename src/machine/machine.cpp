@@ -5,7 +5,6 @@
 
 #include "cassette/tape_files.h"
 #include "input/joystick.h"
-#include "files/binary_file.h"
 
 namespace vantorel {
 
@@ -33,14 +32,6 @@ void Machine::attachHost(const MachineHost& host) {
 
 void Machine::computeTiming() {
     timing_ = vantorel::computeTiming(bus_.config);
-}
-
-void Machine::setUpPacing() {
-    pacing_.setUp(host_.clock, timing_.framesPerSecond);
-}
-
-void Machine::useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm) {
-    pacing_.useAudioFramePeriod(frameBytes, ratePpm);
 }
 
 void Machine::initKeyLayout() {
@@ -97,24 +88,6 @@ bool Machine::finishRecording() {
     return path.empty() || writeRecordingFile(path, bus_.tape.recorded());
 }
 
-TapePlayResult Machine::playCassetteFile(const std::filesystem::path& path, TapeFormat format) {
-    TapePlayResult result;
-    if (!openBinaryFile(path)) return result;
-    result.opened = true;
-    stopCassette();
-    if (format == TapeFormat::raw) {
-        RawTapeFile file = readRawTapeFile(path);
-        result.playing = file.result == RawTapeRead::loaded && playTapeBytes(std::move(file.bytes));
-        return result;
-    }
-    WavReadResult wav = readWavFile(path);
-    result.error = wav.error;
-    if (wav.error != WavError::none) return result;
-    playTapeWav(std::move(wav.tape));
-    result.playing = true;
-    return result;
-}
-
 // stopCassette has brought the deck up to the processor's count.
 void Machine::playTapeWav(WavTape tape) {
     stopCassette();
@@ -145,37 +118,20 @@ void Machine::syncTape() {
     if (tapePlaying_ && bus_.tape.playbackEnded()) tapePlaying_ = false;
 }
 
-bool Machine::runFrame() {
-    if (!running_) return false;
-    const std::uint32_t frameStartTStates = bus_.tstateCounter.tstates;
-    const std::uint32_t startMs = host_.clock != nullptr ? host_.clock->milliseconds() : 0;
-    const PacingDecision decision =
-        pacing_.decide(host_.clock, startMs, bus_.config, timing_.framesPerSecond);
-    if (!decision.frameDue && !filesBeingFed() && !turbo_) return decision.screenDue;
-
-    beginFrameSound(frameStartTStates);
+// Turbo frames make no sound: they run far faster than the audio plays.
+FrameResult Machine::runFrame(FrameSound sound) {
+    if (!running_) return {};
+    SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
+    if (speaker != nullptr) speaker->beginFrameSound(bus_.tstateCounter.tstates);
     pollJoysticks();
     lastFrame_.activeScan = cpu_.runZ80(timing_.activeScanTStates);
     syncTape();
     pollJoysticks();
     lastFrame_.verticalBlank = cpu_.runZ80(timing_.verticalBlankTStates);
     syncTape();
-    endFrameSound();
+    if (speaker != nullptr) speaker->endFrameSound();
     scanHostKeyboard();
-    speedMeter_.update(startMs, lastFrame_.total());
-    return decision.screenDue;
-}
-
-// With "Speed up when accessing files" quick type, or a tape that moves,
-// runs frames on every pass, whatever the clock says. A tape that sits in the
-// recorder with its motor off does not: the monitor's prompt keeps its pace.
-bool Machine::filesBeingFed() const {
-    return bus_.config.speedupfilesflag && (bus_.quickTypeActive || tapeMoving());
-}
-
-// Turbo frames make no sound: they run far faster than the audio plays.
-void Machine::beginFrameSound(std::uint32_t frameStartTStates) {
-    if (host_.speaker != nullptr && !turbo_) host_.speaker->beginFrameSound(frameStartTStates);
+    return {true, lastFrame_};
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
@@ -188,10 +144,6 @@ void Machine::pollJoysticks() {
     if (bus_.config.keysasjoystickflag && host_.keys != nullptr) {
         state[0] &= keysJoystick_.read(*host_.keys);
     }
-}
-
-void Machine::endFrameSound() {
-    if (host_.speaker != nullptr && !turbo_) host_.speaker->endFrameSound();
 }
 
 // While quick type is typing, it sets the key states instead of the host;

@@ -1,21 +1,16 @@
 // One emulated Exidy Sorcerer.
 //
 // Owns the memory map, the two ports, the keyboard matrix, the settings
-// record, the Z80 and the frame scheduler of one machine; reaches the host
-// only through the interfaces of host_interfaces.h. Nothing here is global:
-// two Machines are two independent computers.
+// record and the Z80 of one machine; reaches the host only through the
+// interfaces of host_interfaces.h. Nothing here is global: two Machines are
+// two independent computers. It never reads the clock: runFrame emulates
+// exactly one frame whenever it is called, and the program's frame
+// scheduler (app/frame_scheduler.h) decides when that is. It takes files as
+// bytes; reading them is the program's (app/).
 //
-// Start-up, as the shell does it:
-//   1. Machine machine{host};              // or attachHost(host) later
-//   2. loadSettings(path, machine.config(), [&] {
-//          installBuiltinImages(machine.memory(), builtinRomImages()); });
-//   3. machine.computeTiming();
-//   4. machine.setUpPacing();              // then useAudioFramePeriod if sound started
-//   5. machine.initKeyLayout();
-//   6. machine.hardReset();                // the machine is now running
-//   7. machine.seedRandom(milliseconds);
-// Then, on every idle pass: if (machine.runFrame()) repaint the screen.
-// Menu commands call hardReset, softReset and the operations of
+// Start-up is app/boot.h's boot(), in order: settings (installing the ROM
+// images), computeTiming, pacing, sound, initKeyLayout, hardReset, joysticks,
+// seedRandom. Menu commands call hardReset, softReset and the operations of
 // machine_files.h between frames.
 #pragma once
 
@@ -26,31 +21,21 @@
 
 #include "cassette/tape_deck.h"
 #include "cassette/wav_reader.h"
+#include "config/frame_timing.h"
 #include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 #include "input/keyboard_matrix.h"
 #include "input/keys_joystick.h"
 #include "input/quick_type.h"
 #include "input/sensible_keys.h"
-#include "machine/frame_pacing.h"
-#include "config/frame_timing.h"
-#include "hostapi/host_interfaces.h"
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/pseudo_random.h"
-#include "machine/speed_meter.h"
-#include "sound/sound_output.h"
 #include "z80/z80.h"
 #include "z80/z80_state.h"
 
 namespace vantorel {
-
-// What Play Cassette File did with the chosen file.
-struct TapePlayResult {
-    bool opened = false;              // the file opened for reading (its folder counts)
-    bool playing = false;             // the tape is in and playing
-    WavError error = WavError::none;  // a WAV file's refusal, with its message
-};
 
 // T-states the two processor slices of a frame executed (each may pass its
 // budget by part of the last instruction).
@@ -60,7 +45,17 @@ struct FrameTStates {
     std::int64_t total() const { return std::int64_t{activeScan} + verticalBlank; }
 };
 
-class Machine : public FramePeriodListener {
+// What one runFrame did.
+struct FrameResult {
+    bool ran = false;      // false only before the first reset: nothing runs then
+    FrameTStates tstates;  // what the two slices executed
+};
+
+// Whether a frame writes its sound (the speaker sink's frame brackets).
+// Frames run far faster than real time (the turbo key) make none.
+enum class FrameSound { on, off };
+
+class Machine {
   public:
     using Processor = Z80<MachineBus>;
 
@@ -90,17 +85,6 @@ class Machine : public FramePeriodListener {
     // System Timing dialog; the sound output is restarted after it).
     void computeTiming();
     const FrameTiming& timing() const { return timing_; }
-    // Asks the clock for its counter and sets the frame period (window creation).
-    void setUpPacing();
-    // With sound running, one frame per audio frame of `frameBytes` bytes,
-    // lengthened by `ratePpm` parts per million to follow the audio clock.
-    void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
-    // FramePeriodListener: the sound output's wishes.
-    void followAudioFrames(std::int32_t frameBytes, std::int32_t ratePpm) override {
-        useAudioFramePeriod(frameBytes, ratePpm);
-    }
-    void useOwnFramePeriod() override { setUpPacing(); }
-    const FramePacing& pacing() const { return pacing_; }
     // Resolves the keyboard layout's character keys through the host, and
     // learns the host's characters for sensible mode.
     void initKeyLayout();
@@ -117,12 +101,12 @@ class Machine : public FramePeriodListener {
     bool running() const { return running_; }
 
     // --- Frames ---
-    // Runs one frame if it is due (or files are being fed with
-    // `speedupfilesflag` on); true when the screen should be redrawn now.
+    // Emulates exactly one frame: the sound's frame start (with `sound` on),
+    // the joysticks, the active-scan slice, the joysticks again, the
+    // vertical-blank slice, the sound's frame end, the host keyboard's scan.
     // Does nothing before the first reset.
-    bool runFrame();
+    FrameResult runFrame(FrameSound sound = FrameSound::on);
     const FrameTStates& lastFrame() const { return lastFrame_; }
-    std::int32_t speedPercent() const { return speedMeter_.speedPercent(); }
     std::uint32_t tstateCounter() const { return bus_.tstateCounter.tstates; }
 
     // --- File access states ---
@@ -137,16 +121,9 @@ class Machine : public FramePeriodListener {
     }
 
     // --- Cassette (cassette/tape_deck.h) ---
-    // Play Cassette File once a file is chosen: opens it for reading (when
-    // that fails nothing happens: `opened` false), stops the cassette, and
-    // loads it as `format`, chosen by the caller (the file dialog's filter),
-    // not by the file's extension. A raw tape is read whole (an empty or
-    // short one leaves the machine idle, silently); a WAV file is checked
-    // and a refused one gives its message. On success `tapePlaying` is set
-    // and the tape plays while a motor runs, until its end.
-    TapePlayResult playCassetteFile(const std::filesystem::path& path, TapeFormat format);
-    // Puts a raw tape in at its start, as playCassetteFile does for a file;
-    // false (and idle) for an empty one.
+    // Files are read by the program (app/tape_play.h); the machine takes
+    // their contents.
+    // Puts a raw tape in at its start; false (and idle) for an empty one.
     bool playTapeBytes(std::vector<std::uint8_t> bytes);
     // Puts a WAV tape's samples in at its start and sets `tapePlaying`.
     void playTapeWav(WavTape tape);
@@ -160,20 +137,10 @@ class Machine : public FramePeriodListener {
     bool stopCassette();
     const TapeDeck& tape() const { return bus_.tape; }
 
-    // --- Turbo (the window's held turbo key) ---
-    // While on, every runFrame runs a frame, as in Fast mode, with the
-    // frame's own T-states, and without frame sound (the window stops the
-    // sound when turbo starts); the screen keeps the clock's schedule.
-    bool turbo() const { return turbo_; }
-    void setTurbo(bool on) { turbo_ = on; }
-
     // --- Quick type (input/quick_type.h) ---
-    // Loads a text file, or takes a text, and types it over the next frames;
-    // `quickTypeActive` stays set until it is all typed. A file that cannot
-    // be opened writes "Could not open file\n" to the debug output.
-    QuickTypeResult startQuickType(const std::filesystem::path& path) {
-        return quickTypeStarted(quickType_.startFile(path, host_.debug));
-    }
+    // Takes a text and types it over the next frames; `quickTypeActive`
+    // stays set until it is all typed. Text files are read by the program
+    // (app/quick_type_start.h).
     QuickTypeResult startQuickTypeText(std::span<const std::uint8_t> text) {
         return quickTypeStarted(quickType_.startText(text));
     }
@@ -200,11 +167,8 @@ class Machine : public FramePeriodListener {
     void clearMemoryWithNoise();
     void syncTape();
     bool finishRecording();
-    void beginFrameSound(std::uint32_t frameStartTStates);
     void pollJoysticks();
-    void endFrameSound();
     void scanHostKeyboard();
-    bool filesBeingFed() const;
     QuickTypeResult quickTypeStarted(QuickTypeResult result) {
         bus_.quickTypeActive = quickType_.active();
         return result;
@@ -214,17 +178,14 @@ class Machine : public FramePeriodListener {
     Processor cpu_{bus_};
     MachineHost host_;
     FrameTiming timing_;
-    FramePacing pacing_;
-    SpeedMeter speedMeter_;
     PseudoRandom random_;
     FrameTStates lastFrame_;
     bool running_ = false;
-    bool tapePlaying_ = false;       // a cassette is loaded and playing (until its end)
-    bool turbo_ = false;             // frames run back to back, whatever the clock says
+    bool tapePlaying_ = false;             // a cassette is loaded and playing (until its end)
     std::filesystem::path recordingPath_;  // where the recording goes; empty: kept in memory
-    QuickType quickType_;            // types a text in place of the host keyboard
-    KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
-    SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
+    QuickType quickType_;                  // types a text in place of the host keyboard
+    KeysJoystick keysJoystick_;            // the cursor keys as joystick 1 (keysasjoystickflag)
+    SensibleKeyboard sensibleKeys_;        // the host keyboard when `emulatedflag` is false
 };
 
 }  // namespace vantorel

@@ -2,22 +2,25 @@
 
 #include <QApplication>
 #include <QTimer>
-#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/boot.h"
+#include "app/fed_files.h"
+#include "app/frame_scheduler.h"
+#include "app/host_devices.h"
 #include "app/host_keyboard.h"
 #include "app/program_folders.h"
-#include "app/program_roms.h"
+#include "app/standard_error_debug.h"
 #include "app/start_folders.h"
 #include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
-#include "config/settings_file.h"
-#include "input/quick_type_file.h"
+#include "host/sdl_audio_device.h"
+#include "host/sdl_joysticks.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
-#include "machine/rom_files.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
@@ -26,19 +29,6 @@
 namespace vantorel {
 
 namespace {
-
-// Diagnostics go to standard error when VANTOREL_DEBUG is set.
-class DebugToStandardError : public DebugOutputSink {
-  public:
-    void debugOutput(const char* text) override {
-        if (std::getenv("VANTOREL_DEBUG") != nullptr) std::cerr << text;
-    }
-};
-
-std::filesystem::path settingsPathFor(const CommandLine& options, const ProgramFolders& folders) {
-    if (!options.settingsPath.empty()) return options.settingsPath;
-    return folders.settingsFile;
-}
 
 void reportRefusal(const std::string& path, const std::string& reason) {
     std::cerr << "vantorel: " << path << ": " << reason << "\n";
@@ -49,7 +39,7 @@ void reportRefusal(const std::string& path, const std::string& reason) {
 void startTapeFromCommandLine(Machine& machine, const CommandLine& options) {
     if (!options.tapePath.empty()) {
         const TapePlayResult result =
-            machine.playCassetteFile(options.tapePath, tapeFormatForName(options.tapePath));
+            playCassetteFile(machine, options.tapePath, tapeFormatForName(options.tapePath));
         if (result.error != WavError::none) {
             reportRefusal(options.tapePath, wavErrorMessage(result.error));
         } else if (!result.playing) {
@@ -93,46 +83,45 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
 
     SteadyHostClock clock;
     HostKeyboard keyboard;
-    DebugToStandardError debug;
+    StandardErrorDebugOutput debug;
+    SdlAudioDevice audio{&debug};
+    SdlJoysticks joysticks{&debug};
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
-    const std::filesystem::path settingsPath = settingsPathFor(options, folders);
-    const SettingsFiles settingsFiles{settingsPath, startupDirectory, programRomImages()};
-    std::vector<std::string> romProblems;  // shown once the window is up
-    loadSettings(settingsPath, machine.config(), [&] {
-        romProblems = installBuiltinImages(machine.memory(), machine.config(),
-                                           settingsFiles.builtinImages, startupDirectory);
-    });
-    const DisplayScale scale = displayScaleFrom(machine.config());
-    machine.computeTiming();
+    FrameScheduler scheduler{machine, &clock};
+    HostDevices devices{machine, &scheduler, &audio, &joysticks};
+    const SettingsFiles settingsFiles{chooseSettingsFile(options.settingsPath, folders),
+                                      startupDirectory};
 
     QtFileChooser fileChooser;
     QtMessageSink messages;
-    MainWindowParts parts{machine,
-                          clock,
-                          keyboard,
-                          fileChooser,
-                          messages,
-                          [&machine](const std::filesystem::path& path) {
-                              return quickTypeFileOpened(machine.startQuickType(path));
-                          },
-                          settingsPath};
-    MainWindow window(parts, scale);
-    fileChooser.setOwner(&window);
-    messages.setOwner(&window);
-    window.move(kWindowLeft, kWindowTop);
-    window.show();
-    window.fitClientArea();
-    window.activateWindow();
-
-    window.setStartFolders(makeStartFolders(startupDirectory));
-    window.settings().setFiles(settingsFiles);
-    QTimer::singleShot(0, &window, [&messages, romProblems] {
-        for (const std::string& problem : romProblems) {
-            messages.warn(QString::fromStdString(problem));
-        }
+    std::unique_ptr<MainWindow> window;
+    const BootReport report = boot({machine, &scheduler, &devices}, settingsFiles, [&] {
+        MainWindowParts parts{machine,
+                              scheduler,
+                              devices,
+                              keyboard,
+                              fileChooser,
+                              messages,
+                              [&machine](const std::filesystem::path& path) {
+                                  return quickTypeFileOpened(startQuickTypeFile(machine, path));
+                              },
+                              settingsFiles.settingsPath};
+        window = std::make_unique<MainWindow>(parts, displayScaleFrom(machine.config()));
     });
-    machine.seedRandom(clock.milliseconds());
-    insertFromCommandLine(window, machine, options);
+    fileChooser.setOwner(window.get());
+    messages.setOwner(window.get());
+    window->move(kWindowLeft, kWindowTop);
+    window->show();
+    window->fitClientArea();
+    window->activateWindow();
+    window->setStartFolders(makeStartFolders(startupDirectory));
+    window->settings().setFiles(settingsFiles);
+    // The ROM files the settings name but that were not taken are shown
+    // once the window is up.
+    QTimer::singleShot(0, window.get(), [&messages, problems = report.problems] {
+        for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
+    });
+    insertFromCommandLine(*window, machine, options);
     startTapeFromCommandLine(machine, options);
     return application.exec();
 }

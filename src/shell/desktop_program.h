@@ -1,12 +1,12 @@
 // The desktop program: start-up, the window and Qt's event loop.
 //
-// Start-up, in order: the settings (the pointer file in the start-up
-// directory names the settings file; loading installs the built-in ROMs),
-// the display scale, the frame timing, the main window (whose creation sets
-// up pacing, the display, sound, the keyboard layout, a hard reset and the
-// joysticks), the client area made exactly 544X x 272Y, the file dialogs'
-// start folders, and the random seed for later hard resets. A file named on
-// the command line is then inserted. Returns the program's exit status.
+// Makes the host objects (the steady clock, the keyboard, SDL's audio device
+// and joysticks) and boots the machine through boot() (app/boot.h), which
+// makes the main window once the settings and the timing are known, with
+// the display scale from the settings. Then the window is shown with its
+// client area exactly 544X x 272Y, the file dialogs get their start
+// folders, and a file named on the command line is inserted. Returns the
+// program's exit status.
 //
 // Called by main.cpp when --headless is not given.
 #pragma once

@@ -9,7 +9,7 @@
 #include <sys/prctl.h>
 #endif
 
-#include "config/frame_timing.h"
+#include "app/frame_scheduler.h"
 #include "machine/machine.h"
 
 namespace vantorel {
@@ -45,11 +45,9 @@ void reduceTimerSlack() {
 
 }  // namespace
 
-IdleDriver::IdleDriver(Machine& machine, HostClock& clock, std::function<void()> screenDue,
-                       QObject* parent)
+IdleDriver::IdleDriver(FrameScheduler& scheduler, std::function<void()> screenDue, QObject* parent)
     : QObject(parent),
-      machine_(machine),
-      clock_(clock),
+      scheduler_(scheduler),
       screenDue_(std::move(screenDue)),
       frameLog_(FrameLog::fromEnvironment()) {
     reduceTimerSlack();
@@ -89,8 +87,8 @@ void IdleDriver::setPaused(bool paused) {
 }
 
 bool IdleDriver::framesAllowed() const {
-    return !stopped_ && !paused_ && machine_.running() && windowActive_ && openMenus_ == 0 &&
-           QApplication::activeModalWidget() == nullptr;
+    return !stopped_ && !paused_ && scheduler_.machine().running() && windowActive_ &&
+           openMenus_ == 0 && QApplication::activeModalWidget() == nullptr;
 }
 
 void IdleDriver::resume() {
@@ -103,17 +101,15 @@ void IdleDriver::stop() {
 }
 
 bool IdleDriver::runPass() {
-    const std::uint32_t before = machine_.tstateCounter();
     const std::int64_t startUs = frameLog_ ? steadyMicroseconds() : 0;
-    const bool screen = machine_.runFrame();
-    // Every frame executes T-states, so a frame ran exactly when the count moved.
-    const bool frameRan = machine_.tstateCounter() != before;
-    if (frameRan) {
-        ++framesRun_;
-        if (frameLog_) frameLog_->frameStarted(startUs);
-    }
-    if (screen && screenDue_) screenDue_();
-    return frameRan;
+    const FramePass pass = scheduler_.runPass();
+    if (pass.frameRan && frameLog_) frameLog_->frameStarted(startUs);
+    if (pass.screenDue && screenDue_) screenDue_();
+    return pass.frameRan;
+}
+
+std::int64_t IdleDriver::framesRun() const {
+    return scheduler_.framesRun();
 }
 
 void IdleDriver::onTimer() {
@@ -130,36 +126,17 @@ void IdleDriver::onTimer() {
     scheduleNextPass();
 }
 
-bool IdleDriver::runsBackToBack() const {
-    const MachineConfig& config = machine_.config();
-    if (config.cpuspeedopt == kTimingFast || machine_.turbo()) return true;
-    return config.speedupfilesflag && (machine_.quickTypeActive() || machine_.tapeMoving());
-}
-
-std::int64_t IdleDriver::nanosecondsUntilDue() const {
-    const FramePacing& pacing = machine_.pacing();
-    const auto now = clock_.readCounter();
-    if (!now || pacing.counterFrequency() <= 0) return 0;
-    std::int64_t due = pacing.nextFrameTicks();
-    if (machine_.config().usevideoupdatepsflag) due = std::min(due, pacing.nextScreenTicks());
-    const std::int64_t ticks = due - *now;
-    if (ticks <= 0) return 0;
-    // ticks x 1e9 / frequency without overflowing for long waits.
-    const std::int64_t frequency = pacing.counterFrequency();
-    return ticks / frequency * 1'000'000'000 + ticks % frequency * 1'000'000'000 / frequency;
-}
-
 void IdleDriver::scheduleNextPass() {
     if (!framesAllowed()) return;
-    if (runsBackToBack()) {
+    if (scheduler_.runsBackToBack()) {
         timer_.start(0);
         return;
     }
-    if (!machine_.pacing().counterAvailable()) {
+    if (!scheduler_.pacing().counterAvailable()) {
         timer_.start(kMillisecondPollMs);
         return;
     }
-    const std::int64_t waitNs = nanosecondsUntilDue();
+    const std::int64_t waitNs = scheduler_.nanosecondsUntilDue();
     if (waitNs <= kTimerMarginNs) {
         timer_.start(0);
         return;
@@ -172,11 +149,11 @@ void IdleDriver::scheduleNextPass() {
 // next looks: a late frame moves every later frame (the schedule restarts
 // from it), so lateness would show as lost speed.
 void IdleDriver::waitUntilDue() {
-    if (runsBackToBack() || !machine_.pacing().counterAvailable()) return;
-    std::int64_t waitNs = nanosecondsUntilDue();
+    if (scheduler_.runsBackToBack() || !scheduler_.pacing().counterAvailable()) return;
+    const std::int64_t waitNs = scheduler_.nanosecondsUntilDue();
     if (waitNs <= 0 || waitNs > kTimerMarginNs + 1'000'000) return;
     if (waitNs > kSpinNs) std::this_thread::sleep_for(Nanoseconds(waitNs - kSpinNs));
-    while (nanosecondsUntilDue() > 0) {
+    while (scheduler_.nanosecondsUntilDue() > 0) {
     }
 }
 

@@ -1,14 +1,17 @@
 // Runs the machine from Qt's event loop: the idle path of the main window.
 //
 // Whenever frames may run (the machine is running, the window is active, no
-// menu and no modal dialog is open, the user has not paused it), the driver calls runFrame at the
-// time the machine's pacing has scheduled for the next frame, and hands a due screen to the
-// display. Between frames it waits without using the processor: a precise single-shot QTimer up to
-// shortly before the due time, then a short sleep to the exact tick, so frames start as close to
-// their schedule as the host allows. In Fast mode, with turbo on, and while files are fed with
-// "speed up", frames run back to back, Qt still handling its events between two of them. While
-// frames may not run no timer is kept; resume() starts them again without catching up on the time
-// that passed (runFrame restarts its schedule from the late frame).
+// menu and no modal dialog is open, the user has not paused it), the driver
+// asks the frame scheduler (app/frame_scheduler.h) for a pass at the time it
+// has set for the next frame, and hands a due screen to the display. Between
+// frames it waits without using the processor: a precise single-shot QTimer
+// up to shortly before the due time, then a short sleep to the exact tick,
+// so frames start as close to their schedule as the host allows. When the
+// scheduler runs frames back to back (Fast mode, turbo, files fed with
+// "speed up"), passes follow each other, Qt still handling its events
+// between two of them. While frames may not run no timer is kept; resume()
+// starts them again without catching up on the time that passed (the
+// scheduler restarts its schedule from the late frame).
 //
 // Owned by the main window, which reports menus, activation and modal
 // dialogs to it.
@@ -24,14 +27,13 @@
 
 namespace vantorel {
 
-class Machine;
-class HostClock;
+class FrameScheduler;
 
 class IdleDriver : public QObject {
     Q_OBJECT
 
   public:
-    IdleDriver(Machine& machine, HostClock& clock, std::function<void()> screenDue,
+    IdleDriver(FrameScheduler& scheduler, std::function<void()> screenDue,
                QObject* parent = nullptr);
     ~IdleDriver() override;
 
@@ -48,29 +50,24 @@ class IdleDriver : public QObject {
     // Stops all passes (shutdown).
     void stop();
 
-    // One idle pass now: runFrame and, when the screen is due, the display.
-    // True when a frame ran.
+    // One idle pass now: the scheduler's pass and, when the screen is due,
+    // the display. True when a frame ran.
     bool runPass();
-    std::int64_t framesRun() const { return framesRun_; }
+    std::int64_t framesRun() const;
     bool passScheduled() const { return timer_.isActive(); }
 
   private:
     void onTimer();
     void scheduleNextPass();
-    bool runsBackToBack() const;
-    // Nanoseconds until the next frame or screen update is due (<= 0: now).
-    std::int64_t nanosecondsUntilDue() const;
     void waitUntilDue();
 
-    Machine& machine_;
-    HostClock& clock_;
+    FrameScheduler& scheduler_;
     std::function<void()> screenDue_;
     QTimer timer_;
     int openMenus_ = 0;
     bool windowActive_ = false;
     bool paused_ = false;
     bool stopped_ = false;
-    std::int64_t framesRun_ = 0;
     std::unique_ptr<FrameLog> frameLog_;
 };
 

@@ -10,16 +10,18 @@
 #include <QShortcut>
 #include <QUrl>
 
+#include "app/frame_scheduler.h"
+#include "app/host_devices.h"
+#include "app/host_keyboard.h"
 #include "config/settings_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/about_dialog.h"
 #include "shell/display_widget.h"
-#include "app/host_keyboard.h"
 #include "shell/idle_driver.h"
 #include "shell/keyboard_dialog.h"
-#include "shell/menu_table.h"
 #include "shell/message_sink.h"
+#include "shell/program_identity.h"
 #include "shell/qt_key_mapping.h"
 
 namespace vantorel {
@@ -42,11 +44,10 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
     : QMainWindow(parent),
       parts_(std::move(parts)),
       fileCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.quickTypeLoader),
-      cassetteCommands_(parts_.machine, parts_.fileChooser, folders_, parts_.messages),
-      devices_(parts_.machine),
+      cassetteCommands_(parts_.machine, parts_.fileChooser, folders_),
       display_(new DisplayWidget(parts_.machine, scale, this)),
       driver_(new IdleDriver(
-          parts_.machine, parts_.clock, [this] { screenDue(); }, this)),
+          parts_.scheduler, [this] { screenDue(); }, this)),
       settingsCommands_(*this, parts_.machine, *display_, parts_.fileChooser, parts_.messages),
       useScanCodes_(platformHasEvdevScanCodes()),
       recentFiles_(parts_.settingsPath) {
@@ -54,13 +55,13 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
     setCentralWidget(display_);
     setAcceptDrops(true);
     buildMenus();
-    addAboutShortcuts();
+    addHiddenShortcuts();
     setUpExtras();
     connect(display_, &DisplayWidget::focusLost, this, [this] {
         parts_.keyboard.releaseAll();
         setTurbo(false);
     });
-    createMachineParts();
+    display_->createDisplay();
     display_->setFocus();
     resize(display_->clientSize().width(),
            display_->clientSize().height() + menuBar()->sizeHint().height());
@@ -76,18 +77,8 @@ MainWindow::~MainWindow() {
     }
 }
 
-// What the window's creation sets up, in order.
-void MainWindow::createMachineParts() {
-    parts_.machine.setUpPacing();
-    display_->createDisplay();
-    devices_.initSound();  // with sound, the frame period follows the audio frames
-    parts_.machine.initKeyLayout();
-    parts_.machine.hardReset();
-    devices_.initJoysticks();
-}
-
 void MainWindow::buildMenus() {
-    for (const MenuPopup& popup : kMenuBar) {
+    for (const MenuPopup& popup : menuBarTable()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::menuOpened);
         connect(menu, &QMenu::aboutToHide, this, &MainWindow::menuClosed);
@@ -99,29 +90,26 @@ void MainWindow::buildMenus() {
             QAction* action = menu->addAction(QString::fromUtf8(item.text));
             action->setData(item.id);
             action->setObjectName(objectNameFor(item.id));
-            action->setEnabled(item.enabled);
             action->setCheckable(item.checkable);
+            QList<QKeySequence> shortcuts;
+            for (const QKeyCombination keys : item.shortcuts) {
+                if (keys.key() != Qt::Key_unknown) shortcuts << QKeySequence(keys);
+            }
+            action->setShortcuts(shortcuts);
+            action->setShortcutContext(Qt::WindowShortcut);
             addAction(action);  // its shortcut works with the menu bar hidden too
             actions_[item.id] = action;
             connect(action, &QAction::triggered, this, [this, id = item.id] { runCommand(id); });
         }
     }
-    actions_[kCommandSoftReset]->setShortcut(QKeySequence(Qt::Key_F4));
-    actions_[kCommandSoftReset]->setShortcutContext(Qt::WindowShortcut);
     if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
     actions_[kCommandKeysAsJoystick]->setChecked(parts_.machine.config().keysasjoystickflag);
 }
 
-// Alt with "/" and Alt with "?" open the About box; not shown in the menu.
-void MainWindow::addAboutShortcuts() {
-    const QKeySequence sequences[] = {
-        QKeySequence(Qt::ALT | Qt::Key_Slash),
-        QKeySequence(Qt::ALT | Qt::Key_Question),
-        QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_Question),
-    };
-    for (const QKeySequence& sequence : sequences) {
-        auto* shortcut = new QShortcut(sequence, this);
-        connect(shortcut, &QShortcut::activated, this, [this] { runCommand(kCommandAbout); });
+void MainWindow::addHiddenShortcuts() {
+    for (const HiddenShortcut& hidden : hiddenShortcuts()) {
+        auto* shortcut = new QShortcut(QKeySequence(hidden.keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, id = hidden.id] { runCommand(id); });
     }
 }
 
@@ -131,79 +119,69 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::runCommand(int id) {
-    Machine& machine = parts_.machine;
-    switch (id) {
-        case kCommandExit:
-            close();
-            break;
-        case kCommandSaveRam:
-            fileCommands_.saveRam();
-            break;
-        case kCommandSoftReset:
-            machine.softReset();
-            break;
-        case kCommandHardReset:
-            machine.hardReset();
-            break;
-        case kCommandQuickType:
-            fileCommands_.quickType();
-            break;
-        case kCommandPlayCassette:
-            cassetteCommands_.playCassetteFile();
-            break;
-        case kCommandStopCassette:
-            cassetteCommands_.stopCassette();
-            break;
-        case kCommandRecordCassette:
-            cassetteCommands_.recordCassetteFile();
-            break;
-        case kCommandLoadGameRom:
-            fileCommands_.loadGameRom();
-            break;
-        case kCommandRemoveGameRom:
-            fileCommands_.removeGameRom();
-            break;
-        case kCommandLoadSnapshot:
-            fileCommands_.loadSnapshot();
-            break;
-        case kCommandKeysAsJoystick:
-            switchKeysAsJoystick();
-            break;
-        case kCommandMemory:
-            if (settingsCommands_.memory()) postCommand(kCommandHardReset);
-            break;
-        case kCommandPrinter:
-            settingsCommands_.printer();
-            break;
-        case kCommandVideo:
-            settingsCommands_.video();
-            break;
-        case kCommandSound:
-            if (settingsCommands_.sound()) devices_.restartSound();
-            break;
-        case kCommandSystemTiming:
-            if (settingsCommands_.timing()) {
-                machine.computeTiming();
-                devices_.restartSound();
-            }
-            break;
-        case kCommandKeyboard:
-            devices_.stopSound();
-            runKeyboardDialog(this, machine.config(), parts_.settingsPath, parts_.keyboard);
-            break;
-        case kCommandAbout:
-            devices_.stopSound();
-            runAboutDialog(this);
-            break;
-        default:
-            runExtraCommand(id);  // the extras, or not built yet
-            break;
+    const MenuItem* command = nullptr;
+    for (const MenuPopup& popup : menuBarTable()) {
+        for (const MenuItem& item : popup.items) {
+            if (item.id == id && item.handler != nullptr) command = &item;
+        }
+    }
+    if (command != nullptr) {
+        command->handler(*this);
+    } else if (id >= kCommandRecentFirst && id <= kCommandRecentLast) {
+        openRecentFile(static_cast<std::size_t>(id - kCommandRecentFirst));
     }
     // Like the owner of a closed modal dialog, the window takes the keyboard
     // back (some desktops leave it with no window at all), and frames go on.
     if (isVisible() && !isActiveWindow()) activateWindow();
     if (paused()) display_->update();  // what the command changed shows at once
     driver_->resume();
+}
+
+void MainWindow::keyboardCommand() {
+    parts_.devices.stopSound();
+    vantorel::runKeyboardDialog(this, parts_.machine.config(), parts_.settingsPath,
+                                parts_.keyboard);
+}
+
+void MainWindow::manualCommand() {
+    parts_.devices.stopSound();
+    openManual(parts_.messages);
+}
+
+void MainWindow::aboutCommand() {
+    parts_.devices.stopSound();
+    vantorel::runAboutDialog(this);
+}
+
+// The hard reset comes once the dialog has closed.
+void MainWindow::memoryCommand() {
+    if (settingsCommands_.memory()) postCommand(kCommandHardReset);
+}
+
+void MainWindow::soundCommand() {
+    if (settingsCommands_.sound()) parts_.devices.restartSound();
+}
+
+void MainWindow::timingCommand() {
+    if (!settingsCommands_.timing()) return;
+    parts_.machine.computeTiming();
+    parts_.devices.restartSound();
+}
+
+void MainWindow::playCassetteFile() {
+    warnIf(cassetteCommands_.playCassetteFile());
+}
+
+void MainWindow::stopCassette() {
+    warnIf(cassetteCommands_.stopCassette());
+}
+
+void MainWindow::recordCassetteFile() {
+    cassetteCommands_.recordCassetteFile();
+}
+
+void MainWindow::warnIf(const std::optional<std::string>& problem) {
+    if (problem) parts_.messages.warn(QString::fromStdString(*problem));
 }
 
 void MainWindow::postCommand(int id) {
@@ -235,7 +213,7 @@ InsertResult MainWindow::insertFile(const std::filesystem::path& path) {
 // Opening a menu stops the sound and the frames; the keys are released,
 // since the menu now takes the keyboard.
 void MainWindow::menuOpened() {
-    devices_.stopSound();
+    parts_.devices.stopSound();
     parts_.keyboard.releaseAll();
     driver_->menuOpened();
 }
@@ -251,11 +229,11 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::windowActivationChanged(bool active) {
     if (!active) {
-        devices_.stopSound();
+        parts_.devices.stopSound();
         parts_.keyboard.releaseAll();
         setTurbo(false);
     }
-    devices_.setJoysticksAcquired(active);
+    parts_.devices.setJoysticksAcquired(active);
     driver_->setWindowActive(active);
 }
 
@@ -274,8 +252,8 @@ void MainWindow::screenDue() {
 }
 
 void MainWindow::updateSpeedTitle() {
-    const int speed = parts_.machine.speedPercent();
-    const QString tape = tapeTitleText(parts_.machine);
+    const int speed = parts_.scheduler.speedPercent();
+    const QString tape = QString::fromStdString(tapeTitleText(parts_.machine));
     if (speed == shownSpeed_ && tape == shownTape_) return;
     shownSpeed_ = speed;
     shownTape_ = tape;
@@ -347,8 +325,8 @@ void MainWindow::shutdown() {
     driver_->stop();
     parts_.machine.stopCassette();  // a recording's file is written now
     removeGameRom(parts_.machine);
-    devices_.releaseSound();
-    devices_.releaseJoysticks();
+    parts_.devices.releaseSound();
+    parts_.devices.releaseJoysticks();
     display_->releaseDisplay();
 }
 

@@ -1,17 +1,19 @@
 // The program's one window: menu bar, emulated screen, keyboard, commands.
 //
-// Creating it does the machine's window-time start-up in order: frame
-// pacing, the display, the sound output, the keyboard layout's host keys,
-// a hard reset (the machine now runs) and the joysticks. Its menus carry
-// the commands of menu_table.h (F4 soft-resets, Alt+/ and Alt+? open the
-// About box); the idle driver runs frames while no menu or modal dialog is
-// open and the window is active. The Configure menu's settings dialogs run
-// through settings_commands.h, then the window does what the change needs
-// (a posted hard reset, recomputed timing, restarted sound). Key events
-// become host key states for the machine's keyboard scan; losing the focus
-// releases every key. A game ROM or snapshot file dropped on the window is
-// inserted, and a refusal is shown to the user. Closing the window shuts down in order: cassette,
-// game ROM, sound, joysticks, display.
+// Made by boot() (app/boot.h) at its place in the start-up, once the
+// settings and the timing are known: the window builds its menus and its
+// display; the machine's pacing, sound, keyboard layout, reset and
+// joysticks are boot()'s. Its menus carry the commands of menu_table.h,
+// each with its shortcuts and handler (F4 soft-resets, Alt+/ and Alt+? open
+// the About box); the idle driver runs the frame scheduler's passes while
+// no menu or modal dialog is open and the window is active. The Configure
+// menu's settings dialogs run through settings_commands.h, then the window
+// does what the change needs (a posted hard reset, recomputed timing,
+// restarted sound). Key events become host key states for the machine's
+// keyboard scan; losing the focus releases every key. A game ROM or
+// snapshot file dropped on the window is inserted, and a refusal is shown
+// to the user. Closing the window shuts down in order: cassette, game ROM,
+// sound, joysticks, display.
 //
 // The speed percentage follows the title: "Vantorel 100%  ", and while the
 // tape moves its position: "Vantorel 100%  Tape 0:12 / 1:05".
@@ -29,15 +31,16 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <map>
+#include <span>
 
-#include "machine/video.h"
-#include "shell/cassette_commands.h"
+#include "app/cassette_commands.h"
 #include "app/file_commands.h"
-#include "shell/host_devices.h"
 #include "app/inserted_file.h"
 #include "app/recent_files.h"
-#include "shell/settings_commands.h"
 #include "app/start_folders.h"
+#include "machine/video.h"
+#include "shell/menu_table.h"
+#include "shell/settings_commands.h"
 
 class QAction;
 class QMenu;
@@ -45,7 +48,8 @@ class QMenu;
 namespace vantorel {
 
 class Machine;
-class HostClock;
+class FrameScheduler;
+class HostDevices;
 class HostKeyboard;
 class FileChooser;
 class MessageSink;
@@ -56,12 +60,14 @@ class RecentFilesMenu;
 // What the window works with; none of it is owned.
 struct MainWindowParts {
     Machine& machine;
-    HostClock& clock;
+    FrameScheduler& scheduler;
+    HostDevices& devices;
     HostKeyboard& keyboard;
     FileChooser& fileChooser;
     MessageSink& messages;
-    QuickTypeLoader quickTypeLoader;          // empty: Quick Type... is greyed
-    std::filesystem::path settingsPath = {};  // empty: dialogs, switched settings and recent files are not saved
+    QuickTypeLoader quickTypeLoader;  // empty: Quick Type... is greyed
+    std::filesystem::path settingsPath =
+        {};  // empty: dialogs, switched settings and recent files are not saved
 };
 
 inline constexpr int kWindowLeft = 10;  // screen position at start
@@ -87,13 +93,16 @@ class MainWindow : public QMainWindow {
     QAction* action(int id) const;
     DisplayWidget& display() const { return *display_; }
     IdleDriver& driver() const { return *driver_; }
-    HostDevices& devices() { return devices_; }
-    const HostDevices& devices() const { return devices_; }
+    HostDevices& devices() { return parts_.devices; }
+    const HostDevices& devices() const { return parts_.devices; }
     // The Configure menu's settings dialogs (and where the settings live).
     SettingsCommands& settings() { return settingsCommands_; }
 
     // Carries out a menu command by its id.
     void runCommand(int id);
+    // The menu bar and the shortcuts that no menu shows (menu_table.cpp).
+    static std::span<const MenuPopup> menuBarTable();
+    static std::span<const HiddenShortcut> hiddenShortcuts();
 
     // --- Desktop extras (main_window_extras.cpp) ---
     void setPaused(bool paused);
@@ -116,9 +125,8 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void createMachineParts();
     void buildMenus();
-    void addAboutShortcuts();
+    void addHiddenShortcuts();
     void menuOpened();
     void menuClosed();
     void windowActivationChanged(bool active);
@@ -129,9 +137,19 @@ class MainWindow : public QMainWindow {
     void shutdown();
     // Runs the command once the present one (and its dialog) has finished.
     void postCommand(int id);
+    // Commands with more to them than a call.
+    void keyboardCommand();
+    void aboutCommand();
+    void manualCommand();
+    void memoryCommand();
+    void soundCommand();
+    void timingCommand();
+    void playCassetteFile();
+    void stopCassette();
+    void recordCassetteFile();
+    void warnIf(const std::optional<std::string>& problem);
     // Desktop extras (main_window_extras.cpp).
     void setUpExtras();
-    bool runExtraCommand(int id);
     void pasteClipboard();
     void saveScreenshot();
     void saveSnapshot();
@@ -142,7 +160,6 @@ class MainWindow : public QMainWindow {
     StartFolders folders_;
     FileCommands fileCommands_;
     CassetteCommands cassetteCommands_;
-    HostDevices devices_;
     DisplayWidget* display_;
     IdleDriver* driver_;
     SettingsCommands settingsCommands_;
@@ -152,7 +169,7 @@ class MainWindow : public QMainWindow {
     int shownSpeed_ = -1;  // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
-    QString shownTape_;    // the tape's position in the title, empty when it rests
+    QString shownTape_;  // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <system_error>
 
+#include "app/frame_scheduler.h"
+#include "app/host_devices.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/display_widget.h"
@@ -29,13 +31,6 @@ QString pausedWindowTitle() {
 }
 
 void MainWindow::setUpExtras() {
-    actions_[kCommandPaste]->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    actions_[kCommandPause]->setShortcut(QKeySequence(Qt::Key_Pause));
-    actions_[kCommandFullscreen]->setShortcuts(
-        {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)});
-    for (int id : {kCommandPaste, kCommandPause, kCommandFullscreen}) {
-        actions_[id]->setShortcutContext(Qt::WindowShortcut);
-    }
     recentFiles_.load();
     recentMenu_ = new RecentFilesMenu(
         actions_[kCommandRecentFiles], recentFiles_,
@@ -46,40 +41,9 @@ void MainWindow::setUpExtras() {
         [this](const std::string& path) { rememberOpenedFile(RecentKind::tape, path); });
 }
 
-bool MainWindow::runExtraCommand(int id) {
-    switch (id) {
-        case kCommandSaveSnapshot:
-            saveSnapshot();
-            return true;
-        case kCommandSaveScreenshot:
-            saveScreenshot();
-            return true;
-        case kCommandPaste:
-            pasteClipboard();
-            return true;
-        case kCommandPause:
-            setPaused(!paused());
-            return true;
-        case kCommandFullscreen:
-            setFullscreen(!fullscreen());
-            return true;
-        case kCommandManual:
-            devices_.stopSound();
-            openManual(parts_.messages);
-            return true;
-        default:
-            break;
-    }
-    if (id >= kCommandRecentFirst && id <= kCommandRecentLast) {
-        openRecentFile(static_cast<std::size_t>(id - kCommandRecentFirst));
-        return true;
-    }
-    return false;
-}
-
 // A failed save is told: the user would otherwise believe the state kept.
 void MainWindow::saveSnapshot() {
-    devices_.stopSound();
+    parts_.devices.stopSound();
     if (const auto problem = fileCommands_.saveSnapshot()) {
         parts_.messages.warn(QStringLiteral("The snapshot was not saved: %1.")
                                  .arg(QString::fromStdString(*problem)));
@@ -89,7 +53,7 @@ void MainWindow::saveSnapshot() {
 // The client area at the window's scale, border included, as --screenshot
 // writes it. The screenshots folder is made first, so the dialog opens there.
 void MainWindow::saveScreenshot() {
-    devices_.stopSound();
+    parts_.devices.stopSound();
     const QImage image = display_->clientImage();
     std::error_code error;
     std::filesystem::create_directories(folders_.screenshot, error);
@@ -109,7 +73,7 @@ void MainWindow::pasteClipboard() {
 }
 
 void MainWindow::setPaused(bool paused) {
-    if (paused) devices_.stopSound();
+    if (paused) parts_.devices.stopSound();
     driver_->setPaused(paused);
     actions_[kCommandPause]->setChecked(paused);
     shownSpeed_ = -1;
@@ -125,9 +89,9 @@ bool MainWindow::paused() const {
 }
 
 void MainWindow::setTurbo(bool held) {
-    if (held == parts_.machine.turbo()) return;
-    if (held) devices_.stopSound();
-    parts_.machine.setTurbo(held);
+    if (held == parts_.scheduler.turbo()) return;
+    if (held) parts_.devices.stopSound();
+    parts_.scheduler.setTurbo(held);
     driver_->resume();
 }
 
@@ -201,8 +165,12 @@ bool MainWindow::reopen(const RecentFile& file) {
             folders_.quickType = directoryOfPath(file.path);
             rememberOpenedFile(RecentKind::quickType, file.path);
             return true;
-        case RecentKind::tape:
-            return cassetteCommands_.playTapeByName(file.path);
+        case RecentKind::tape: {
+            CommandMessage message;
+            const bool playing = cassetteCommands_.playTapeByName(file.path, message);
+            warnIf(message);
+            return playing;
+        }
     }
     return false;
 }

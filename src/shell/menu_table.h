@@ -1,17 +1,23 @@
-// The main window's menu bar as data: popups, item texts, command ids.
+// The main window's menu bar as data: popups, and for each item its text,
+// command id, shortcuts and handler, declared together on one line
+// (menu_table.cpp).
 //
 // Each item's id is the command its QAction carries (QAction::data and the
-// object name "id<number>"); id 0 stands for a separator. Items whose work
-// is not built yet are listed with enabled false and shown greyed; a
-// checkable item shows a tick while its state is on. "Recent Files" is a
-// submenu whose entries (ids kCommandRecentFirst on) the window fills in.
-// Read by the main window when it builds its menus.
+// object name "id<number>"); id 0 stands for a separator. A checkable item
+// shows a tick while its state is on. The shortcuts work while the window
+// has the keyboard, the menu bar hidden too; the first is shown in the
+// menu. "Recent Files" is a submenu (no handler) whose entries (ids
+// kCommandRecentFirst on) the window fills in. Read by the main window when
+// it builds its menus and when it runs a command.
 #pragma once
 
+#include <QKeyCombination>
 #include <array>
 #include <span>
 
 namespace vantorel {
+
+class MainWindow;
 
 enum MenuCommand : int {
     kCommandAbout = 104,
@@ -45,12 +51,17 @@ enum MenuCommand : int {
 };
 
 inline constexpr int kSeparator = 0;
+inline constexpr bool kCheckable = true;  // MenuItem::checkable
+
+// A command's work, done between frames; null for a separator or a submenu.
+using MenuHandler = void (*)(MainWindow& window);
 
 struct MenuItem {
-    const char* text;        // exactly as shown, '&' marking the mnemonic
-    int id;                  // MenuCommand, or kSeparator
-    bool enabled;            // false: shown greyed, not built yet
-    bool checkable = false;  // shows a tick that the command switches
+    const char* text;                               // exactly as shown, '&' marking the mnemonic
+    int id;                                         // MenuCommand, or kSeparator
+    MenuHandler handler;                            // what the command does
+    std::array<QKeyCombination, 2> shortcuts = {};  // Qt::Key_unknown: none
+    bool checkable = false;                         // shows a tick that the command switches
 };
 
 struct MenuPopup {
@@ -58,58 +69,10 @@ struct MenuPopup {
     std::span<const MenuItem> items;
 };
 
-inline constexpr MenuItem kFileMenu[] = {
-    {"E&xit", kCommandExit, true},
-    {"Save Ram", kCommandSaveRam, true},
-    {"Save Screenshot...", kCommandSaveScreenshot, true},
-    {"Soft Reset", kCommandSoftReset, true},  // F4
-    {"Hard Reset", kCommandHardReset, true},
-    {"", kSeparator, true},
-    {"Quick Type...", kCommandQuickType, true},
-    {"Play Cassette File...", kCommandPlayCassette, true},
-    {"Stop Cassette", kCommandStopCassette, true},
-    {"Record Cassette File...", kCommandRecordCassette, true},
-    {"", kSeparator, true},
-    {"Load Game ROM...", kCommandLoadGameRom, true},
-    {"Remove Game ROM", kCommandRemoveGameRom, true},
-    {"", kSeparator, true},
-    {"Recent Files", kCommandRecentFiles, true},
+// Keys that run a command without being shown in the menu.
+struct HiddenShortcut {
+    QKeyCombination keys;
+    int id;
 };
-
-inline constexpr MenuItem kEditMenu[] = {
-    {"Paste", kCommandPaste, true},  // Shift+Insert
-};
-
-inline constexpr MenuItem kConfigureMenu[] = {
-    {"Memory...", kCommandMemory, true},
-    {"Printer...", kCommandPrinter, true},
-    {"Keyboard...", kCommandKeyboard, true},
-    {"Video and Colors...", kCommandVideo, true},
-    {"Sound...", kCommandSound, true},
-    {"System Timing...", kCommandSystemTiming, true},
-    {"", kSeparator, true},
-    {"Keys as Joystick", kCommandKeysAsJoystick, true, true},
-};
-
-inline constexpr MenuItem kUtilMenu[] = {
-    {"Load .SNP...", kCommandLoadSnapshot, true},
-    {"Save .SNP...", kCommandSaveSnapshot, true},
-    {"", kSeparator, true},
-    {"Pause", kCommandPause, true, true},            // Pause
-    {"Fullscreen", kCommandFullscreen, true, true},  // Alt+Enter
-};
-
-inline constexpr MenuItem kHelpMenu[] = {
-    {"Vantorel &Manual", kCommandManual, true},
-    {"&About ...", kCommandAbout, true},
-};
-
-inline constexpr std::array<MenuPopup, 5> kMenuBar = {{
-    {"&File", kFileMenu},
-    {"&Edit", kEditMenu},
-    {"&Configure", kConfigureMenu},
-    {"Util", kUtilMenu},
-    {"&Help", kHelpMenu},
-}};
 
 }  // namespace vantorel

@@ -11,18 +11,10 @@
 #include <QDialog>
 #include <filesystem>
 
+#include "app/settings_files.h"
 #include "config/machine_config.h"
-#include "machine/builtin_images.h"
-#include "machine/rom_images.h"
 
 namespace vantorel {
-
-// Where the settings and the user's files live, for the dialogs.
-struct SettingsFiles {
-    std::filesystem::path settingsPath;            // the settings file; empty: nothing is saved
-    std::filesystem::path startupDirectory;        // relative ROM names; rom/ and lprint/ under it
-    RomImages builtinImages = builtinRomImages();  // installed when no ROM file is taken
-};
 
 class SettingsDialog : public QDialog {
   public:

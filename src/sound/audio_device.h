@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace vantorel {
 
@@ -37,6 +38,21 @@ struct VoiceStatus {
 struct AudioCounters {
     std::int64_t underruns = 0;   // the player reached a slot not written since it last played
     std::int64_t overwrites = 0;  // a slot was written again before the player had played it
+};
+
+// Delay from writing a slot to the device taking it, in microseconds.
+struct HandOffDelay {
+    std::int64_t count = 0;
+    std::int64_t minimumUs = 0;
+    std::int64_t maximumUs = 0;
+    std::int64_t meanUs = 0;
+};
+
+// What a real device can tell about itself, for the debug report at exit.
+struct AudioDeviceInfo {
+    std::string driverName;  // the driver the host chose
+    int bufferSamples = 0;   // the buffer it granted
+    HandOffDelay handOff;
 };
 
 class AudioDevice {
@@ -62,6 +78,7 @@ class AudioDevice {
     virtual bool writeSlot(int voice, int slot, std::span<const std::int16_t> samples) = 0;
 
     virtual AudioCounters counters() = 0;
+    virtual AudioDeviceInfo info() const { return {}; }
 };
 
 }  // namespace vantorel

@@ -21,8 +21,8 @@ void freeStaging(std::vector<std::int16_t>& staging) {
 }  // namespace
 
 SoundOutput::SoundOutput(const MachineConfig& config, const FrameTiming& timing,
-                         AudioDevice* device, FramePeriodListener* pacer)
-    : config_(config), timing_(timing), pacer_(pacer), device_(device) {}
+                         AudioDevice* device)
+    : config_(config), timing_(timing), device_(device) {}
 
 SoundOutput::~SoundOutput() {
     releaseSound();
@@ -55,11 +55,11 @@ bool SoundOutput::initSound() {
     if (started) {
         ay_.ayStart(config.ayvolpct);
         generatorRunning_ = true;
-        if (pacer_ != nullptr) pacer_->followAudioFrames(frameBytes_, 0);
+        pace_ = {frameBytes_, 0, true};
     } else {
         // Without sound the frames keep the scheduler's own period, for the
         // frame rate of now (it may have changed since the window opened).
-        if (pacer_ != nullptr) pacer_->useOwnFramePeriod();
+        pace_ = {frameBytes_, 0, false};
     }
     clicks_ = buildClickTables(config.clickervolpct);
     writeSlot_ = kFirstWriteSlot;
@@ -193,7 +193,7 @@ void SoundOutput::keepLead() {
     if (!status.playing) return;
     const LeadStep step = lead_.update(writeSlot_, status.playPositionBytes, frameBytes_);
     if (step.lost) restartPlayback();
-    if (pacer_ != nullptr) pacer_->followAudioFrames(frameBytes_, step.ratePpm);
+    pace_ = {frameBytes_, step.ratePpm, true};
 }
 
 // As after stopSound, but playing again at once: this frame goes to slot 3.

@@ -6,14 +6,16 @@
 // AY-3-8910 fills three more; at the end of the frame each is written into
 // its voice's ring on the device, three slots ahead of the player. A click
 // that runs past the end of the frame is carried into the next one. While
-// sound runs, the machine's frame period is one frame of audio (frameBytes
-// / 44100 seconds), nudged by at most 0.5% so that the writer stays three
-// slots ahead of the device's own clock (lead_control.h).
+// sound runs, the frames should come one per frame of audio (frameBytes /
+// 44100 seconds), nudged by at most 0.5% so that the writer stays three
+// slots ahead of the device's own clock (lead_control.h): the output says so
+// as a value, framePace(), which whoever paces the frames reads after
+// initSound and after every frame (app/frame_scheduler.h).
 //
-// Owned by the program's host devices (the desktop window, the headless
+// Owned by the program's host devices (app/host_devices.h, the headless
 // runner's --wav), which attach it to the machine as its speaker sink:
-//   1. SoundOutput sound{config, timing, &device, &pacer};  // device may be null: no sound device
-//   2. sound.initSound();                     // window creation; restartSound after dialogs
+//   1. SoundOutput sound{config, timing, &device};  // device may be null: no sound device
+//   2. sound.initSound();                     // start-up; restartSound after dialogs
 //   3. the machine calls beginFrameSound / recordSpeakerEdge / endFrameSound
 //   4. stopSound() when a menu opens or the window is deactivated
 //   5. releaseSound() at shutdown
@@ -34,14 +36,15 @@
 
 namespace vantorel {
 
-// Whoever paces the frames: while sound runs, one frame per frame of audio
-// (`frameBytes` / 44100 seconds), lengthened by `ratePpm` parts per million
-// to follow the device's clock; otherwise the frame rate's own period.
-class FramePeriodListener {
-  public:
-    virtual ~FramePeriodListener() = default;
-    virtual void followAudioFrames(std::int32_t frameBytes, std::int32_t ratePpm) = 0;
-    virtual void useOwnFramePeriod() = 0;
+// The frame period the sound wants: while sound runs (`followsAudio`), one
+// frame per frame of audio (`frameBytes` / 44100 seconds), lengthened by
+// `ratePpm` parts per million to follow the device's clock; otherwise the
+// frame rate's own period.
+struct FramePace {
+    std::int32_t frameBytes = 0;
+    std::int32_t ratePpm = 0;
+    bool followsAudio = false;
+    friend bool operator==(const FramePace&, const FramePace&) = default;
 };
 
 inline constexpr int kClickerVoice = 0;             // voices 1-3: AY channels A, B, C
@@ -49,18 +52,17 @@ inline constexpr int kFirstWriteSlot = kLeadSlots;  // after a start and every s
 
 class SoundOutput : public SpeakerSink {
   public:
-    // `config` and `timing` are read at every start and frame; `pacer` may be null.
-    SoundOutput(const MachineConfig& config, const FrameTiming& timing, AudioDevice* device,
-                FramePeriodListener* pacer);
+    // `config` and `timing` are read at every start and frame.
+    SoundOutput(const MachineConfig& config, const FrameTiming& timing, AudioDevice* device);
     ~SoundOutput() override;
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
 
     // Opens the device and creates the voices `clickerflag` and `ayflag`
     // ask for; true when every one wanted was created (also when none was
-    // wanted). Then the AY starts and the frame period follows the audio
-    // frames. No device: false, and the machine runs silently at its own
-    // frame period.
+    // wanted). Then the AY starts and framePace() follows the audio frames.
+    // No device: false, and the machine runs silently at its own frame
+    // period.
     bool initSound();
     // Stops and releases the voices and the device; frees the staging areas.
     void releaseSound();
@@ -86,6 +88,8 @@ class SoundOutput : public SpeakerSink {
     AyGenerator& ay() { return ay_; }
     const LeadControl& leadControl() const { return lead_; }
     std::int64_t framesWritten() const { return framesWritten_; }
+    // The frame period wanted now; changes at initSound and at the end of a frame.
+    const FramePace& framePace() const { return pace_; }
 
   private:
     bool createVoice(int voice, std::vector<std::int16_t>& staging);
@@ -97,7 +101,6 @@ class SoundOutput : public SpeakerSink {
 
     const MachineConfig& config_;
     const FrameTiming& timing_;
-    FramePeriodListener* pacer_;
     AudioDevice* device_;
     bool deviceOpen_ = false;
     std::array<bool, kVoiceCount> voices_{};                     // voice present on the device
@@ -115,6 +118,7 @@ class SoundOutput : public SpeakerSink {
     AyGenerator ay_;
     LeadControl lead_;
     std::int64_t framesWritten_ = 0;
+    FramePace pace_;
 };
 
 }  // namespace vantorel

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "cassette/wav_encoder.h"
 #include "cassette/wav_reader.h"
 #include "support/snapshot_builder.h"
@@ -65,7 +66,7 @@ TEST_F(CassetteFiles, TheFilterChoosesTheType) {
     machine.writePort(0xFE, 0x00);  // 300 baud
     const Bytes raw = {0x55, 0x01, 0x02};
     SnapshotBuilder::writeFile(folder / "tape.cvz", raw);
-    TapePlayResult result = machine.playCassetteFile(folder / "tape.cvz", TapeFormat::raw);
+    TapePlayResult result = playCassetteFile(machine, folder / "tape.cvz", TapeFormat::raw);
     EXPECT_TRUE(result.opened && result.playing);
     EXPECT_TRUE(machine.tapePlaying());
     EXPECT_NEAR(machine.tape().lengthSeconds(), 3 * 11 / 300.0, 1e-9);
@@ -73,11 +74,11 @@ TEST_F(CassetteFiles, TheFilterChoosesTheType) {
     // A WAV file chosen under "All Files" plays raw: its bytes are the tape.
     const Bytes wav = wavFileBytes(Bytes(100, 128), 44100);
     SnapshotBuilder::writeFile(folder / "tape.wav", wav);
-    result = machine.playCassetteFile(folder / "tape.wav", TapeFormat::raw);
+    result = playCassetteFile(machine, folder / "tape.wav", TapeFormat::raw);
     EXPECT_TRUE(result.playing);
     EXPECT_NEAR(machine.tape().lengthSeconds(), static_cast<double>(wav.size()) * 11 / 300.0, 1e-9);
 
-    result = machine.playCassetteFile(folder / "tape.wav", TapeFormat::wav);
+    result = playCassetteFile(machine, folder / "tape.wav", TapeFormat::wav);
     EXPECT_TRUE(result.playing);
     EXPECT_NEAR(machine.tape().lengthSeconds(), 100 / 44100.0, 1e-9);
 }
@@ -85,21 +86,21 @@ TEST_F(CassetteFiles, TheFilterChoosesTheType) {
 TEST_F(CassetteFiles, RefusedAndEmptyFilesLeaveTheMachineIdle) {
     SnapshotBuilder::writeFile(folder / "notes.txt",
                                Bytes{'a', 't', 'e', 'x', 't', 'f', 'i', 'l', 'e'});
-    TapePlayResult result = machine.playCassetteFile(folder / "notes.txt", TapeFormat::wav);
+    TapePlayResult result = playCassetteFile(machine, folder / "notes.txt", TapeFormat::wav);
     EXPECT_TRUE(result.opened);
     EXPECT_FALSE(result.playing);
     EXPECT_EQ(result.error, WavError::notEightBitMono);
     EXPECT_FALSE(machine.tapePlaying());
 
     SnapshotBuilder::writeFile(folder / "empty.cvz", Bytes{});
-    result = machine.playCassetteFile(folder / "empty.cvz", TapeFormat::raw);
+    result = playCassetteFile(machine, folder / "empty.cvz", TapeFormat::raw);
     EXPECT_TRUE(result.opened);
     EXPECT_FALSE(result.playing || machine.tapePlaying());
     EXPECT_EQ(result.error, WavError::none) << "no message for raw tapes";
 
-    result = machine.playCassetteFile(folder / "missing.cvz", TapeFormat::raw);
+    result = playCassetteFile(machine, folder / "missing.cvz", TapeFormat::raw);
     EXPECT_FALSE(result.opened) << "a file that does not open does nothing, not even its folder";
-    result = machine.playCassetteFile(folder.path(), TapeFormat::wav);
+    result = playCassetteFile(machine, folder.path(), TapeFormat::wav);
     EXPECT_FALSE(result.opened) << "a folder is not a file";
     EXPECT_EQ(result.error, WavError::none);
 }
@@ -141,7 +142,7 @@ TEST_F(CassetteFiles, RecordingsPlayBackAtBothBaudRatesInBothFormats) {
 
         std::fill(machine.memory().image.begin() + 0x2000, machine.memory().image.begin() + 0x2100,
                   0);
-        ASSERT_TRUE(machine.playCassetteFile(path, c.format).playing) << c.name;
+        ASSERT_TRUE(playCassetteFile(machine, path, c.format).playing) << c.name;
         runReceiver(*test, c.control);
         runFrames(c.frames + 5);
         EXPECT_EQ(received(sent.size()), sent) << c.name;
@@ -175,12 +176,15 @@ TEST_F(CassetteFiles, SpeedUpOnlyWhileTheTapeMoves) {
     machine.config().speedupfilesflag = true;
     machine.writePort(0xFE, 0x00);
     ASSERT_TRUE(machine.playTapeBytes({1, 2, 3}));
-    machine.runFrame();  // the first frame is due at once
+    FrameScheduler& scheduler = test->scheduler;
+    scheduler.runPass();  // the first frame is due at once
     const std::uint32_t before = machine.tstateCounter();
-    machine.runFrame();  // the clock has not moved: no frame is due
+    EXPECT_FALSE(scheduler.runsBackToBack());
+    scheduler.runPass();  // the clock has not moved: no frame is due
     EXPECT_EQ(machine.tstateCounter(), before) << "a tape at rest keeps the prompt's pace";
     machine.writePort(0xFE, 0x10);
-    machine.runFrame();
+    EXPECT_TRUE(scheduler.runsBackToBack());
+    scheduler.runPass();
     EXPECT_GT(machine.tstateCounter(), before) << "a moving tape runs frames at once";
 }
 

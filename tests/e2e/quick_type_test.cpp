@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/boot.h"
 #include "e2e/run_program.h"
-#include "machine/builtin_images.h"
 #include "machine/machine.h"
 #include "machine/screen_text.h"
 #include "support/fake_host.h"
@@ -49,11 +49,7 @@ class QuickTypeEndToEnd : public ::testing::Test {
     Machine machine{MachineHost{nullptr, &keys, nullptr, nullptr}};
 
     void SetUp() override {
-        installBuiltinImages(machine.memory(), builtinRomImages());
-        machine.computeTiming();
-        machine.setUpPacing();
-        machine.initKeyLayout();
-        machine.hardReset();
+        boot({machine}, SettingsFiles{});
         for (int frame = 0; frame < 300 && !shows(">_"); ++frame) machine.runFrame();
         ASSERT_TRUE(shows(">_")) << "the monitor shows its prompt\n" << screen();
     }

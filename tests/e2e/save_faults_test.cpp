@@ -15,11 +15,12 @@
 #include <tuple>
 #include <vector>
 
+#include "app/fed_files.h"
+#include "app/headless_runner.h"
 #include "cassette/wav_reader.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
 #include "machine/machine_files.h"
-#include "app/headless_runner.h"
 #include "support/temp_folder.h"
 #include "support/test_machine.h"
 
@@ -168,7 +169,7 @@ SavedKind tapeKind() {
                 const std::string file = readBytes(path);
                 EXPECT_EQ(parseWav(Bytes(file.begin(), file.end())).error, WavError::none);
                 TestMachine player;
-                ASSERT_TRUE(player.machine.playCassetteFile(path, TapeFormat::wav).playing);
+                ASSERT_TRUE(playCassetteFile(player.machine, path, TapeFormat::wav).playing);
                 runReceiver(player);
                 runFrames(player, 12);
                 const Bytes sent = tapeBytes(generation);

@@ -81,7 +81,7 @@ TEST(SdlSound, WithoutADriverTheMachineRunsSilentlyAndSaysSoOnce) {
     {
         TestMachine test;
         SdlAudioDevice device(&debug);
-        SoundOutput sound(test.machine.config(), test.machine.timing(), &device, &test.machine);
+        SoundOutput sound(test.machine.config(), test.machine.timing(), &device);
         EXPECT_FALSE(sound.initSound());
         EXPECT_FALSE(sound.restartSound());
         sound.beginFrameSound(0);
@@ -101,7 +101,7 @@ TEST(SdlSound, FramesAreWrittenWhileTheCallbackPlays) {
     useDummyDriverByDefault();
     TestMachine test;
     SdlAudioDevice device;
-    SoundOutput sound(test.machine.config(), test.machine.timing(), &device, &test.machine);
+    SoundOutput sound(test.machine.config(), test.machine.timing(), &device);
     ASSERT_TRUE(sound.initSound());
     std::uint32_t tstates = 0;
     for (int frame = 0; frame < 60; ++frame) {

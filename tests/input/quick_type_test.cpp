@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_keys.h"
 #include "support/fake_host.h"
@@ -363,14 +364,14 @@ TEST_F(MachineQuickTypeTest, TypingReplacesTheHostKeyboardUntilTheTextEnds) {
 
 TEST_F(MachineQuickTypeTest, FailuresReachTheDebugOutputAndChangeNothing) {
     TempFolder folder;
-    EXPECT_EQ(machine.startQuickType(folder / "none.txt"), QuickTypeResult::cannotOpen);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "none.txt"), QuickTypeResult::cannotOpen);
     EXPECT_EQ(test.debug.text, "Could not open file\n");
     writeFile(folder / "empty.txt", "");
-    EXPECT_EQ(machine.startQuickType(folder / "empty.txt"), QuickTypeResult::emptyFile);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "empty.txt"), QuickTypeResult::emptyFile);
     EXPECT_FALSE(machine.quickTypeActive());
     writeFile(folder / "text.txt", "hello");
-    EXPECT_EQ(machine.startQuickType(folder / "text.txt"), QuickTypeResult::ok);
-    EXPECT_EQ(machine.startQuickType(folder / "none.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "text.txt"), QuickTypeResult::ok);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "none.txt"), QuickTypeResult::alreadyActive);
     EXPECT_EQ(test.debug.text, "Could not open file\n") << "one line, from the first try";
     EXPECT_TRUE(machine.quickTypeActive());
 }

@@ -105,13 +105,14 @@ TEST(MachineStart, NoFrameRunsBeforeTheFirstReset) {
     testing::RecordingSpeaker speaker;
     Machine machine{MachineHost{&clock, nullptr, &speaker, nullptr}};
     machine.computeTiming();
-    machine.setUpPacing();
     EXPECT_FALSE(machine.running());
-    EXPECT_FALSE(machine.runFrame());
+    EXPECT_FALSE(machine.runFrame().ran);
     EXPECT_TRUE(speaker.frameStarts.empty());
     machine.hardReset();
     EXPECT_TRUE(machine.running());
-    EXPECT_TRUE(machine.runFrame());
+    const FrameResult frame = machine.runFrame();
+    EXPECT_TRUE(frame.ran);
+    EXPECT_EQ(frame.tstates.total(), machine.lastFrame().total());
     EXPECT_EQ(speaker.frameStarts.size(), 1u);
 }
 

@@ -19,9 +19,10 @@ class Timing : public ::testing::Test {
 
     FrameTStates runOneFrame() {
         machine.computeTiming();
-        test->clock.advanceMicroseconds(1000000);
-        EXPECT_TRUE(machine.runFrame());
-        return machine.lastFrame();
+        const FrameResult frame = machine.runFrame();
+        EXPECT_TRUE(frame.ran);
+        EXPECT_EQ(frame.tstates.total(), machine.lastFrame().total());
+        return frame.tstates;
     }
 };
 

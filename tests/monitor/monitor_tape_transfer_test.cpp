@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fed_files.h"
 #include "monitor/monitor_machine.h"
 #include "support/monitor_tape.h"
 #include "support/temp_folder.h"
@@ -213,7 +214,7 @@ TEST(MonitorTapeTransfer, FilesListsEveryHeader) {
 
 // Plays the tape file at `path` (of `format`) from its start.
 void playFile(MonitorMachine& sorcerer, const std::filesystem::path& path, TapeFormat format) {
-    const TapePlayResult result = sorcerer.machine().playCassetteFile(path, format);
+    const TapePlayResult result = playCassetteFile(sorcerer.machine(), path, format);
     ASSERT_TRUE(result.playing) << path << " " << static_cast<int>(result.error);
 }
 
@@ -311,7 +312,7 @@ TEST(MonitorTapeTransfer, ADropOutInAWavRecordingFailsItsCheck) {
 
     sorcerer.hardReset();
     sorcerer.type("SE T=0\n");
-    ASSERT_TRUE(sorcerer.machine().playCassetteFile(path, TapeFormat::wav).playing);
+    ASSERT_TRUE(playCassetteFile(sorcerer.machine(), path, TapeFormat::wav).playing);
     sorcerer.type("LO\n", 0);
     ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
     EXPECT_EQ(sorcerer.lines()[sorcerer.promptRow() - 1], "TAPE ERROR") << sorcerer.screen();

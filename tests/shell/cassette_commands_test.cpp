@@ -2,7 +2,7 @@
 // the dialogs they ask for, the type chosen by the filter entry, the folder
 // rule, the WAV messages, the states that refuse them, recording through
 // Stop Cassette and exit, and the tape's place in the title.
-#include "shell/cassette_commands.h"
+#include "app/cassette_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <iterator>
 #include <sstream>
 
-#include "cassette/wav_encoder.h"
-#include "cassette/wav_reader.h"
 #include "app/command_line.h"
 #include "app/headless_runner.h"
-#include "shell/menu_table.h"
 #include "app/start_folders.h"
+#include "cassette/wav_encoder.h"
+#include "cassette/wav_reader.h"
+#include "shell/menu_table.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 
@@ -181,10 +181,10 @@ TEST_F(CassetteCommandFixture, TheTitleShowsThePositionWhileTheTapeMoves) {
     choose(temp / "long.cvz", 0);
     shell.window->runCommand(kCommandPlayCassette);
     shell.machine->writePort(0xFE, 0x00);
-    EXPECT_EQ(tapeTitleText(*shell.machine), QString()) << "at rest";
+    EXPECT_EQ(tapeTitleText(*shell.machine), "") << "at rest";
     shell.machine->writePort(0xFE, 0x10);
     for (int frame = 0; frame < 130; ++frame) shell.runFrame();
-    EXPECT_EQ(tapeTitleText(*shell.machine), QStringLiteral("Tape 0:02 / 0:22"));
+    EXPECT_EQ(tapeTitleText(*shell.machine), "Tape 0:02 / 0:22");
     EXPECT_TRUE(shell.window->windowTitle().startsWith(QStringLiteral("Vantorel ")));
     EXPECT_TRUE(shell.window->windowTitle().endsWith(QStringLiteral("Tape 0:02 / 0:22")))
         << shell.window->windowTitle().toStdString();

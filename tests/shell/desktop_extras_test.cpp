@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <fstream>
 
+#include "app/recent_files.h"
 #include "config/profile_file.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
@@ -17,7 +18,6 @@
 #include "shell/fullscreen_layout.h"
 #include "shell/menu_table.h"
 #include "shell/paste_typing.h"
-#include "app/recent_files.h"
 #include "shell/recent_files_menu.h"
 #include "shell/screenshot_name.h"
 #include "shell_harness.h"
@@ -168,21 +168,21 @@ TEST(TurboKey, HeldF9RunsFramesBackToBackWithoutSoundAndNeverReachesTheMachine) 
     ASSERT_TRUE(shell.showActive());
     const int stopsBefore = shell.window->devices().stopSoundCalls();
     QTest::keyPress(shell.window.get(), Qt::Key_F9);
-    EXPECT_TRUE(shell.machine->turbo());
+    EXPECT_TRUE(shell.scheduler->turbo());
     EXPECT_GT(shell.window->devices().stopSoundCalls(), stopsBefore);
     EXPECT_FALSE(shell.keyboard.isDown(0x78));
     const std::int64_t start = shell.window->driver().framesRun();
     runEventsFor(300);
     EXPECT_GT(shell.window->driver().framesRun() - start, 30);  // 18 at 60 per second
     QTest::keyRelease(shell.window.get(), Qt::Key_F9);
-    EXPECT_FALSE(shell.machine->turbo());
+    EXPECT_FALSE(shell.scheduler->turbo());
     const std::int64_t released = shell.window->driver().framesRun();
     runEventsFor(200);
     EXPECT_LE(shell.window->driver().framesRun() - released, 22);  // paced again
 
     QTest::keyPress(shell.window.get(), Qt::Key_F9);
     emit shell.window->display().focusLost();  // a key let go elsewhere is not seen
-    EXPECT_FALSE(shell.machine->turbo());
+    EXPECT_FALSE(shell.scheduler->turbo());
 }
 
 TEST(SaveScreenshot, OffersADatedNameInScreenshotsAndWritesTheClientArea) {

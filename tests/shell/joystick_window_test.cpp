@@ -31,7 +31,7 @@ TEST(JoystickWindow, DevicesFollowTheWindowFromCreationToShutdown) {
     const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device);
     {
         ShellHarness shell;
-        const SdlJoysticks& joysticks = shell.window->devices().joysticks();
+        const SdlJoysticks& joysticks = shell.joysticks;
         EXPECT_TRUE(joysticks.started());
         EXPECT_EQ(shell.machine->host().joysticks, &joysticks);
         EXPECT_EQ(joysticks.deviceSlots().slot(0).deviceId, id);
@@ -64,18 +64,10 @@ TEST(JoystickWindow, KeysAsJoystickSwitchesAndSavesOnlyItsOwnSection) {
     const std::string others = "; mine\n[SOUND]\nclickervolpct=77\n";
     std::ofstream(settings, std::ios::binary) << others << "[JOYSTICK]\nkeysasjoystickflag=1\n";
 
-    FakeClock clock;
-    HostKeyboard keyboard;
-    FakeFileChooser chooser;
-    RecordingMessages messages;
-    const TestRoms roms = idleTestRoms();
-    Machine machine{MachineHost{&clock, &keyboard, nullptr, nullptr}};
-    loadSettings(settings, machine.config(),
-                 [&] { installBuiltinImages(machine.memory(), roms.images()); });
+    ShellHarness shell({1, 2}, ClockKind::fake, settings, SettingsUse::readAtStart);
+    Machine& machine = *shell.machine;
+    MainWindow& window = *shell.window;
     ASSERT_TRUE(machine.config().keysasjoystickflag);
-    machine.computeTiming();
-    MainWindow window(MainWindowParts{machine, clock, keyboard, chooser, messages, {}, settings},
-                      DisplayScale{1, 2});
     QAction* action = window.action(kCommandKeysAsJoystick);
     ASSERT_NE(action, nullptr);
     EXPECT_TRUE(action->isCheckable());
@@ -85,7 +77,7 @@ TEST(JoystickWindow, KeysAsJoystickSwitchesAndSavesOnlyItsOwnSection) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyPress(&window, Qt::Key_Right);
-    clock.advanceMicroseconds(16667);
+    shell.fakeClock.advanceMicroseconds(16667);
     window.driver().runPass();
     EXPECT_EQ(machine.readPort(0xFF), 0xFD) << "the cursor key is joystick 1";
     QTest::keyRelease(&window, Qt::Key_Right);

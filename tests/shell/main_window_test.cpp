@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <set>
 
 #include "shell/client_image.h"
 #include "shell/menu_table.h"
@@ -82,6 +83,31 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                {{"Vantorel &Manual", 32850, true}, {"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(shell.window->findChild<QAction*>("id32780"), shell.window->action(32780));
+}
+
+// One row a command: its id once, a handler (the Recent Files submenu has
+// none), and on its action exactly the shortcuts of its row.
+TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
+    ShellHarness shell;
+    std::set<int> ids;
+    int commands = 0;
+    for (const MenuPopup& popup : MainWindow::menuBarTable()) {
+        for (const MenuItem& item : popup.items) {
+            if (item.id == kSeparator) continue;
+            ++commands;
+            EXPECT_TRUE(ids.insert(item.id).second) << item.text << " listed twice";
+            EXPECT_EQ(item.handler == nullptr, item.id == kCommandRecentFiles) << item.text;
+            QList<QKeySequence> expected;
+            for (const QKeyCombination keys : item.shortcuts) {
+                if (keys.key() != Qt::Key_unknown) expected << QKeySequence(keys);
+            }
+            EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
+        }
+    }
+    EXPECT_EQ(commands, 26);
+    for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
+        EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
+    }
 }
 
 TEST(MainWindowStartUp, CreationResetsTheMachineAndShowsTheTitle) {

@@ -1,8 +1,10 @@
-// A main window on a machine booted with the idle test ROMs, with a fake
-// file chooser, a message sink that records what the user would see, and a
-// settings file of its own in a fresh folder (not there until a dialog's OK).
-// The clock is either a fake one the test moves (frames run only when the
-// test says) or the real steady clock (frames run in real time).
+// A main window on a machine booted through boot() with the idle test ROMs,
+// with a fake file chooser, a message sink that records what the user would
+// see, SDL's audio device and joysticks (the dummy audio driver in the test
+// command), and a settings file of its own in a fresh folder (not there
+// until a dialog's OK; read at start only when asked). The clock is either
+// a fake one the test moves (frames run only when the test says) or the
+// real steady clock (frames run in real time).
 #pragma once
 
 #include <QApplication>
@@ -13,14 +15,19 @@
 #include <string>
 #include <vector>
 
+#include "app/boot.h"
+#include "app/file_chooser.h"
+#include "app/frame_scheduler.h"
+#include "app/host_devices.h"
+#include "app/host_keyboard.h"
+#include "app/steady_host_clock.h"
+#include "host/sdl_audio_device.h"
+#include "host/sdl_joysticks.h"
 #include "machine/machine.h"
 #include "shell/display_widget.h"
-#include "app/file_chooser.h"
-#include "app/host_keyboard.h"
 #include "shell/idle_driver.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
-#include "app/steady_host_clock.h"
 #include "support/fake_host.h"
 #include "support/temp_folder.h"
 #include "support/test_roms.h"
@@ -91,6 +98,9 @@ class RecordingMessages : public MessageSink {
 };
 
 enum class ClockKind { fake, steady };
+// Whether the harness's settings file is read at start (as the program
+// does) or only written by the dialogs.
+enum class SettingsUse { writeOnly, readAtStart };
 
 struct ShellHarness {
     FakeClock fakeClock;
@@ -103,32 +113,42 @@ struct ShellHarness {
     std::vector<std::filesystem::path> quickTypeFiles;            // files given to quick type
     TempFolder folder;                                            // holds the settings file
     std::filesystem::path settingsPath = folder / "default.ini";  // written by the dialogs
+    SdlAudioDevice audio;
+    SdlJoysticks joysticks;
     std::unique_ptr<Machine> machine;
+    std::unique_ptr<FrameScheduler> scheduler;
+    std::unique_ptr<HostDevices> devices;
     std::unique_ptr<MainWindow> window;
 
     // The dialogs and the recent-file list use a settings file of the
     // harness's own, or the one given (to keep a list from one window to
     // the next).
     explicit ShellHarness(DisplayScale scale = {1, 2}, ClockKind kind = ClockKind::fake,
-                          std::filesystem::path givenSettingsPath = {})
+                          std::filesystem::path givenSettingsPath = {},
+                          SettingsUse use = SettingsUse::writeOnly)
         : clock(kind == ClockKind::fake ? static_cast<HostClock*>(&fakeClock) : &steadyClock) {
         if (!givenSettingsPath.empty()) settingsPath = std::move(givenSettingsPath);
         machine = std::make_unique<Machine>(MachineHost{clock, &keyboard, nullptr, nullptr});
-        installBuiltinImages(machine->memory(), roms.images());
+        scheduler = std::make_unique<FrameScheduler>(*machine, clock);
+        devices = std::make_unique<HostDevices>(*machine, scheduler.get(), &audio, &joysticks);
         machine->config().windowscalingX = scale.x;
         machine->config().windowscalingY = scale.y;
-        machine->computeTiming();
-        MainWindowParts parts{*machine,
-                              *clock,
-                              keyboard,
-                              chooser,
-                              messages,
-                              [this](const std::filesystem::path& path) {
-                                  quickTypeFiles.push_back(path);
-                                  return true;
-                              },
-                              settingsPath};
-        window = std::make_unique<MainWindow>(parts, scale);
+        const SettingsFiles files{use == SettingsUse::readAtStart ? settingsPath : "",
+                                  folder.path(), roms.images()};
+        boot({*machine, scheduler.get(), devices.get()}, files, [&] {
+            MainWindowParts parts{*machine,
+                                  *scheduler,
+                                  *devices,
+                                  keyboard,
+                                  chooser,
+                                  messages,
+                                  [this](const std::filesystem::path& path) {
+                                      quickTypeFiles.push_back(path);
+                                      return true;
+                                  },
+                                  settingsPath};
+            window = std::make_unique<MainWindow>(parts, scale);
+        });
     }
 
     // Shows the window, sized to its client area, and waits until it is active.

@@ -22,7 +22,7 @@ TEST(SdlSound, TheWindowPlaysTheSpeakerAndStopsItForAMenu) {
     EXPECT_EQ(shell.machine->host().speaker, sound);
     for (int voice = 0; voice < kVoiceCount; ++voice) EXPECT_TRUE(sound->voicePresent(voice));
     ASSERT_TRUE(shell.showActive());
-    SdlAudioDevice& device = *shell.window->devices().audioDevice();
+    SdlAudioDevice& device = shell.audio;
     QElapsedTimer timer;
     timer.start();
     while (sound->framesWritten() < 20 && timer.elapsed() < 5000) QTest::qWait(5);
@@ -40,8 +40,8 @@ TEST(SdlSound, TheWindowPlaysTheSpeakerAndStopsItForAMenu) {
     EXPECT_TRUE(device.status(0).playing);  // the next frame started it again
 
     EXPECT_TRUE(shell.window->devices().restartSound());
-    EXPECT_EQ(shell.machine->pacing().framePeriodTicks(),
-              736 * shell.machine->pacing().counterFrequency() / 44100);
+    EXPECT_EQ(shell.scheduler->pacing().framePeriodTicks(),
+              736 * shell.scheduler->pacing().counterFrequency() / 44100);
     shell.window->close();
     EXPECT_EQ(shell.window->devices().sound(), nullptr);
     EXPECT_EQ(shell.machine->host().speaker, nullptr);

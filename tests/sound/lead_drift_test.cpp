@@ -28,7 +28,7 @@ struct DriftRun {
     std::int32_t finalRatePpm = 0;
 };
 
-// Runs frames when the machine's pacing says they are due (a little late,
+// Runs frames when the scheduler's pacing says they are due (a little late,
 // as an idle loop is) and plays the device in 441-sample bursts at its own
 // rate, until `seconds` of host time have passed. Each late start also
 // delays the later frames (the schedule restarts from it): 10 us on average
@@ -38,13 +38,14 @@ DriftRun runAgainstDevice(double deviceClockOffset, double seconds, double stall
                           double stallTo = -1) {
     TestMachine test;
     FakeAudioDevice device;
-    SoundOutput sound{test.machine.config(), test.machine.timing(), &device, &test.machine};
+    SoundOutput sound{test.machine.config(), test.machine.timing(), &device};
     MachineHost host = test.machine.host();
     host.speaker = &sound;
     test.machine.attachHost(host);
     test.clock.frequency = kTicksPerSecond;
-    test.machine.setUpPacing();
+    test.scheduler.setUpPacing();
     EXPECT_TRUE(sound.initSound());
+    test.scheduler.followSound(&sound);
 
     const double samplesPerTick = 22050.0 * (1.0 + deviceClockOffset) / kTicksPerSecond;
     const auto end = static_cast<std::int64_t>(seconds * kTicksPerSecond);
@@ -57,7 +58,7 @@ DriftRun runAgainstDevice(double deviceClockOffset, double seconds, double stall
     DriftRun run;
     while (true) {
         const std::int64_t lateness = (run.frames * 7919 % 20) * 1000;  // 0-19 us
-        std::int64_t frameAt = test.machine.pacing().nextFrameTicks() + lateness;
+        std::int64_t frameAt = test.scheduler.pacing().nextFrameTicks() + lateness;
         const double frameSeconds = static_cast<double>(frameAt) / kTicksPerSecond;
         if (frameSeconds >= stallFrom && frameSeconds < stallTo) {
             frameAt = static_cast<std::int64_t>(stallTo * kTicksPerSecond);
@@ -73,7 +74,7 @@ DriftRun runAgainstDevice(double deviceClockOffset, double seconds, double stall
                            static_cast<std::int64_t>(
                                static_cast<double>(callbacks * kCallbackSamples) / samplesPerTick);
         } else {
-            EXPECT_TRUE(test.machine.runFrame() || true);
+            EXPECT_TRUE(test.scheduler.runPass().frameRan);
             ++run.frames;
         }
         if (!settled && now >= 10 * kTicksPerSecond) {

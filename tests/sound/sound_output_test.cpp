@@ -24,7 +24,7 @@ constexpr std::uint32_t kNtscFrameTStates = 35106;
 struct SoundRig {
     TestMachine test;
     FakeAudioDevice device;
-    SoundOutput sound{test.machine.config(), test.machine.timing(), &device, &test.machine};
+    SoundOutput sound{test.machine.config(), test.machine.timing(), &device};
 
     SoundRig() {
         MachineHost host = test.machine.host();
@@ -32,7 +32,12 @@ struct SoundRig {
         test.machine.attachHost(host);
     }
     MachineConfig& config() { return test.machine.config(); }
-    std::int64_t periodTicks() const { return test.machine.pacing().framePeriodTicks(); }
+    // The frame period once the scheduler has taken the sound's pace, as the
+    // host devices have it do after every start.
+    std::int64_t periodTicks() {
+        test.scheduler.followSound(&sound);
+        return test.scheduler.pacing().framePeriodTicks();
+    }
     std::vector<std::int16_t> staging() const {
         return {sound.clickerStaging().begin(), sound.clickerStaging().end()};
     }
@@ -161,7 +166,7 @@ TEST(SoundOutput, WithoutADeviceTheMachineRunsSilentlyAtItsOwnPeriod) {
     rig.sound.releaseSound();
 
     TestMachine test;
-    SoundOutput none{test.machine.config(), test.machine.timing(), nullptr, &test.machine};
+    SoundOutput none{test.machine.config(), test.machine.timing(), nullptr};
     EXPECT_FALSE(none.initSound());
     none.beginFrameSound(0);
     none.recordSpeakerEdge(100, 1);
@@ -173,7 +178,7 @@ TEST(SoundOutput, AVoiceThatCannotBeCreatedLeavesTheOthersPlaying) {
     SoundRig rig;
     rig.config().cpuspeedopt = 1;  // PAL: a period the failure must not change
     rig.test.machine.computeTiming();
-    rig.test.machine.setUpPacing();
+    rig.test.scheduler.setUpPacing();
     rig.device.createFails[2] = true;
     EXPECT_FALSE(rig.sound.initSound());
     EXPECT_EQ(rig.periodTicks(), 1000000 / 50);

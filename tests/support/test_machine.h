@@ -1,11 +1,15 @@
-// A machine wired to fake host objects, booted with the idle test ROMs:
-// settings at their defaults, timing computed, pacing set up, key layout
-// resolved on the US layout and a hard reset done.
+// A machine wired to fake host objects, booted through boot() with the idle
+// test ROMs: settings at their defaults, timing computed, pacing set up on
+// the fake clock, key layout resolved on the US layout, a hard reset done.
+// Tests run frames with machine.runFrame() (always one frame) or, to see
+// the pacing, with scheduler.runPass().
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 
+#include "app/boot.h"
+#include "app/frame_scheduler.h"
 #include "machine/machine.h"
 #include "support/fake_host.h"
 #include "support/test_roms.h"
@@ -19,14 +23,9 @@ struct TestMachine {
     RecordingDebugOutput debug;
     TestRoms roms = idleTestRoms();
     Machine machine{MachineHost{&clock, &keys, &speaker, &debug}};
+    FrameScheduler scheduler{machine, &clock};
 
-    TestMachine() {
-        installBuiltinImages(machine.memory(), roms.images());
-        machine.computeTiming();
-        machine.setUpPacing();
-        machine.initKeyLayout();
-        machine.hardReset();
-    }
+    TestMachine() { boot({machine, &scheduler}, SettingsFiles{{}, {}, roms.images()}); }
 
     // Puts `bytes` into RAM at `address` and points the processor there.
     void runFrom(std::uint16_t address, std::initializer_list<std::uint8_t> bytes) {

@@ -1,8 +1,10 @@
-// When frames and screen updates are due, and the speed meter.
+// The frame scheduler: when frames and screen updates are due, and the
+// speed meter.
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "app/boot.h"
 #include "support/test_machine.h"
 
 namespace vantorel {
@@ -16,21 +18,26 @@ class Pacing : public ::testing::Test {
   protected:
     std::unique_ptr<TestMachine> test = std::make_unique<TestMachine>();
     Machine& machine = test->machine;
+    FrameScheduler& scheduler = test->scheduler;
     testing::FakeClock& clock = test->clock;
 
     std::size_t framesRun() const { return test->speaker.frameStarts.size(); }
+
+    // One pass of the idle path; true when the screen is due.
+    bool pass() { return scheduler.runPass().screenDue; }
 
     // Runs one pass at counter reading `ticks`; true when a frame ran.
     bool passAt(std::int64_t ticks) {
         clock.ticks = ticks;
         const std::size_t before = framesRun();
-        machine.runFrame();
-        return framesRun() > before;
+        const bool ran = scheduler.runPass().frameRan;
+        EXPECT_EQ(ran, framesRun() > before) << "the pass says what it did";
+        return ran;
     }
 };
 
 TEST_F(Pacing, FirstPassRunsAFrameAndTheNextWaitsOnePeriod) {
-    EXPECT_EQ(machine.pacing().framePeriodTicks(), 16666);
+    EXPECT_EQ(scheduler.pacing().framePeriodTicks(), 16666);
     EXPECT_TRUE(passAt(0));
     EXPECT_FALSE(passAt(0));
     EXPECT_FALSE(passAt(16665));
@@ -47,15 +54,15 @@ TEST_F(Pacing, LateFrameDoesNotCatchUp) {
 
 TEST_F(Pacing, ScreenFollowsTheFramesByDefault) {
     clock.ticks = 0;
-    EXPECT_TRUE(machine.runFrame());
-    EXPECT_FALSE(machine.runFrame());
+    EXPECT_TRUE(pass());
+    EXPECT_FALSE(pass());
 }
 
 TEST_F(Pacing, FailedCounterReadRunsNothing) {
     clock.counterReadFails = true;
-    EXPECT_FALSE(machine.runFrame());
+    EXPECT_FALSE(pass());
     machine.config().usevideoupdatepsflag = true;
-    EXPECT_FALSE(machine.runFrame());
+    EXPECT_FALSE(pass());
     EXPECT_EQ(framesRun(), 0u);
     clock.counterReadFails = false;
     EXPECT_TRUE(passAt(0));
@@ -64,7 +71,8 @@ TEST_F(Pacing, FailedCounterReadRunsNothing) {
 TEST_F(Pacing, FastModeRunsAndRedrawsOnEveryPass) {
     machine.config().cpuspeedopt = kTimingFast;
     machine.computeTiming();
-    for (int pass = 0; pass < 5; ++pass) EXPECT_TRUE(machine.runFrame());
+    EXPECT_TRUE(scheduler.runsBackToBack());
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(pass());
     EXPECT_EQ(framesRun(), 5u);
 }
 
@@ -78,7 +86,7 @@ TEST_F(Pacing, ScreenKeepsItsOwnScheduleWhenAsked) {
     for (std::int64_t ms = 0; ms < 1000; ++ms) {
         const std::size_t before = framesRun();
         clock.ticks = start + ms * 1000;
-        const bool screen = machine.runFrame();
+        const bool screen = pass();
         const bool frame = framesRun() > before;
         frames += frame;
         screens += screen;
@@ -96,7 +104,7 @@ TEST_F(Pacing, ScreenScheduleAppliesInFastModeToo) {
     machine.computeTiming();
     clock.ticks = 10'000'000;
     int screens = 0;
-    for (int pass = 0; pass < 100; ++pass) screens += machine.runFrame();
+    for (int i = 0; i < 100; ++i) screens += pass();
     EXPECT_EQ(framesRun(), 100u);
     EXPECT_EQ(screens, 1);
 }
@@ -104,7 +112,7 @@ TEST_F(Pacing, ScreenScheduleAppliesInFastModeToo) {
 TEST_F(Pacing, FilesBeingFedRunFramesOnEveryPassButNotTheScreen) {
     machine.setTapePlaying(true);
     int screens = 0;
-    for (int pass = 0; pass < 10; ++pass) screens += machine.runFrame();
+    for (int i = 0; i < 10; ++i) screens += pass();
     EXPECT_EQ(framesRun(), 10u);
     EXPECT_EQ(screens, 1);
 
@@ -117,8 +125,8 @@ TEST_F(Pacing, FilesBeingFedRunFramesOnEveryPassButNotTheScreen) {
 }
 
 TEST_F(Pacing, SoundSetsTheFramePeriodFromTheAudioFrame) {
-    machine.useAudioFramePeriod(736);  // 44100 / 60 rounded up to even
-    EXPECT_EQ(machine.pacing().framePeriodTicks(), 16689);
+    scheduler.usePace({736, 0, true});  // 44100 / 60 rounded up to even
+    EXPECT_EQ(scheduler.pacing().framePeriodTicks(), 16689);
     EXPECT_TRUE(passAt(0));
     EXPECT_FALSE(passAt(16688));
     EXPECT_TRUE(passAt(16689));
@@ -126,14 +134,14 @@ TEST_F(Pacing, SoundSetsTheFramePeriodFromTheAudioFrame) {
 
 TEST_F(Pacing, WithoutACounterFramesFollowTheMillisecondClockAtTheirAverageRate) {
     clock.hasCounter = false;
-    machine.setUpPacing();
-    EXPECT_FALSE(machine.pacing().counterAvailable());
-    machine.useAudioFramePeriod(736);  // changes nothing without a counter
+    scheduler.setUpPacing();
+    EXPECT_FALSE(scheduler.pacing().counterAvailable());
+    scheduler.usePace({736, 0, true});  // changes nothing without a counter
     int frames = 0;
     for (std::uint32_t ms = 0; ms < 1000; ++ms) {
         clock.ms = ms;
         const std::size_t before = framesRun();
-        machine.runFrame();
+        pass();
         frames += framesRun() > before;
     }
     EXPECT_EQ(frames, 60);
@@ -142,23 +150,54 @@ TEST_F(Pacing, WithoutACounterFramesFollowTheMillisecondClockAtTheirAverageRate)
 
 TEST_F(Pacing, MillisecondScheduleSurvivesTheClockWrapping) {
     clock.hasCounter = false;
-    machine.setUpPacing();
+    scheduler.setUpPacing();
     clock.ms = 0xFFFFFFF0u;
-    EXPECT_TRUE(machine.runFrame());
+    EXPECT_TRUE(pass());
     clock.ms = 0xFFFFFFF8u;
-    EXPECT_FALSE(machine.runFrame());
+    EXPECT_FALSE(pass());
     clock.ms = 0x00000001u;  // 17 ms later, past the wrap
-    EXPECT_TRUE(machine.runFrame());
+    EXPECT_TRUE(pass());
 }
 
 TEST_F(Pacing, WithoutAClockEveryPassRunsAndRedraws) {
     testing::RecordingSpeaker speaker;
     Machine unpaced{MachineHost{nullptr, nullptr, &speaker, nullptr}};
-    unpaced.computeTiming();
-    unpaced.setUpPacing();
-    unpaced.hardReset();
-    for (int pass = 0; pass < 3; ++pass) EXPECT_TRUE(unpaced.runFrame());
+    FrameScheduler unpacedScheduler{unpaced, nullptr};
+    boot({unpaced, &unpacedScheduler}, SettingsFiles{{}, {}, test->roms.images()});
+    for (int i = 0; i < 3; ++i) {
+        const FramePass result = unpacedScheduler.runPass();
+        EXPECT_TRUE(result.frameRan && result.screenDue);
+    }
     EXPECT_EQ(speaker.frameStarts.size(), 3u);
+}
+
+TEST_F(Pacing, TheIdlePathIsToldHowLongToWaitForTheFrameOrTheScreen) {
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0) << "the first frame is due at once";
+    EXPECT_TRUE(passAt(0));
+    clock.ticks = 6666;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 10'000'000);  // due at 16666
+    machine.config().usevideoupdatepsflag = true;
+    machine.config().videoupdatesps = 100;  // the screen every 10000 ticks
+    clock.ticks = 20000;
+    EXPECT_TRUE(scheduler.runPass().screenDue);
+    clock.ticks = 26666;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 3'334'000) << "the screen comes first";
+    clock.ticks = 40000;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0) << "overdue";
+    clock.counterReadFails = true;
+    EXPECT_EQ(scheduler.nanosecondsUntilDue(), 0);
+}
+
+TEST_F(Pacing, NoPassRunsAFrameBeforeTheFirstReset) {
+    testing::RecordingSpeaker speaker;
+    Machine stopped{MachineHost{&clock, nullptr, &speaker, nullptr}};
+    FrameScheduler stoppedScheduler{stopped, &clock};
+    stopped.computeTiming();
+    stoppedScheduler.setUpPacing();
+    const FramePass result = stoppedScheduler.runPass();
+    EXPECT_FALSE(result.frameRan || result.screenDue);
+    EXPECT_TRUE(speaker.frameStarts.empty());
+    EXPECT_EQ(stoppedScheduler.framesRun(), 0);
 }
 
 // Frames of exactly 35106 T-states (the idle test monitor) at chosen times.
@@ -169,32 +208,32 @@ class SpeedMeterTest : public Pacing {
         for (int k = 0; k < count; ++k) {
             clock.ms = firstMs + static_cast<std::uint32_t>(k) * thirdsOfMsPerFrame / 3;
             clock.ticks += 16666;
-            machine.runFrame();
+            pass();
         }
     }
 };
 
 TEST_F(SpeedMeterTest, FullSpeedShowsOneHundred) {
     runFrames(32, 0, 50);  // 16 2/3 ms per frame: 60 frames per second
-    EXPECT_EQ(machine.speedPercent(), 100);
+    EXPECT_EQ(scheduler.speedPercent(), 100);
 }
 
 TEST_F(SpeedMeterTest, ChangesOnlyOnEverySixteenthFrame) {
     runFrames(15, 0, 25);  // twice as fast as real time
-    EXPECT_EQ(machine.speedPercent(), 100) << "still the starting value";
+    EXPECT_EQ(scheduler.speedPercent(), 100) << "still the starting value";
     runFrames(1, 125, 25);
-    EXPECT_EQ(machine.speedPercent(), 200);
+    EXPECT_EQ(scheduler.speedPercent(), 200);
     runFrames(15, 1000, 100);  // now at half speed
-    EXPECT_EQ(machine.speedPercent(), 200);
+    EXPECT_EQ(scheduler.speedPercent(), 200);
     runFrames(1, 1000 + 500, 100);
-    EXPECT_EQ(machine.speedPercent(), 50);
+    EXPECT_EQ(scheduler.speedPercent(), 50);
 }
 
 TEST_F(SpeedMeterTest, FramesWithinOneMillisecondKeepThePreviousValue) {
     runFrames(16, 0, 25);
-    ASSERT_EQ(machine.speedPercent(), 200);
+    ASSERT_EQ(scheduler.speedPercent(), 200);
     runFrames(16, 5000, 0);  // sixteen frames all at the same millisecond
-    EXPECT_EQ(machine.speedPercent(), 200);
+    EXPECT_EQ(scheduler.speedPercent(), 200);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "machine/frame_pacing.h"
+#include "app/frame_pacing.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "machine/speed_meter.h"
+#include "app/speed_meter.h"
 
 #include "config/frame_timing.h"
 

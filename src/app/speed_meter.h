@@ -3,8 +3,8 @@
 // A ring of the last 16 frames' start times and executed T-states. Every
 // 16th frame the percentage becomes the T-states of the 15 frames between
 // the oldest time stamp and the newest, per second, against the 2,106,360
-// T-states per second of a real machine. Updated by runFrame after each
-// frame; read by the display.
+// T-states per second of a real machine. Updated by the frame scheduler
+// after each frame it runs; read by the window's title.
 #pragma once
 
 #include <array>

@@ -1,6 +1,7 @@
 // When the next emulated frame, and the next screen update, are due.
 //
-// The shell's idle loop asks on every pass; a frame is due once the host's
+// The frame scheduler (frame_scheduler.h) asks on every pass of the idle
+// path; a frame is due once the host's
 // high-resolution counter reaches the next-frame tick count, which then moves
 // to one frame period after the reading, so a late frame does not make later
 // frames catch up. Hosts without such a counter pace frames on the
@@ -8,9 +9,9 @@
 // `usevideoupdatepsflag`, a schedule of its own at `videoupdatesps` per
 // second. A machine without a clock is unpaced: every pass is due.
 //
-//   1. setUp(clock, framesPerSecond) when the window is created.
-//   2. useAudioFramePeriod(frameBytes) whenever the sound output starts.
-//   3. decide(...) on every pass of the idle loop (runFrame does this).
+//   1. setUp(clock, framesPerSecond) at start-up (boot() through the scheduler).
+//   2. useAudioFramePeriod(frameBytes, ratePpm) while the sound's pace follows the audio.
+//   3. decide(...) on every pass of the idle path (the scheduler does this).
 #pragma once
 
 #include <cstdint>

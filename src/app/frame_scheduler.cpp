@@ -1,0 +1,75 @@
+#include "app/frame_scheduler.h"
+
+#include <algorithm>
+
+#include "config/frame_timing.h"
+
+namespace vantorel {
+
+FrameScheduler::FrameScheduler(Machine& machine, HostClock* clock)
+    : machine_(machine), clock_(clock) {}
+
+void FrameScheduler::setUpPacing() {
+    pacing_.setUp(clock_, machine_.timing().framesPerSecond);
+}
+
+void FrameScheduler::followSound(const SoundOutput* sound) {
+    sound_ = sound;
+    if (sound_ != nullptr) usePace(sound_->framePace());
+}
+
+// Without sound the frames keep their own period, for the frame rate of now
+// (it may have changed since start-up).
+void FrameScheduler::usePace(const FramePace& pace) {
+    pace_ = pace;
+    if (pace.followsAudio) {
+        pacing_.useAudioFramePeriod(pace.frameBytes, pace.ratePpm);
+    } else {
+        setUpPacing();
+    }
+}
+
+FramePass FrameScheduler::runPass() {
+    FramePass pass;
+    if (!machine_.running()) return pass;
+    const std::uint32_t startMs = clock_ != nullptr ? clock_->milliseconds() : 0;
+    const PacingDecision decision =
+        pacing_.decide(clock_, startMs, machine_.config(), machine_.timing().framesPerSecond);
+    pass.screenDue = decision.screenDue;
+    if (!decision.frameDue && !filesBeingFed() && !turbo_) return pass;
+
+    pass.frame = machine_.runFrame(turbo_ ? FrameSound::off : FrameSound::on);
+    pass.frameRan = pass.frame.ran;
+    speedMeter_.update(startMs, pass.frame.tstates.total());
+    ++framesRun_;
+    if (sound_ != nullptr && !(sound_->framePace() == pace_)) usePace(sound_->framePace());
+    return pass;
+}
+
+// With "Speed up when accessing files" quick type, or a tape that moves,
+// runs frames on every pass, whatever the clock says. A tape that sits in the
+// recorder with its motor off does not: the monitor's prompt keeps its pace.
+bool FrameScheduler::filesBeingFed() const {
+    return machine_.config().speedupfilesflag &&
+           (machine_.quickTypeActive() || machine_.tapeMoving());
+}
+
+bool FrameScheduler::runsBackToBack() const {
+    return machine_.config().cpuspeedopt == kTimingFast || turbo_ || filesBeingFed();
+}
+
+std::int64_t FrameScheduler::nanosecondsUntilDue() const {
+    const std::int64_t frequency = pacing_.counterFrequency();
+    if (clock_ == nullptr || !pacing_.counterAvailable() || frequency <= 0) return 0;
+    const auto now = clock_->readCounter();
+    if (!now) return 0;
+    std::int64_t due = pacing_.nextFrameTicks();
+    if (machine_.config().usevideoupdatepsflag) due = std::min(due, pacing_.nextScreenTicks());
+    const std::int64_t ticks = due - *now;
+    if (ticks <= 0) return 0;
+    // ticks x 1e9 / frequency without overflowing for long waits.
+    constexpr std::int64_t kBillion = 1'000'000'000;
+    return ticks / frequency * kBillion + ticks % frequency * kBillion / frequency;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,109 @@
+#include "app/host_devices.h"
+
+#include <cstdio>
+
+#include "app/frame_scheduler.h"
+#include "machine/machine.h"
+
+namespace vantorel {
+
+HostDevices::HostDevices(Machine& machine, FrameScheduler* scheduler, AudioDevice* audio,
+                         JoystickSource* joysticks)
+    : machine_(machine), scheduler_(scheduler), audio_(audio), joysticks_(joysticks) {}
+
+HostDevices::~HostDevices() {
+    releaseSound();
+}
+
+bool HostDevices::initSound() {
+    if (!sound_)
+        sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(), audio_);
+    attachSpeaker(sound_.get());
+    const bool started = sound_->initSound();
+    followSound();  // with sound, the frame period follows the audio frames
+    return started;
+}
+
+bool HostDevices::restartSound() {
+    ++restartSoundCalls_;
+    if (!sound_) return initSound();
+    const bool started = sound_->restartSound();
+    followSound();
+    return started;
+}
+
+void HostDevices::stopSound() {
+    ++stopSoundCalls_;
+    if (sound_) sound_->stopSound();
+}
+
+void HostDevices::releaseSound() {
+    if (!sound_) return;
+    DebugOutputSink* debug = machine_.host().debug;
+    if (debug != nullptr && sound_->deviceOpen()) {
+        debug->debugOutput(soundReport().c_str());
+        debug->debugOutput("\n");
+    }
+    sound_->releaseSound();
+    if (machine_.host().speaker == sound_.get()) attachSpeaker(nullptr);
+    if (scheduler_ != nullptr) scheduler_->followSound(nullptr);
+    sound_.reset();
+}
+
+void HostDevices::followSound() {
+    if (scheduler_ != nullptr) scheduler_->followSound(sound_.get());
+}
+
+std::string HostDevices::soundReport() const {
+    if (!sound_ || audio_ == nullptr) return {};
+    const AudioCounters counters = audio_->counters();
+    const AudioDeviceInfo info = audio_->info();
+    const auto& leads = sound_->leadControl().leadHistogram();
+    char text[512];
+    int length = std::snprintf(
+        text, sizeof text,
+        "Sound: %s, buffer %d samples, %lld frames; underruns %lld, overwrites %lld, "
+        "restarts %lld; rate %+d ppm; slot written to callback %lld-%lld us (mean %lld); "
+        "lead:",
+        info.driverName.c_str(), info.bufferSamples,
+        static_cast<long long>(sound_->framesWritten()), static_cast<long long>(counters.underruns),
+        static_cast<long long>(counters.overwrites),
+        static_cast<long long>(sound_->leadControl().resyncs()), sound_->leadControl().ratePpm(),
+        static_cast<long long>(info.handOff.minimumUs),
+        static_cast<long long>(info.handOff.maximumUs),
+        static_cast<long long>(info.handOff.meanUs));
+    for (std::size_t lead = 0; lead < leads.size() && length > 0; ++lead) {
+        if (leads[lead] == 0 || length >= static_cast<int>(sizeof text)) continue;
+        length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
+                                " %zu:%lld", lead, static_cast<long long>(leads[lead]));
+    }
+    return text;
+}
+
+bool HostDevices::initJoysticks() {
+    attachJoysticks(joysticks_);
+    return joysticks_ != nullptr && joysticks_->initJoysticks();
+}
+
+void HostDevices::setJoysticksAcquired(bool acquired) {
+    if (joysticks_ != nullptr) joysticks_->setJoysticksAcquired(acquired);
+}
+
+void HostDevices::releaseJoysticks() {
+    if (joysticks_ != nullptr) joysticks_->releaseJoysticks();
+    attachJoysticks(nullptr);
+}
+
+void HostDevices::attachSpeaker(SpeakerSink* speaker) {
+    MachineHost host = machine_.host();
+    host.speaker = speaker;
+    machine_.attachHost(host);
+}
+
+void HostDevices::attachJoysticks(JoystickSource* source) {
+    MachineHost host = machine_.host();
+    host.joysticks = source;
+    machine_.attachHost(host);
+}
+
+}  // namespace vantorel

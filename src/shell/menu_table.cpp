@@ -1,0 +1,80 @@
+// The main window's menu bar: each command's text, id, shortcuts and
+// handler on one line. The handlers are written inside MainWindow's own
+// functions, so they reach its commands.
+#include "shell/menu_table.h"
+
+#include <QWidget>
+
+#include "machine/machine.h"
+#include "shell/main_window.h"
+
+namespace vantorel {
+
+// One row a command, as wide as it takes.
+// clang-format off
+std::span<const MenuPopup> MainWindow::menuBarTable() {
+    using W = MainWindow;
+    static constexpr MenuItem kFileMenu[] = {
+        {"E&xit", kCommandExit, [](W& w) { w.close(); }},
+        {"Save Ram", kCommandSaveRam, [](W& w) { w.fileCommands_.saveRam(); }},
+        {"Save Screenshot...", kCommandSaveScreenshot, [](W& w) { w.saveScreenshot(); }},
+        {"Soft Reset", kCommandSoftReset, [](W& w) { w.parts_.machine.softReset(); }, {Qt::Key_F4}},
+        {"Hard Reset", kCommandHardReset, [](W& w) { w.parts_.machine.hardReset(); }},
+        {"", kSeparator, nullptr},
+        {"Quick Type...", kCommandQuickType, [](W& w) { w.fileCommands_.quickType(); }},
+        {"Play Cassette File...", kCommandPlayCassette, [](W& w) { w.playCassetteFile(); }},
+        {"Stop Cassette", kCommandStopCassette, [](W& w) { w.stopCassette(); }},
+        {"Record Cassette File...", kCommandRecordCassette, [](W& w) { w.recordCassetteFile(); }},
+        {"", kSeparator, nullptr},
+        {"Load Game ROM...", kCommandLoadGameRom, [](W& w) { w.fileCommands_.loadGameRom(); }},
+        {"Remove Game ROM", kCommandRemoveGameRom, [](W& w) { w.fileCommands_.removeGameRom(); }},
+        {"", kSeparator, nullptr},
+        {"Recent Files", kCommandRecentFiles, nullptr},  // the submenu
+    };
+    static constexpr MenuItem kEditMenu[] = {
+        {"Paste", kCommandPaste, [](W& w) { w.pasteClipboard(); }, {Qt::SHIFT | Qt::Key_Insert}},
+    };
+    static constexpr MenuItem kConfigureMenu[] = {
+        {"Memory...", kCommandMemory, [](W& w) { w.memoryCommand(); }},
+        {"Printer...", kCommandPrinter, [](W& w) { w.settingsCommands_.printer(); }},
+        {"Keyboard...", kCommandKeyboard, [](W& w) { w.keyboardCommand(); }},
+        {"Video and Colors...", kCommandVideo, [](W& w) { w.settingsCommands_.video(); }},
+        {"Sound...", kCommandSound, [](W& w) { w.soundCommand(); }},
+        {"System Timing...", kCommandSystemTiming, [](W& w) { w.timingCommand(); }},
+        {"", kSeparator, nullptr},
+        {"Keys as Joystick", kCommandKeysAsJoystick, [](W& w) { w.switchKeysAsJoystick(); }, {}, kCheckable},
+    };
+    static constexpr MenuItem kUtilMenu[] = {
+        {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.fileCommands_.loadSnapshot(); }},
+        {"Save .SNP...", kCommandSaveSnapshot, [](W& w) { w.saveSnapshot(); }},
+        {"", kSeparator, nullptr},
+        {"Pause", kCommandPause, [](W& w) { w.setPaused(!w.paused()); }, {Qt::Key_Pause}, kCheckable},
+        {"Fullscreen", kCommandFullscreen, [](W& w) { w.setFullscreen(!w.fullscreen()); },
+            {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter}, kCheckable},
+    };
+    static constexpr MenuItem kHelpMenu[] = {
+        {"Vantorel &Manual", kCommandManual, [](W& w) { w.manualCommand(); }},
+        {"&About ...", kCommandAbout, [](W& w) { w.aboutCommand(); }},
+    };
+    static constexpr MenuPopup kMenuBar[] = {
+        {"&File", kFileMenu},
+        {"&Edit", kEditMenu},
+        {"&Configure", kConfigureMenu},
+        {"Util", kUtilMenu},
+        {"&Help", kHelpMenu},
+    };
+    return kMenuBar;
+}
+// clang-format on
+
+// Alt with "/" and Alt with "?" open the About box; not shown in the menu.
+std::span<const HiddenShortcut> MainWindow::hiddenShortcuts() {
+    static constexpr HiddenShortcut kHidden[] = {
+        {Qt::ALT | Qt::Key_Slash, kCommandAbout},
+        {Qt::ALT | Qt::Key_Question, kCommandAbout},
+        {Qt::ALT | Qt::SHIFT | Qt::Key_Question, kCommandAbout},
+    };
+    return kHidden;
+}
+
+}  // namespace vantorel

@@ -32,10 +32,9 @@ PrinterOutput::~PrinterOutput() {
     close();
 }
 
-void PrinterOutput::configure(const MachineConfig& config,
-                              const std::filesystem::path& lprintFolder) {
+void PrinterOutput::configure(const MachineConfig& config, const std::filesystem::path& file) {
     close();
-    path_ = printerFilePath(config, lprintFolder);
+    path_ = file;
     autoLinefeed_ = config.autolinefeedflag;
     width_ = config.fixedwidthflag ? std::max(config.width, 1) : 0;
     column_ = 0;

@@ -19,7 +19,8 @@
 //
 // Owned by the program (the window or the headless runner), which attaches it
 // to the machine as MachineHost::printer while a printer file is set:
-//   1. PrinterOutput printer;  printer.configure(config, lprintFolder);
+//   1. PrinterOutput printer;
+//      printer.configure(config, printerFilePath(config, lprintFolder));
 //   2. the machine calls printByte for every strobe
 //   3. flush() on a reset, close() at exit or before configure() again
 #pragma once
@@ -46,18 +47,19 @@ class PrinterOutput : public PrinterSink {
     PrinterOutput(const PrinterOutput&) = delete;
     PrinterOutput& operator=(const PrinterOutput&) = delete;
 
-    // Takes the four printer settings; a relative `filename` is under
-    // `lprintFolder`. An empty file name disconnects the printer. Closes
-    // the file of the previous settings first.
-    void configure(const MachineConfig& config, const std::filesystem::path& lprintFolder);
+    // Takes the line feed and width settings and the printer file (see
+    // printerFilePath); an empty path disconnects the printer. Closes the
+    // file of the previous settings first.
+    void configure(const MachineConfig& config, const std::filesystem::path& file);
     void onFailure(FailureReport report) { failure_ = std::move(report); }
 
     // True while a printer file is set: the machine's printer is connected.
     bool connected() const { return !path_.empty(); }
     const std::filesystem::path& path() const { return path_; }
 
-    // PrinterSink: one byte strobed by the machine.
+    // PrinterSink: one byte strobed by the machine; a reset flushes.
     void printByte(std::uint8_t byte) override;
+    void machineReset() override { flush(); }
 
     // Everything printed so far reaches the file.
     void flush();

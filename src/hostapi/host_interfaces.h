@@ -77,6 +77,8 @@ class PrinterSink {
   public:
     virtual ~PrinterSink() = default;
     virtual void printByte(std::uint8_t byte) = 0;
+    // The machine was reset: what was printed so far is kept safe.
+    virtual void machineReset() {}
 };
 
 // Diagnostic text from the machine (the processor's RETN message, quick-type

@@ -50,6 +50,7 @@ void Machine::softReset() {
 
 void Machine::reset(bool hard) {
     stopCassette();
+    if (host_.printer != nullptr) host_.printer->machineReset();
     if (hard) {
         bus_.memory.snapshotRam = false;
         clearMemoryWithNoise();

@@ -96,7 +96,7 @@ TEST(Printer, AProgramPrintsALineAsTheSettingsSay) {
         TestMachine test;
         setPrinter(test.machine.config(), "out.txt", each.autoLinefeed, each.fixedWidth);
         PrinterOutput printer;
-        printer.configure(test.machine.config(), folder / "lprint");
+        printer.configure(test.machine.config(), printerFilePath(test.machine.config(), folder / "lprint"));
         attachPrinter(test.machine, printer);
         printThroughTheHandshake(test, kLine);
         // Every line end reached the file without a flush or a close.
@@ -115,7 +115,7 @@ TEST(Printer, PrintingAppendsAndAPartLineReachesTheFileOnFlush) {
         earlier << "before\n";
     }
     PrinterOutput printer;
-    printer.configure(test.machine.config(), folder / "lprint");
+    printer.configure(test.machine.config(), printerFilePath(test.machine.config(), folder / "lprint"));
     attachPrinter(test.machine, printer);
     printThroughTheHandshake(test, "no line end");
     printer.flush();
@@ -127,7 +127,7 @@ TEST(Printer, ASpeakerProgramPrintsNothing) {
     TestMachine test;
     setPrinter(test.machine.config(), folder / "out.txt", true, 0);
     PrinterOutput printer;
-    printer.configure(test.machine.config(), folder.path());
+    printer.configure(test.machine.config(), printerFilePath(test.machine.config(), folder.path()));
     attachPrinter(test.machine, printer);
     test.runFrom(0x1000, {0x3E, 0xFF, 0xD3, 0xFF, 0x2F, 0x18, 0xFB});  // toggle port FF
     for (int frame = 0; frame < 5; ++frame) {
@@ -147,7 +147,7 @@ TEST(Printer, AFileThatCannotBeWrittenIsToldOnceAndTheMachineRunsOn) {
     PrinterOutput printer;
     std::vector<std::string> messages;
     printer.onFailure([&](const std::string& message) { messages.push_back(message); });
-    printer.configure(test.machine.config(), folder.path());
+    printer.configure(test.machine.config(), printerFilePath(test.machine.config(), folder.path()));
     attachPrinter(test.machine, printer);
     printThroughTheHandshake(test, "AB\rCD\r");
     ASSERT_EQ(messages.size(), 1u);
@@ -161,7 +161,7 @@ TEST(MonitorPrinter, SetOutputToThePrinterSendsTheDumpThereUntilTheScreenAgain) 
         MonitorMachine sorcerer;
         setPrinter(sorcerer.machine().config(), "listing.txt", true, 0);
         PrinterOutput printer;
-        printer.configure(sorcerer.machine().config(), folder.path());
+        printer.configure(sorcerer.machine().config(), printerFilePath(sorcerer.machine().config(), folder.path()));
         attachPrinter(sorcerer.machine(), printer);
 
         sorcerer.type(std::string("SE O=") + device + "\n");

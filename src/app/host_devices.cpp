@@ -13,6 +13,15 @@ HostDevices::HostDevices(Machine& machine, FrameScheduler* scheduler, AudioDevic
 
 HostDevices::~HostDevices() {
     releaseSound();
+    printer_.close();
+}
+
+void HostDevices::configurePrinter(const std::filesystem::path& lprintFolder) {
+    const MachineConfig& config = machine_.config();
+    printer_.configure(config, printerFilePath(config, lprintFolder));
+    MachineHost host = machine_.host();
+    host.printer = printer_.connected() ? &printer_ : nullptr;
+    machine_.attachHost(host);
 }
 
 bool HostDevices::initSound() {

@@ -38,6 +38,7 @@ void Machine::attachHost(const MachineHost& host) {
     host_ = host;
     bus_.speaker = host.speaker;
     bus_.debugSink = host.debug;
+    bus_.printer = host.printer;
 }
 
 void Machine::applyHardwareSettings() {
@@ -124,6 +125,7 @@ void Machine::softReset() {
 void Machine::reset(bool hard) {
     applyHardwareSettings();
     stopCassette();
+    if (host_.printer != nullptr) host_.printer->machineReset();
     MachineState& state = bus_.state;
     if (hard) {
         state.memory.snapshotRam = false;

@@ -14,6 +14,7 @@
 #include "cassette/tape_deck.h"
 #include "cassette/tape_recording.h"
 #include "hostapi/host_interfaces.h"
+#include "input/keyboard_matrix.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_state.h"
 #include "z80/z80_state.h"
@@ -26,6 +27,7 @@ struct MachineBus {
     TapeRecording recording;               // what the recorder took down (output)
     SpeakerSink* speaker = nullptr;        // receives speaker edges; may be null
     DebugOutputSink* debugSink = nullptr;  // receives diagnostic text; may be null
+    PrinterSink* printer = nullptr;        // the printer on the parallel port; may be null
 
     std::uint8_t fetchOpcode(std::uint16_t address) { return readMemory(address); }
     // What the processor reads at `address` (opcode fetches and data reads
@@ -77,7 +79,12 @@ struct MachineBus {
             state.tape.writeData(value, tstates, tapeIo());
             return;
         }
-        if (low == kKeyboardPort) state.tape.writeControl(value, tstates, tapeIo());
+        if (low == kKeyboardPort) {
+            state.tape.writeControl(value, tstates, tapeIo());
+            if (printer != nullptr && printerStrobed(state.ports.keyboardLatch, value)) {
+                printer->printByte(state.ports.lastParallelValue);
+            }
+        }
         state.ports.write(port, value, tstates, state.quickType.active(), speaker);
     }
     void advanceTStates(std::uint32_t count) { state.tstateCounter.advance(count); }

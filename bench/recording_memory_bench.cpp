@@ -53,7 +53,7 @@ void recordFor(benchmark::State& state, bool streamed) {
     for (auto _ : state) {
         state.PauseTiming();
         Machine machine;  // every runFrame runs a frame
-        installBuiltinImages(machine.memory(), builtinRomImages());
+        installBuiltinImages(machine.roms(), builtinRomImages());
         machine.computeTiming();
         machine.hardReset();
         startSender(machine);
@@ -63,7 +63,7 @@ void recordFor(benchmark::State& state, bool streamed) {
         for (std::int64_t frame = 0; frame < minutes * 60 * 60; ++frame) machine.runFrame();
         machine.stopCassette();
         if (!streamed) {
-            const auto& cells = machine.tape().recorded().cells;
+            const auto& cells = machine.recordedTape().cells;
             const auto file = wavFileBytes(encodeTapeSignal(cells), kRecordingSampleRate);
             growth = residentMegabytes() - before;
             fileMegabytes = static_cast<double>(file.size()) / (1024.0 * 1024.0);

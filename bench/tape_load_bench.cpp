@@ -44,7 +44,7 @@ struct MonitorRig {
     Machine machine{MachineHost{nullptr, &keys, nullptr, nullptr}};
 
     MonitorRig() {
-        installBuiltinImages(machine.memory(), builtinRomImages());
+        installBuiltinImages(machine.roms(), builtinRomImages());
         machine.config().ramexpanders = 2;  // 32K
         machine.config().speedupfilesflag = true;
         machine.computeTiming();
@@ -84,7 +84,7 @@ std::vector<std::uint8_t> savedSixteenK(MonitorRig& rig) {
     rig.machine.recordTape(TapeFormat::raw);
     rig.runTapeCommand("SA BIG 2000 5FFF\r");
     rig.machine.stopCassette();
-    return rig.machine.tape().recorded().bytes;
+    return rig.machine.recordedTape().bytes;
 }
 
 void monitorLoads16KAt300Baud(benchmark::State& state) {

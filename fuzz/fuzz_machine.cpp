@@ -63,7 +63,7 @@ void FuzzMachine::halt() {
 
 void FuzzMachine::paintScreen() {
     static const auto image = std::make_unique<FrameImage>();
-    renderFrameImage(machine.memory(), makeVideoPalette(machine.config().colours), *image);
+    renderFrameImage(machine, makeVideoPalette(machine.config().colours), *image);
 }
 
 }  // namespace vantorel::fuzz

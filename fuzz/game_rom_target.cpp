@@ -17,13 +17,11 @@ std::uint16_t slotFor(std::size_t size) {
 }
 
 void checkSlotHoldsFile(const FuzzMachine& fuzz, Bytes file) {
-    const MachineMemory& memory = fuzz.machine.memory();
-    const std::int32_t ramexpanders = fuzz.machine.config().ramexpanders;
     const std::uint16_t base = slotFor(file.size());
     for (std::uint32_t address = kSlotA000; address < kMonitorStart; ++address) {
         std::uint8_t expected = 0xFF;  // nothing fitted, or past the end of the file
         if (address >= base && address - base < file.size()) expected = file[address - base];
-        check(memory.peek(static_cast<std::uint16_t>(address), ramexpanders) == expected,
+        check(fuzz.machine.peek(static_cast<std::uint16_t>(address)) == expected,
               "the game ROM slot does not read back the file");
     }
 }
@@ -36,14 +34,14 @@ void fuzzGameRom(Bytes file) {
     const FileResult result = loadGameRom(fuzz.machine, scratch.write(file));
     const bool fits = !file.empty() && file.size() <= kMaximumGameRomBytes;
     check(result.ok() == fits, "a game ROM was taken or refused against its size");
-    check(fuzz.machine.memory().anySlotFilled() == fits, "a refused game ROM filled a slot");
+    check(fuzz.machine.anySlotFilled() == fits, "a refused game ROM filled a slot");
     if (!fits) return;
     checkSlotHoldsFile(fuzz, file);
     fuzz.jumpTo(slotFor(file.size()));
     fuzz.runFrames(2);
     fuzz.paintScreen();
     removeGameRom(fuzz.machine);
-    check(!fuzz.machine.memory().anySlotFilled(), "Remove Game ROM left a slot filled");
+    check(!fuzz.machine.anySlotFilled(), "Remove Game ROM left a slot filled");
     fuzz.runFrames(1);
 }
 

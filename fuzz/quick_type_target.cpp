@@ -31,7 +31,7 @@ void fuzzQuickType(Bytes file) {
         ++frames;
     }
     check(!machine.quickTypeActive(), "the text was not typed to its end in time");
-    check(machine.quickType().buffer().bytes.empty(), "the typed text was not freed");
+    check(machine.quickTypeText().empty(), "the typed text was not freed");
     check(!fileAccessBusy(machine), "the file commands stayed busy after typing");
     fuzz.runFrames(1);  // the host keyboard, with nothing down, is read again
     for (int row = 0; row < 16; ++row) {

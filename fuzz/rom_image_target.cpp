@@ -39,13 +39,12 @@ void fuzzRomImage(Bytes input) {
     (monitor ? config.usebuiltinromflag : config.usebuiltincharflag) = false;
 
     const RomImages builtin = builtinRomImages();
-    const auto lines =
-        installBuiltinImages(fuzz.machine.memory(), config, builtin, scratchFolder());
+    const auto lines = installBuiltinImages(fuzz.machine.roms(), config, builtin, scratchFolder());
     const std::size_t fits = monitor ? kMonitorRomBytes : kCharacterRomBytes;
     const bool taken = file.size() == fits;
     check(lines.size() == (taken ? 0u : 1u), "a ROM file was taken or refused wrongly");
-    const MachineMemory& memory = fuzz.machine.memory();
-    const Bytes installed = monitor ? Bytes(memory.monitorRom) : Bytes(memory.characterRom);
+    const MachineRoms& roms = fuzz.machine.roms();
+    const Bytes installed = monitor ? Bytes(*roms.monitor) : Bytes(*roms.characters);
     const Bytes expected =
         taken ? file : (monitor ? Bytes(builtin.monitor) : Bytes(builtin.characters));
     check(sameBytes(installed, expected),

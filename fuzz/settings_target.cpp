@@ -57,7 +57,7 @@ void fuzzSettings(Bytes file) {
     FuzzMachine fuzz;
     MachineConfig& loaded = fuzz.machine.config();
     loadSettings(path, loaded, [&] {
-        installBuiltinImages(fuzz.machine.memory(), loaded, builtinRomImages(), scratchFolder());
+        installBuiltinImages(fuzz.machine.roms(), loaded, builtinRomImages(), scratchFolder());
     });
     // Whatever was read, the machine can be timed and painted with it.
     fuzz.machine.computeTiming();

@@ -28,8 +28,9 @@ PP_NONE:
 ; SE k=v ...: settings, at HL. O=V sends the monitor's output to the screen,
 ; O=aaaa to a routine at aaaa (called with the character in A); I=V takes
 ; its input from the keyboard, I=aaaa from a routine at aaaa (which returns
-; a character in A). Parallel port, printer and serial (P, L, S) have no
-; driver. T=0 sets the tape to 1200 baud, T=1 to 300; X=aaaa is the go
+; a character in A). O=L (Centronics printer) and O=P (parallel port) send
+; the output to the printer (PRINTOUT); nothing reads from a printer, and
+; serial (S) has no driver. T=0 sets the tape to 1200 baud, T=1 to 300; X=aaaa is the go
 ; address and F=hh the file type that the next SA writes. The line is
 ; looked over first and carried out only when all of it makes sense.
 CMD_SET:
@@ -109,9 +110,9 @@ SE_ROUTE:
         cp 'V'
         jr z,SE_DEVICE
         cp 'P'
-        jr z,SE_NODRIVER
+        jr z,SE_PRINTER
         cp 'L'
-        jr z,SE_NODRIVER
+        jr z,SE_PRINTER
         cp 'S'
         jr z,SE_NODRIVER
 SE_ADDRESS:
@@ -162,6 +163,13 @@ SE_INPUT:
         ld (iy+INVEC),e
         ld (iy+INVEC+1),d
         jp SE_NEXT
+SE_PRINTER:
+        ld a,b
+        cp 'O'
+        jr nz,SE_NODRIVER       ; a printer gives no input
+        inc hl
+        ld de,PRINTOUT
+        jr SE_APPLY
 SE_NODRIVER:
         inc hl
         ld de,MSG_NODRIVER

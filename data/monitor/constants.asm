@@ -17,11 +17,13 @@ GRAPHICS_RAM    EQU 0FC00h      ; programmable characters for codes 80-BF
 
 ; --- Ports ------------------------------------------------------------------
 KEYPORT         EQU 0FEh        ; OUT: keyboard row 0-15 (bits 0-3), tape motors 1
-                                ; and 2 (bits 4, 5), 1200 baud (bit 6); IN: the
+                                ; and 2 (bits 4, 5), 1200 baud (bit 6), printer
+                                ; strobe (bit 7, taken as it rises); IN: the
                                 ; row's columns, 0 = down
 UARTDATA        EQU 0FCh        ; IN: the byte received; OUT: a byte to send
 UARTSTATUS      EQU 0FDh        ; IN: bit 0 transmitter empty, bit 1 byte received
-PARPORT         EQU 0FFh        ; OUT 00 / FF: speaker; IN: joysticks
+PARPORT         EQU 0FFh        ; OUT: the printer's byte; 00 / FF: speaker; IN: joysticks
+STROBE          EQU 80h         ; port FE bit 7: the printer takes port FF's byte
 
 ; --- Character codes --------------------------------------------------------
 CTRL_C          EQU 03h         ; break

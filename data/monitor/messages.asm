@@ -27,12 +27,12 @@ MSG_KEYSEP:
         DEFB ": ", 0
 MSG_HELP:
         DEFB "DU a1 [a2]", TAB, "SHOW MEMORY", CR
-        DEFB "EN a", TAB, TAB, "ENTER BYTES (RETURN GOES ON, / ENDS)", CR
+        DEFB "EN a", TAB, TAB, "ENTER BYTES (/ ENDS)", CR
         DEFB "MO a1 a2 a3", TAB, "MOVE a1..a2 TO a3", CR
         DEFB "TE a1 a2", TAB, "TEST RAM", CR
         DEFB "GO a", TAB, TAB, "CALL THE PROGRAM AT a", CR
         DEFB "PP [x]", TAB, TAB, "START THE ROM PAC (x: COLD START)", CR
-        DEFB "SE O=V I=V", TAB, "OUTPUT AND INPUT: V SCREEN/KEYS, OR AN ADDRESS", CR
+        DEFB "SE O=V I=V", TAB, "O/I: V SCREEN/KEYS, L PRINTER, OR ADDRESS", CR
         DEFB "SA n a1 a2 [u]", TAB, "SAVE a1..a2 AS n ON TAPE UNIT u (1/2)", CR
         DEFB "LO [n] [u]", TAB, "LOAD n OR THE NEXT FILE; LOG RUNS IT", CR
         DEFB "FI [u]", TAB, TAB, "LIST THE FILES ON TAPE", CR

@@ -30,7 +30,10 @@
 ;                  Both switch on the motor of the tape unit used last (1
 ;                  unless SA, LO or FI named 2); it stops at the prompt.
 ;                  CTRL-C or RUN/STOP while they wait goes to the prompt.
-; PRINTS, PRHEX, PRWORD and CRLF go through the output routing (SE O=);
+;   E024  PRINTOUT send A to the printer on the parallel port. Keeps every
+;                  register.
+; PRINTS, PRHEX, PRWORD and CRLF go through the output routing (SE O=, where
+; L and P name the printer);
 ; KEYCHK, KEYWAIT and SCREENOUT always use the keyboard and the screen.
 ; ===========================================================================
 
@@ -50,6 +53,7 @@ ENTRY_KEYWAIT:  JP KEYWAIT
 ENTRY_SCREEN:   JP SCREENOUT
 ENTRY_TAPEOUT:  JP TAPEOUT
 ENTRY_TAPEIN:   JP TAPEIN
+ENTRY_PRINTOUT: JP PRINTOUT
 
         INCLUDE "reset.asm"
         INCLUDE "screen.asm"

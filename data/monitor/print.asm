@@ -47,3 +47,18 @@ CRLF:
 PRSPACE:
         ld a,' '
         jp OUTCHAR
+
+; PRINTOUT (E024): send A to the printer. The byte goes out on the parallel
+; port (port FF) and a rising edge of port FE bit 7 strobes it into the
+; printer, which is never busy; the tape bits of port FE stay as they are.
+; Keeps every register.
+PRINTOUT:
+        push af
+        out (PARPORT),a
+        ld a,(iy+TAPELATCH)
+        or STROBE
+        out (KEYPORT),a
+        and ~STROBE
+        out (KEYPORT),a
+        pop af
+        ret

@@ -13,7 +13,7 @@ BootReport boot(const BootParts& parts, const SettingsFiles& files,
     Machine& machine = parts.machine;
     BootReport report;
     loadSettings(files.settingsPath, machine.config(), [&] {
-        report.problems = installBuiltinImages(machine.memory(), machine.config(),
+        report.problems = installBuiltinImages(machine.roms(), machine.config(),
                                                files.builtinImages, files.startupDirectory);
     });
     machine.computeTiming();

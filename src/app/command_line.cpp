@@ -64,7 +64,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 17> kOptions = {{
+const std::array<OptionSpec, 18> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -128,6 +128,11 @@ const std::array<OptionSpec, 17> kOptions = {{
     {"--wav", "FILE", "with --headless: record the sound into FILE (22050 Hz mono 16-bit)",
      [](CommandLine& o, std::string_view value) {
          o.wavPath = value;
+         return std::string();
+     }},
+    {"--printer-file", "FILE", "with --headless: append what the machine prints to FILE",
+     [](CommandLine& o, std::string_view value) {
+         o.printerPath = value;
          return std::string();
      }},
     {"--print-screen", "", "print the screen as 30 lines of text at the end",

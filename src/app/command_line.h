@@ -39,6 +39,7 @@ struct CommandLine {
     std::string tapePath;        // --tape FILE: played from its start (.wav as WAV, else raw)
     std::string recordTapePath;  // --record-tape FILE: records the tape output (same rule)
     std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
+    std::string printerPath;     // --printer-file FILE: what the machine prints is appended there
 
     std::string saveSnapshotPath;  // --save-snapshot FILE: a .SNP written after the last frame
 };

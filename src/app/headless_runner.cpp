@@ -12,6 +12,7 @@
 #include "app/boot.h"
 #include "app/fed_files.h"
 #include "app/inserted_file.h"
+#include "app/printer_output.h"
 #include "app/program_folders.h"
 #include "app/standard_error_debug.h"
 #include "app/wav_recorder.h"
@@ -112,13 +113,26 @@ int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& er
                                  quickTypeResultText(result));
     }
     const std::int64_t limit = quickTypeFrameLimit(
-        machine.quickType().buffer().bytes.size(),
+        machine.quickTypeText().size(),
         std::int64_t{machine.timing().activeScanTStates} + machine.timing().verticalBlankTStates);
     for (std::int64_t frame = 0; frame < limit && machine.quickTypeActive(); ++frame) {
         machine.runFrame();
     }
     if (machine.quickTypeActive()) err << "vantorel: the typing did not finish\n";
     return 0;
+}
+
+// --printer-file: the printer takes the file as it is named, with the
+// settings' line feed and width; a failure is told and the run goes on.
+void connectPrinter(Machine& machine, PrinterOutput& printer, const std::string& path,
+                    std::ostream& err) {
+    std::error_code error;
+    printer.configure(machine.config(), std::filesystem::absolute(path, error));
+    printer.onFailure(
+        [&err](const std::string& message) { err << "vantorel: " << message << "\n"; });
+    MachineHost host = machine.host();
+    host.printer = &printer;
+    machine.attachHost(host);
 }
 
 }  // namespace
@@ -137,6 +151,8 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
     // No clock and no scheduler: the frames run back to back, unpaced.
     Machine machine{MachineHost{nullptr, &keys, nullptr, &debug}};
     startMachine(machine, options, debug, err);
+    PrinterOutput printer;
+    if (!options.printerPath.empty()) connectPrinter(machine, printer, options.printerPath, err);
     std::optional<WavRecorder> recorder;
     if (!options.wavPath.empty() && !recorder.emplace(machine).open(options.wavPath)) {
         return reportFileProblem(err, options.wavPath, "cannot write the WAV file");
@@ -176,6 +192,7 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         const std::string error = writeScreenshot(machine, options.screenshotPath);
         if (!error.empty()) return reportFileProblem(err, options.screenshotPath, error);
     }
+    printer.close();
     if (options.printScreen) out << screenText(machine.memory());
     out.flush();
     return 0;

@@ -13,11 +13,22 @@ HostDevices::HostDevices(Machine& machine, FrameScheduler* scheduler, AudioDevic
 
 HostDevices::~HostDevices() {
     releaseSound();
+    printer_.close();
+}
+
+void HostDevices::configurePrinter(const std::filesystem::path& lprintFolder) {
+    const MachineConfig& config = machine_.config();
+    printer_.configure(config, printerFilePath(config, lprintFolder));
+    MachineHost host = machine_.host();
+    host.printer = printer_.connected() ? &printer_ : nullptr;
+    machine_.attachHost(host);
 }
 
 bool HostDevices::initSound() {
-    if (!sound_)
+    if (!sound_) {
         sound_ = std::make_unique<SoundOutput>(machine_.config(), machine_.timing(), audio_);
+        sound_->ay().useChip(&machine_.ayChip());  // the AY's state is the machine's
+    }
     attachSpeaker(sound_.get());
     const bool started = sound_->initSound();
     followSound();  // with sound, the frame period follows the audio frames

@@ -1,12 +1,14 @@
 // The host's sound output and joysticks, as the program drives them.
 //
 // Sound: the machine's SoundOutput on the audio device handed in. initSound
-// at start-up connects it as the machine's speaker and makes the frame
-// scheduler follow its pace; stopSound when a menu opens, a system command
+// at start-up connects it as the machine's speaker (rendering the AY from
+// the machine's state) and makes the frame scheduler follow its pace; stopSound when a menu opens, a system command
 // starts or the window is deactivated; restartSound after the Sound and
 // System Timing dialogs; releaseSound at shutdown, which also writes the
 // sound's counters to the debug output (VANTOREL_DEBUG). Without an audio
 // device the machine runs silently at its own frame period.
+// Printer: configurePrinter connects the printer output while a printer
+// file is set; it is flushed on every reset and closed at shutdown.
 // Joysticks: initJoysticks makes the source handed in the machine's joystick
 // source and starts it, setJoysticksAcquired follows the window's
 // activation, releaseJoysticks closes them and takes them from the machine
@@ -17,9 +19,11 @@
 // start-up; the main window calls the rest.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "app/printer_output.h"
 #include "hostapi/host_interfaces.h"
 #include "sound/audio_device.h"
 #include "sound/sound_output.h"
@@ -47,6 +51,13 @@ class HostDevices {
     // The line releaseSound writes: driver, counters, rate, hand-off, leads.
     std::string soundReport() const;
 
+    // --- Printer (printer_output.h) ---
+    // Connects the printer to the machine while the settings name a printer
+    // file (a relative name under `lprintFolder`), and takes it away when
+    // they name none; at start-up and after the Printer dialog's OK.
+    void configurePrinter(const std::filesystem::path& lprintFolder);
+    PrinterOutput& printer() { return printer_; }
+
     // --- Joysticks ---
     // Returns whether the host's joystick support started; the machine reads
     // the joysticks through port FF either way.
@@ -67,6 +78,7 @@ class HostDevices {
     AudioDevice* audio_;
     JoystickSource* joysticks_;
     std::unique_ptr<SoundOutput> sound_;
+    PrinterOutput printer_;
     int stopSoundCalls_ = 0;     // times the sound was stopped
     int restartSoundCalls_ = 0;  // times the sound was restarted
 };

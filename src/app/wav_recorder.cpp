@@ -50,7 +50,9 @@ std::string_view bytesOf(const WavHeader& header) {
 }  // namespace
 
 WavRecorder::WavRecorder(Machine& machine)
-    : machine_(machine), sound_(machine.config(), machine.timing(), &device_) {}
+    : machine_(machine), sound_(machine.config(), machine.timing(), &device_) {
+    sound_.ay().useChip(&machine.ayChip());  // the AY's state is the machine's
+}
 
 WavRecorder::~WavRecorder() {
     if (attached_) {

@@ -1,7 +1,6 @@
 #include "cassette/wav_tape_signal.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace vantorel {
 
@@ -19,14 +18,18 @@ double noSignalLimit(TapeBaud baud) {
 
 }  // namespace
 
-WavTapeSignal::WavTapeSignal(WavTape tape)
-    : tape_(std::move(tape)),
-      tstatesPerSample_(kTapeTStatesPerSecond / static_cast<double>(tape_.sampleRate)) {
-    const double rate = tape_.sampleRate;
-    windowSize_ = std::clamp(static_cast<int>(rate * kWavSmoothingSeconds), 1, kWavMaxSmoothing);
-    window_.fill(128.0);
-    windowSum_ = 128.0 * windowSize_;
-    midLevelRate_ = std::min(1.0, 1.0 / (rate * kWavMidLevelSeconds));
+WavTapeSignal WavTapeSignal::ofSamples(std::uint32_t sampleRate, std::uint64_t sampleCount) {
+    WavTapeSignal signal{};
+    signal.sampleCount_ = sampleCount;
+    signal.sampleRate_ = sampleRate;
+    signal.tstatesPerSample_ = kTapeTStatesPerSecond / static_cast<double>(sampleRate);
+    const double rate = sampleRate;
+    signal.windowSize_ =
+        std::clamp(static_cast<int>(rate * kWavSmoothingSeconds), 1, kWavMaxSmoothing);
+    signal.window_.fill(128.0);
+    signal.windowSum_ = 128.0 * signal.windowSize_;
+    signal.midLevelRate_ = std::min(1.0, 1.0 / (rate * kWavMidLevelSeconds));
+    return signal;
 }
 
 double WavTapeSignal::smoothed(std::uint8_t sample) {
@@ -36,13 +39,14 @@ double WavTapeSignal::smoothed(std::uint8_t sample) {
     return windowSum_ / windowSize_;
 }
 
-void WavTapeSignal::play(double from, double tstates, TapeBaud baud, UartReceiver& receiver) {
+void WavTapeSignal::play(std::span<const std::uint8_t> samples, double from, double tstates,
+                         TapeBaud baud, UartReceiver& receiver) {
     tapeToMachine_ = from - tapeTime_;
     const double tapeTo = tapeTime_ + tstates;
-    while (next_ < tape_.samples.size() &&
-           static_cast<double>(next_) * tstatesPerSample_ < tapeTo) {
+    const std::uint64_t stored = std::min<std::uint64_t>(sampleCount_, samples.size());
+    while (next_ < stored && static_cast<double>(next_) * tstatesPerSample_ < tapeTo) {
         const double time = static_cast<double>(next_) * tstatesPerSample_;
-        takeSample(tape_.samples[next_], time, baud, receiver);
+        takeSample(samples[static_cast<std::size_t>(next_)], time, baud, receiver);
         ++next_;
     }
     const double now = std::min(tapeTo, lengthTStates());
@@ -97,7 +101,7 @@ void WavTapeSignal::pause() {
 }
 
 double WavTapeSignal::lengthTStates() const {
-    return static_cast<double>(tape_.samples.size()) * tstatesPerSample_;
+    return static_cast<double>(sampleCount_) * tstatesPerSample_;
 }
 
 double WavTapeSignal::positionSeconds() const {
@@ -105,9 +109,8 @@ double WavTapeSignal::positionSeconds() const {
 }
 
 double WavTapeSignal::lengthSeconds() const {
-    return tape_.sampleRate == 0
-               ? 0.0
-               : static_cast<double>(tape_.samples.size()) / static_cast<double>(tape_.sampleRate);
+    return sampleRate_ == 0 ? 0.0
+                            : static_cast<double>(sampleCount_) / static_cast<double>(sampleRate_);
 }
 
 }  // namespace vantorel

@@ -18,12 +18,14 @@
 // so the line is handed on for the half-cycle's start, and decidedUntil()
 // says how far the receiver may run. Works at any sample rate.
 //
-// Owned by TapeDeck, which moves it while a motor is on.
+// Plain data: the samples stay in the tape's TapeMedia, which every call
+// that reads them is given; the signal keeps their rate and number. Part of
+// TapeDeck, which moves it while a motor is on.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 #include "cassette/tape_timing.h"
 #include "cassette/uart_receiver.h"
@@ -38,12 +40,13 @@ inline constexpr int kWavMaxSmoothing = 8;                  // samples
 
 class WavTapeSignal {
   public:
-    WavTapeSignal() = default;
-    explicit WavTapeSignal(WavTape tape);
+    // A tape of `sampleCount` samples at `sampleRate` (above 0), at its start.
+    static WavTapeSignal ofSamples(std::uint32_t sampleRate, std::uint64_t sampleCount);
 
-    // Moves the tape by `tstates`, starting at T-state time `from`, and hands
-    // the decoded line levels to `receiver`.
-    void play(double from, double tstates, TapeBaud baud, UartReceiver& receiver);
+    // Moves the tape (whose samples are `samples`) by `tstates`, starting at
+    // T-state time `from`, and hands the decoded line levels to `receiver`.
+    void play(std::span<const std::uint8_t> samples, double from, double tstates, TapeBaud baud,
+              UartReceiver& receiver);
     // The moment (T-state time of the last play) up to which the line is known.
     double decidedUntil() const { return decidedUntil_; }
     // The motor stopped: the half-cycle in progress is forgotten.
@@ -60,24 +63,25 @@ class WavTapeSignal {
     void halfCycleEnded(double time, TapeBaud baud, UartReceiver& receiver);
     void hand(double halfStart, std::uint8_t level, TapeBaud baud, UartReceiver& receiver);
 
-    WavTape tape_;
+    std::uint64_t sampleCount_ = 0;  // samples on the tape
+    std::uint32_t sampleRate_ = 0;   // samples per second
+    std::int32_t windowSize_ = 1;    // samples smoothed over
     double tstatesPerSample_ = 0;
     double tapeTime_ = 0;                            // T-states of tape played
-    std::size_t next_ = 0;                           // index of the next sample to take
+    std::uint64_t next_ = 0;                         // index of the next sample to take
     double tapeToMachine_ = 0;                       // machine time minus tape time, for this play
     std::array<double, kWavMaxSmoothing> window_{};  // the last samples, for smoothing
-    int windowSize_ = 1;                             // samples smoothed over
-    int windowNext_ = 0;                             // where the next sample goes in window_
     double windowSum_ = 0;
-    double midLevel_ = 128;    // the signal's average
-    double midLevelRate_ = 0;  // how far the mid level follows each sample
-    bool high_ = false;        // the signal is above the mid level
-    double previous_ = 0;      // the sample before, from the mid level
-    double crossing_ = 0;      // tape time the signal last crossed 128 towards the other side
-    double halfStart_ = 0;     // tape time the present half-cycle began
-    bool halfSeen_ = false;    // a crossing has started a half-cycle
-    bool decided_ = false;     // the present half-cycle's level has been handed on
-    double decidedUntil_ = 0;  // machine time
+    double midLevel_ = 128;        // the signal's average
+    double midLevelRate_ = 0;      // how far the mid level follows each sample
+    double previous_ = 0;          // the sample before, from the mid level
+    double crossing_ = 0;          // tape time the signal last crossed 128 towards the other side
+    double halfStart_ = 0;         // tape time the present half-cycle began
+    double decidedUntil_ = 0;      // machine time
+    std::int32_t windowNext_ = 0;  // where the next sample goes in window_
+    bool high_ = false;            // the signal is above the mid level
+    bool halfSeen_ = false;        // a crossing has started a half-cycle
+    bool decided_ = false;         // the present half-cycle's level has been handed on
 };
 
 }  // namespace vantorel

@@ -69,6 +69,18 @@ class SpeakerSink {
     virtual void endFrameSound() {}
 };
 
+// The printer on the parallel port. The machine hands over a byte each time
+// a program strobes one (port FF holds the byte, port FE bit 7 rising is the
+// strobe); the printer takes it at once and is never busy. Null printer:
+// nothing is connected and the strobe does nothing.
+class PrinterSink {
+  public:
+    virtual ~PrinterSink() = default;
+    virtual void printByte(std::uint8_t byte) = 0;
+    // The machine was reset: what was printed so far is kept safe.
+    virtual void machineReset() {}
+};
+
 // Diagnostic text from the machine (the processor's RETN message, quick-type
 // failures). Null sink: the text is dropped.
 class DebugOutputSink {
@@ -119,6 +131,7 @@ struct MachineHost {
     SpeakerSink* speaker = nullptr;
     DebugOutputSink* debug = nullptr;
     JoystickSource* joysticks = nullptr;
+    PrinterSink* printer = nullptr;
 };
 
 }  // namespace vantorel

@@ -12,6 +12,8 @@
 //   3. readKeyboardRow(row) from the port FE input.
 // Quick type (quick_type.h) writes hostKeyState itself while it types, and
 // so does the sensible keyboard (sensible_keys.h) when `emulatedflag` is off.
+// Plain data: the matrix (with the layout resolved at start-up) is part of
+// the machine's state record.
 #pragma once
 
 #include <array>

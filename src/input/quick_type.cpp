@@ -1,7 +1,6 @@
 #include "input/quick_type.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace vantorel {
 
@@ -20,27 +19,13 @@ std::int64_t quickTypeFrameLimit(std::size_t textBytes, std::int64_t frameTState
     return beginning + static_cast<std::int64_t>(textBytes) * perCharacter;
 }
 
-QuickTypeResult QuickType::startFile(const std::filesystem::path& path, DebugOutputSink* debug) {
+QuickTypeResult QuickType::start(std::size_t textBytes) {
     if (active_) return QuickTypeResult::alreadyActive;
-    QuickTypeFile file = readQuickTypeFile(path);
-    if (file.result == QuickTypeResult::cannotOpen && debug != nullptr) {
-        debug->debugOutput("Could not open file\n");
-    }
-    if (file.result != QuickTypeResult::ok) return file.result;
-    return start(std::move(file.bytes));
-}
-
-QuickTypeResult QuickType::startText(std::span<const std::uint8_t> text) {
-    if (active_) return QuickTypeResult::alreadyActive;
-    if (text.empty()) return QuickTypeResult::emptyFile;
-    if (text.size() > kQuickTypeMaxBytes) return QuickTypeResult::tooBig;
-    return start(std::vector<std::uint8_t>(text.begin(), text.end()));
-}
-
-QuickTypeResult QuickType::start(std::vector<std::uint8_t> bytes) {
-    buffer_.bytes = std::move(bytes);
-    buffer_.readPosition = 0;
-    buffer_.currentCharacter = -1;
+    if (textBytes == 0) return QuickTypeResult::emptyFile;
+    if (textBytes > kQuickTypeMaxBytes) return QuickTypeResult::tooBig;
+    textBytes_ = textBytes;
+    readPosition_ = 0;
+    currentCharacter_ = -1;
     phase_ = Phase::beginning;
     remainingTStates_ = 0;
     active_ = true;
@@ -50,7 +35,8 @@ QuickTypeResult QuickType::start(std::vector<std::uint8_t> bytes) {
 // The key states for the next frame: hold the current key, release it, or
 // move on to the next character once its time is up. A frame that ran no
 // T-states still counts as one, so typing always moves on.
-void QuickType::typeFrame(KeyboardMatrix& keyboard, std::int64_t frameTStates) {
+void QuickType::typeFrame(KeyboardMatrix& keyboard, std::span<const std::uint8_t> text,
+                          std::int64_t frameTStates) {
     if (!active_) return;
     if (phase_ == Phase::beginning) {
         begin(keyboard);
@@ -61,11 +47,11 @@ void QuickType::typeFrame(KeyboardMatrix& keyboard, std::int64_t frameTStates) {
     if (phase_ == Phase::pressing) {
         releaseAllKeys(keyboard);
         phase_ = Phase::releasing;
-        remainingTStates_ = buffer_.currentCharacter == kCarriageReturn ? kReturnReleaseTStates
-                                                                        : kKeyReleaseTStates;
+        remainingTStates_ =
+            currentCharacter_ == kCarriageReturn ? kReturnReleaseTStates : kKeyReleaseTStates;
         return;
     }
-    if (!pressNextCharacter(keyboard)) finish(keyboard);
+    if (!pressNextCharacter(keyboard, text)) finish(keyboard);
 }
 
 // Typing begins with every key up, whatever the host held at the last scan
@@ -79,21 +65,21 @@ void QuickType::begin(KeyboardMatrix& keyboard) {
 
 // Presses the key of the next character that a key types; false when the
 // text is used up.
-bool QuickType::pressNextCharacter(KeyboardMatrix& keyboard) {
-    const std::vector<std::uint8_t>& bytes = buffer_.bytes;
-    while (buffer_.readPosition < bytes.size()) {
-        std::uint8_t character = bytes[buffer_.readPosition++];
+bool QuickType::pressNextCharacter(KeyboardMatrix& keyboard, std::span<const std::uint8_t> text) {
+    const std::uint64_t end = std::min<std::uint64_t>(textBytes_, text.size());
+    while (readPosition_ < end) {
+        std::uint8_t character = text[readPosition_++];
         if (character == kLineFeed) character = kCarriageReturn;
-        if (character == kCarriageReturn && buffer_.readPosition < bytes.size() &&
-            bytes[buffer_.readPosition] == kLineFeed) {
-            ++buffer_.readPosition;  // CR LF is one line end
+        if (character == kCarriageReturn && readPosition_ < end &&
+            text[readPosition_] == kLineFeed) {
+            ++readPosition_;  // CR LF is one line end
         }
         const QuickTypeKey& key = keyMap_.keys[character];
         if (!key.typeable) continue;
         releaseAllKeys(keyboard);
         keyboard.hostKeyState[key.hostKeyCode] = kKeyDownBit;
         if (key.shift) keyboard.hostKeyState[keyMap_.shiftHostKeyCode] = kKeyDownBit;
-        buffer_.currentCharacter = character;
+        currentCharacter_ = character;
         phase_ = Phase::pressing;
         remainingTStates_ = kKeyHoldTStates;
         return true;
@@ -103,7 +89,9 @@ bool QuickType::pressNextCharacter(KeyboardMatrix& keyboard) {
 
 void QuickType::finish(KeyboardMatrix& keyboard) {
     releaseAllKeys(keyboard);
-    buffer_ = QuickTypeBuffer{};  // frees the text
+    textBytes_ = 0;
+    readPosition_ = 0;
+    currentCharacter_ = -1;
     phase_ = Phase::beginning;
     remainingTStates_ = 0;
     active_ = false;

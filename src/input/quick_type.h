@@ -6,26 +6,28 @@
 // sets the key states that the next frame's row reads see. Each byte
 // becomes a press of the key that types it (quick_type_keys.h), SHIFT held
 // where the character needs it; CR, LF and CR LF each become one RETURN;
-// characters that no key types are skipped. When the text is used up the
-// buffer is freed, all keys are released and the flag clears, which gives
-// the keyboard and the file commands back.
+// characters that no key types are skipped. When the text is used up all
+// keys are released and the typing ends, which gives the keyboard and the
+// file commands back; its owner then frees the text.
 //
-// Owned by the Machine:
-//   1. startFile(path, debug) or startText(bytes) between frames;
-//   2. typeFrame(keyboard, tstates) at the end of every frame while active(),
-//      in place of the host keyboard scan.
+// QuickType is the typing's progress, plain data in the machine's state
+// record; the text itself is kept apart, read-only and shared, and handed to
+// every typeFrame. QuickType names it by its length only.
+//
+// Used by the Machine:
+//   1. start(text.size()) between frames (the Machine keeps the text);
+//   2. typeFrame(keyboard, text, tstates) at the end of every frame while
+//      active(), in place of the host keyboard scan;
+//   3. once it is no longer active the text may go.
 // No reset stops the typing.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
-#include <vector>
 
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_file.h"
 #include "input/quick_type_keys.h"
-#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 
@@ -56,43 +58,39 @@ inline constexpr std::int64_t kReturnReleaseTStates = 30 * kMonitorScanTStates;
 // limit for callers that run frames until the typing ends.
 std::int64_t quickTypeFrameLimit(std::size_t textBytes, std::int64_t frameTStates);
 
-// The text being typed.
-struct QuickTypeBuffer {
-    std::vector<std::uint8_t> bytes;     // the whole text; freed when typing ends
-    std::size_t readPosition = 0;        // index of the next byte to type
-    std::int32_t currentCharacter = -1;  // byte whose key is down or releasing, -1 none
-};
-
 class QuickType {
   public:
-    // Loads the file at `path` and starts typing it. A file that cannot be
-    // opened writes "Could not open file\n" to `debug` (may be null); every
-    // failure leaves quick type as it was.
-    QuickTypeResult startFile(const std::filesystem::path& path, DebugOutputSink* debug);
-    // Starts typing a copy of `text`.
-    QuickTypeResult startText(std::span<const std::uint8_t> text);
+    // Starts typing a text of `textBytes` bytes: alreadyActive while a text
+    // is being typed, emptyFile for none, tooBig above kQuickTypeMaxBytes;
+    // each of those leaves quick type as it was.
+    QuickTypeResult start(std::size_t textBytes);
 
     bool active() const { return active_; }
-    const QuickTypeBuffer& buffer() const { return buffer_; }
+    std::uint64_t textBytes() const { return textBytes_; }        // 0 when idle
+    std::uint64_t readPosition() const { return readPosition_; }  // index of the next byte
+    // The byte whose key is down or releasing; -1 for none.
+    std::int32_t currentCharacter() const { return currentCharacter_; }
 
-    // Called at the end of each frame while active(), with the T-states the
-    // frame ran: moves the typing on and sets `keyboard`'s key states for
-    // the next frame.
-    void typeFrame(KeyboardMatrix& keyboard, std::int64_t frameTStates);
+    // Called at the end of each frame while active(), with the text that
+    // start() was given the length of and the T-states the frame ran: moves
+    // the typing on and sets `keyboard`'s key states for the next frame.
+    void typeFrame(KeyboardMatrix& keyboard, std::span<const std::uint8_t> text,
+                   std::int64_t frameTStates);
 
   private:
     enum class Phase : std::uint8_t { beginning, pressing, releasing };
 
-    QuickTypeResult start(std::vector<std::uint8_t> bytes);
     void begin(KeyboardMatrix& keyboard);
-    bool pressNextCharacter(KeyboardMatrix& keyboard);
+    bool pressNextCharacter(KeyboardMatrix& keyboard, std::span<const std::uint8_t> text);
     void finish(KeyboardMatrix& keyboard);
 
-    QuickTypeBuffer buffer_;
-    QuickTypeKeyMap keyMap_;  // built from the layout when typing begins
-    Phase phase_ = Phase::beginning;
+    std::uint64_t textBytes_ = 0;
+    std::uint64_t readPosition_ = 0;
     std::int64_t remainingTStates_ = 0;  // of the current press or release
+    std::int32_t currentCharacter_ = -1;
+    Phase phase_ = Phase::beginning;
     bool active_ = false;
+    QuickTypeKeyMap keyMap_{};  // built from the layout when typing begins
 };
 
 }  // namespace vantorel

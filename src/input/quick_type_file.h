@@ -6,7 +6,7 @@
 // file never reaches the allocator. A file that delivers fewer bytes than
 // its size promised is refused.
 //
-// Called by QuickType (quick_type.h).
+// Called by the Machine when the "Quick Type..." command has chosen a file.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
 #include "machine/machine.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <utility>
 
 #include "cassette/tape_files.h"
@@ -15,11 +17,20 @@ constexpr std::uint16_t kScreenNoiseEnd = kCharacterRomStart;
 constexpr std::uint32_t kCharacterNoiseStart = kProgrammableCharactersStart;  // FC00-FFFF
 constexpr std::uint32_t kCharacterNoiseEnd = 0x10000;
 
+// The record at power-up, every byte between its fields zero, so that two
+// records of the same machine compare equal byte for byte.
+void powerUp(MachineState& state) {
+    std::memset(static_cast<void*>(&state), 0, sizeof state);
+    new (&state) MachineState;
+}
+
 }  // namespace
 
-Machine::Machine() = default;
+Machine::Machine() {
+    powerUp(bus_.state);
+}
 
-Machine::Machine(const MachineHost& host) {
+Machine::Machine(const MachineHost& host) : Machine() {
     attachHost(host);
 }
 
@@ -27,17 +38,81 @@ void Machine::attachHost(const MachineHost& host) {
     host_ = host;
     bus_.speaker = host.speaker;
     bus_.debugSink = host.debug;
+    bus_.printer = host.printer;
+}
+
+void Machine::applyHardwareSettings() {
+    bus_.state.ramexpanders = config_.ramexpanders;
 }
 
 void Machine::computeTiming() {
-    timing_ = vantorel::computeTiming(bus_.config);
+    bus_.state.timing = vantorel::computeTiming(config_);
 }
 
 void Machine::initKeyLayout() {
     if (host_.keys == nullptr) return;
-    bus_.keyboard.initKeyLayout(*host_.keys);
-    sensibleKeys_.init(bus_.keyboard.layout, *host_.keys);
+    keyboard().initKeyLayout(*host_.keys);
+    sensibleKeys_.init(keyboard().layout, *host_.keys);
 }
+
+// --- The state record ---
+
+void Machine::capture(MachineSnapshot& snapshot) const {
+    std::memcpy(static_cast<void*>(&snapshot.state), &bus_.state, sizeof(MachineState));
+    snapshot.inputs = bus_.inputs;
+}
+
+MachineSnapshot Machine::capture() const {
+    MachineSnapshot snapshot;
+    capture(snapshot);
+    return snapshot;
+}
+
+void Machine::restore(const MachineSnapshot& snapshot) {
+    std::memcpy(static_cast<void*>(&bus_.state), &snapshot.state, sizeof(MachineState));
+    bus_.inputs = snapshot.inputs;
+    cutRecordingBack();
+}
+
+// The recording is output: a restore cuts it back to what the record says
+// it held. A recording started since is not the one the record names; it
+// is dropped.
+void Machine::cutRecordingBack() {
+    const TapeDeck& deck = bus_.state.tape;
+    TapeRecording& recording = bus_.recording;
+    if (recording.number != deck.recordingNumber()) {
+        recording = TapeRecording{};
+        recording.number = deck.recordingNumber();
+        recording.format = deck.recordingFormat();
+    }
+    if (recording.bytes.size() > deck.recordedBytes()) recording.bytes.resize(deck.recordedBytes());
+    if (recording.cells.size() > deck.recordedCells()) recording.cells.resize(deck.recordedCells());
+    recording.tstates = deck.recordedTStates();
+}
+
+void Machine::fillSlot(std::shared_ptr<const SlotA000> rom) {
+    bus_.inputs.gameRoms.a000 = std::move(rom);
+    memory().filledSlots |= kSlotA000Filled;
+}
+
+void Machine::fillSlot(std::shared_ptr<const SlotC000> rom) {
+    bus_.inputs.gameRoms.c000 = std::move(rom);
+    memory().filledSlots |= kSlotC000Filled;
+}
+
+void Machine::fillSlot(std::shared_ptr<const SlotD000> rom) {
+    bus_.inputs.gameRoms.d000 = std::move(rom);
+    memory().filledSlots |= kSlotD000Filled;
+}
+
+void Machine::emptySlots() {
+    bus_.inputs.gameRoms.d000.reset();
+    bus_.inputs.gameRoms.c000.reset();
+    bus_.inputs.gameRoms.a000.reset();
+    memory().filledSlots = 0;
+}
+
+// --- Resets ---
 
 void Machine::hardReset() {
     reset(true);
@@ -48,46 +123,55 @@ void Machine::softReset() {
 }
 
 void Machine::reset(bool hard) {
+    applyHardwareSettings();
     stopCassette();
+    if (host_.printer != nullptr) host_.printer->machineReset();
+    MachineState& state = bus_.state;
     if (hard) {
-        bus_.memory.snapshotRam = false;
+        state.memory.snapshotRam = false;
         clearMemoryWithNoise();
     }
-    cpu_.resetZ80();
-    bus_.tstateCounter.clear();
-    bus_.tape.counterCleared();
-    bus_.memory.bootReadCounter = 0;
-    running_ = true;
+    Processor cpu{bus_, state.cpu};
+    cpu.resetZ80();
+    state.cpu = cpu.runState();
+    state.tstateCounter.clear();
+    state.tape.counterCleared();
+    state.memory.bootReadCounter = 0;
+    state.running = 1;
 }
 
 // RAM powers up as zeros, except that the screen and the programmable
 // characters show noise, drawn in ascending address order.
 void Machine::clearMemoryWithNoise() {
-    auto& image = bus_.memory.image;
+    auto& image = memory().image;
+    PseudoRandom& random = bus_.state.random;
     std::fill(image.begin(), image.end(), std::uint8_t{0});
     for (std::uint32_t address = kScreenNoiseStart; address < kScreenNoiseEnd; ++address) {
-        image[address] = static_cast<std::uint8_t>(random_.next() & 0xFF);
+        image[address] = static_cast<std::uint8_t>(random.next() & 0xFF);
     }
     for (std::uint32_t address = kCharacterNoiseStart; address < kCharacterNoiseEnd; ++address) {
-        image[address] = static_cast<std::uint8_t>(random_.next() & 0xFF);
+        image[address] = static_cast<std::uint8_t>(random.next() & 0xFF);
     }
 }
 
+// --- Cassette ---
+
 bool Machine::stopCassette() {
     syncTape();
-    bus_.tape.eject();
-    tapePlaying_ = false;
+    bus_.state.tape.eject();
+    bus_.inputs.tape.reset();
     return finishRecording();
 }
 
 bool Machine::finishRecording() {
-    if (!bus_.tape.recording()) return true;
-    bus_.tape.finishRecording();
+    TapeDeck& deck = bus_.state.tape;
+    if (!deck.recording()) return true;
+    deck.finishRecording();
     if (recordingFile_ == nullptr ||
         recordingFile_->state() != TapeRecordingFile::State::recording) {
         return true;
     }
-    recordingFile_->take(bus_.tape.takeRecorded());
+    recordingFile_->take(bus_.recording);
     const bool written = recordingFile_->finish();
     recordingEnd_ = RecordingEnd{recordingFile_->path(), written, recordingFile_->full()};
     if (!written) unsavedRecording_ = std::move(recordingFile_);
@@ -97,8 +181,8 @@ bool Machine::finishRecording() {
 // What the deck took down since the last slice goes into the file; a WAV
 // file that is full ends the recording there.
 void Machine::feedRecordingFile() {
-    if (recordingFile_ == nullptr || !bus_.tape.recording()) return;
-    recordingFile_->take(bus_.tape.takeRecorded());
+    if (recordingFile_ == nullptr || !bus_.state.tape.recording()) return;
+    recordingFile_->take(bus_.recording);
     if (recordingFile_->full()) finishRecording();
 }
 
@@ -116,18 +200,23 @@ void Machine::dropUnsavedRecording() {
     unsavedRecording_.reset();  // its new file goes with it
 }
 
-// stopCassette has brought the deck up to the processor's count.
-void Machine::playTapeWav(WavTape tape) {
+// stopCassette brings the deck up to the processor's count first.
+void Machine::putTapeIn(std::shared_ptr<const TapeMedia> media) {
     stopCassette();
-    bus_.tape.playWav(std::move(tape));
-    tapePlaying_ = true;
+    bus_.inputs.tape = std::move(media);
+    bus_.state.tape.play(*bus_.inputs.tape);
+}
+
+void Machine::playTapeWav(WavTape tape) {
+    putTapeIn(TapeMedia::wav(std::move(tape)));
 }
 
 bool Machine::playTapeBytes(std::vector<std::uint8_t> bytes) {
-    stopCassette();
-    if (bytes.empty()) return false;
-    bus_.tape.playRaw(std::move(bytes));
-    tapePlaying_ = true;
+    if (bytes.empty()) {
+        stopCassette();
+        return false;
+    }
+    putTapeIn(TapeMedia::raw(std::move(bytes)));
     return true;
 }
 
@@ -140,28 +229,53 @@ bool Machine::recordTape(TapeFormat format, const std::filesystem::path& path,
         recordingFile_ = TapeRecordingFile::start(path, format, limits);
         if (recordingFile_ == nullptr) return false;
     }
-    bus_.tape.startRecording(format);
+    bus_.state.tape.startRecording(format, bus_.recording);
     return true;
 }
 
-// The tape catches up with the processor; a played tape that ran to its end
-// ends the tape-playing state.
+// The tape catches up with the processor; a played tape that ran to its
+// end is taken out.
 void Machine::syncTape() {
-    bus_.tape.sync(bus_.tstateCounter.tstates);
-    if (tapePlaying_ && bus_.tape.playbackEnded()) tapePlaying_ = false;
+    TapeDeck& deck = bus_.state.tape;
+    deck.sync(tstateCounter(), bus_.tapeIo());
+    if (!deck.playing() && bus_.inputs.tape) bus_.inputs.tape.reset();
     feedRecordingFile();
+}
+
+// --- Quick type ---
+
+QuickTypeResult Machine::startQuickTypeText(std::span<const std::uint8_t> text) {
+    const QuickTypeResult result = bus_.state.quickType.start(text.size());
+    if (result == QuickTypeResult::ok) {
+        bus_.inputs.text = std::make_shared<const QuickTypeText>(text.begin(), text.end());
+    }
+    return result;
+}
+
+std::span<const std::uint8_t> Machine::quickTypeText() const {
+    if (!bus_.inputs.text) return {};
+    return *bus_.inputs.text;
+}
+
+// --- Frames ---
+
+std::int32_t Machine::runSlice(std::int32_t budget) {
+    Processor cpu{bus_, bus_.state.cpu};
+    const std::int32_t done = cpu.runZ80(budget);
+    bus_.state.cpu = cpu.runState();
+    return done;
 }
 
 // Turbo frames make no sound: they run far faster than the audio plays.
 FrameResult Machine::runFrame(FrameSound sound) {
-    if (!running_) return {};
+    if (!running()) return {};
     SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
-    if (speaker != nullptr) speaker->beginFrameSound(bus_.tstateCounter.tstates);
+    if (speaker != nullptr) speaker->beginFrameSound(tstateCounter());
     pollJoysticks();
-    lastFrame_.activeScan = cpu_.runZ80(timing_.activeScanTStates);
+    lastFrame_.activeScan = runSlice(timing().activeScanTStates);
     syncTape();
     pollJoysticks();
-    lastFrame_.verticalBlank = cpu_.runZ80(timing_.verticalBlankTStates);
+    lastFrame_.verticalBlank = runSlice(timing().verticalBlankTStates);
     syncTape();
     if (speaker != nullptr) speaker->endFrameSound();
     scanHostKeyboard();
@@ -171,44 +285,58 @@ FrameResult Machine::runFrame(FrameSound sound) {
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
 // and Right Ctrl press on joystick 1 as well.
 void Machine::pollJoysticks() {
-    auto& state = bus_.ports.joystickState;
+    auto& state = ports().joystickState;
     if (host_.joysticks != nullptr) host_.joysticks->updateJoysticks();
     state[0] = readJoystick(host_.joysticks, 0);
     state[1] = readJoystick(host_.joysticks, 1);
-    if (bus_.config.keysasjoystickflag && host_.keys != nullptr) {
+    if (config_.keysasjoystickflag && host_.keys != nullptr) {
         state[0] &= keysJoystick_.read(*host_.keys);
     }
 }
 
 // While quick type is typing, it sets the key states instead of the host;
-// once the text is used up the host keyboard is sampled again at once, by
-// its physical layout or, in sensible mode, by what its keys type.
+// once the text is used up it is let go, and the host keyboard is sampled
+// again at once, by its physical layout or, in sensible mode, by what its
+// keys type.
 void Machine::scanHostKeyboard() {
-    if (quickType_.active()) {
-        quickType_.typeFrame(bus_.keyboard, lastFrame_.total());
-        bus_.quickTypeActive = quickType_.active();
+    QuickType& typist = bus_.state.quickType;
+    if (typist.active()) {
+        typist.typeFrame(keyboard(), quickTypeText(), lastFrame_.total());
+        if (!typist.active()) bus_.inputs.text.reset();
     }
     if (host_.keys == nullptr) return;
     KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
-    KeyStateSource& keys = bus_.config.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
-    bus_.keyboard.scanHostKeyboard(keys, bus_.quickTypeActive, bus_.config.emulatedflag);
-    if (!bus_.quickTypeActive && !bus_.config.emulatedflag) {
-        sensibleKeys_.scanHostKeyboard(bus_.keyboard, keys, bus_.config);
+    KeyStateSource& keys = config_.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
+    const bool typing = typist.active();
+    keyboard().scanHostKeyboard(keys, typing, config_.emulatedflag);
+    if (!typing && !config_.emulatedflag) {
+        sensibleKeys_.scanHostKeyboard(keyboard(), keys, config_);
     }
 }
 
+// --- Processor ---
+
 Z80State Machine::registers() const {
-    Z80State state;
-    cpu_.getZ80Registers(state);
-    return state;
+    return bus_.state.cpu.registers;
 }
 
+// Through the core, which keeps the registers in their ranges.
 void Machine::setRegisters(const Z80State& registers) {
-    cpu_.setZ80Registers(registers);
+    Processor cpu{bus_, bus_.state.cpu};
+    cpu.setZ80Registers(registers);
+    bus_.state.cpu = cpu.runState();
 }
 
 std::int32_t Machine::lastOpcodeAddress() const {
-    return cpu_.lastOpcodeAddress();
+    return bus_.state.cpu.lastOpcodeAddress;
+}
+
+int Machine::disassemble(std::uint16_t address, std::span<char, kDisassemblyTextSize> text) const {
+    const InstructionByteReader reader = [](void* context, std::uint16_t at) -> std::uint8_t {
+        return static_cast<const Machine*>(context)->peek(at);
+    };
+    return disassembleZ80(text.data(), text.size(), address, reader,
+                          const_cast<void*>(static_cast<const void*>(this)));
 }
 
 }  // namespace vantorel

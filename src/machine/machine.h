@@ -1,17 +1,21 @@
 // One emulated Exidy Sorcerer.
 //
-// Owns the memory map, the two ports, the keyboard matrix, the settings
-// record and the Z80 of one machine; reaches the host only through the
-// interfaces of host_interfaces.h. Nothing here is global: two Machines are
-// two independent computers. It never reads the clock: runFrame emulates
-// exactly one frame whenever it is called, and the program's frame
-// scheduler (app/frame_scheduler.h) decides when that is. It takes files as
-// bytes; reading them is the program's (app/).
+// Owns the machine's state record and the inputs it names (machine_state.h,
+// both held in its MachineBus) and the settings record of one machine;
+// reaches the host only through the interfaces of host_interfaces.h.
+// Nothing here is global: two Machines are two independent computers. A
+// Machine may be copied; the copy shares the read-only inputs and the host
+// objects, so give it host objects of its own (attachHost) before running
+// both. It never reads the clock: runFrame emulates exactly one frame
+// whenever it is called, and the program's frame scheduler
+// (app/frame_scheduler.h) decides when that is. It takes files as bytes;
+// reading them is the program's (app/).
 //
 // Start-up is app/boot.h's boot(), in order: settings (installing the ROM
 // images), computeTiming, pacing, sound, initKeyLayout, hardReset, joysticks,
 // seedRandom. Menu commands call hardReset, softReset and the operations of
-// machine_files.h between frames.
+// machine_files.h between frames. Between frames, capture() saves the whole
+// machine and restore() puts it back exactly.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +39,10 @@
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
-#include "machine/pseudo_random.h"
+#include "machine/machine_state.h"
+#include "sound/ay_chip.h"
 #include "z80/z80.h"
+#include "z80/z80_disassembler.h"
 #include "z80/z80_state.h"
 
 namespace vantorel {
@@ -73,44 +79,71 @@ class Machine {
 
     Machine();
     explicit Machine(const MachineHost& host);
-    Machine(const Machine&) = delete;
-    Machine& operator=(const Machine&) = delete;
 
     // The host objects the machine uses (none owned).
     void attachHost(const MachineHost& host);
     const MachineHost& host() const { return host_; }
 
-    // The settings record, read directly by every part of the machine.
-    MachineConfig& config() { return bus_.config; }
-    const MachineConfig& config() const { return bus_.config; }
-    // RAM, ROM buffers and game ROM slots (the display and files use them).
-    MachineMemory& memory() { return bus_.memory; }
-    const MachineMemory& memory() const { return bus_.memory; }
-    MachinePorts& ports() { return bus_.ports; }
-    const MachinePorts& ports() const { return bus_.ports; }
-    KeyboardMatrix& keyboard() { return bus_.keyboard; }
-    const KeyboardMatrix& keyboard() const { return bus_.keyboard; }
-    Processor& processor() { return cpu_; }
+    // The settings record. The hardware reads its own copies of the RAM
+    // fitted (taken at every reset) and of the timing (computeTiming).
+    MachineConfig& config() { return config_; }
+    const MachineConfig& config() const { return config_; }
+    // Copies the settings the hardware reads (the RAM fitted) into the
+    // machine's state; every reset does this first.
+    void applyHardwareSettings();
+
+    // --- The state record and its inputs ---
+    const MachineState& state() const { return bus_.state; }
+    // The whole machine: the record and the inputs it names.
+    MachineSnapshot capture() const;
+    void capture(MachineSnapshot& snapshot) const;  // into one made before
+    // Puts a captured machine back; the tape recording is cut back to what
+    // it held then. Host objects, settings and preferences stay as they are.
+    void restore(const MachineSnapshot& snapshot);
+
+    // RAM, the memory flags and the filled slots' names (the display and
+    // files use them).
+    MachineMemory& memory() { return bus_.state.memory; }
+    const MachineMemory& memory() const { return bus_.state.memory; }
+    // The ROM images; a new image replaces a pointer (installBuiltinImages).
+    MachineRoms& roms() { return bus_.inputs.roms; }
+    const MachineRoms& roms() const { return bus_.inputs.roms; }
+    // The game ROM slots: filling one names it in the record.
+    const GameRomSlots& gameRoms() const { return bus_.inputs.gameRoms; }
+    void fillSlot(std::shared_ptr<const SlotA000> rom);
+    void fillSlot(std::shared_ptr<const SlotC000> rom);
+    void fillSlot(std::shared_ptr<const SlotD000> rom);
+    // Empties the D000, then the C000, then the A000 slot.
+    void emptySlots();
+    bool anySlotFilled() const { return memory().anySlotFilled(); }
+    MachinePorts& ports() { return bus_.state.ports; }
+    const MachinePorts& ports() const { return bus_.state.ports; }
+    KeyboardMatrix& keyboard() { return bus_.state.keyboard; }
+    const KeyboardMatrix& keyboard() const { return bus_.state.keyboard; }
+    // The AY-3-8910's registers and counters; the sound output renders from
+    // them once told (sound.ay().useChip(&machine.ayChip())).
+    AyChip& ayChip() { return bus_.state.ay; }
 
     // --- Start-up ---
     // Derives the frame timing from the settings (at start-up and after the
     // System Timing dialog; the sound output is restarted after it).
     void computeTiming();
-    const FrameTiming& timing() const { return timing_; }
+    const FrameTiming& timing() const { return bus_.state.timing; }
     // Resolves the keyboard layout's character keys through the host, and
     // learns the host's characters for sensible mode.
     void initKeyLayout();
     // Seeds the generator that fills RAM with noise on a hard reset.
-    void seedRandom(std::uint32_t seed) { random_.seed(seed); }
+    void seedRandom(std::uint32_t seed) { bus_.state.random.seed(seed); }
 
     // --- Resets ---
     // Hard: clears RAM (screen RAM and programmable characters get noise) and
-    // the snapshot RAM flag. Both: stop the tape, reset the processor, clear
-    // TStateCounter and the boot read counter, and mark the machine running.
-    // ROM buffers, game ROM slots and ports are kept.
+    // the snapshot RAM flag. Both: take the RAM fitted from the settings,
+    // stop the tape, reset the processor, clear TStateCounter and the boot
+    // read counter, and mark the machine running. ROM images, game ROM slots
+    // and ports are kept.
     void hardReset();
     void softReset();
-    bool running() const { return running_; }
+    bool running() const { return bus_.state.running != 0; }
 
     // --- Frames ---
     // Emulates exactly one frame: the sound's frame start (with `sound` on),
@@ -119,40 +152,42 @@ class Machine {
     // Does nothing before the first reset.
     FrameResult runFrame(FrameSound sound = FrameSound::on);
     const FrameTStates& lastFrame() const { return lastFrame_; }
-    std::uint32_t tstateCounter() const { return bus_.tstateCounter.tstates; }
+    std::uint32_t tstateCounter() const { return bus_.state.tstateCounter.tstates; }
 
-    // --- File access states ---
-    bool quickTypeActive() const { return bus_.quickTypeActive; }
-    void setQuickTypeActive(bool active) { bus_.quickTypeActive = active; }
-    bool tapePlaying() const { return tapePlaying_; }
-    void setTapePlaying(bool playing) { tapePlaying_ = playing; }
-    bool tapeRecording() const { return bus_.tape.recording(); }
+    // --- File access states, as the deck and quick type have them ---
+    bool quickTypeActive() const { return bus_.state.quickType.active(); }
+    bool tapePlaying() const { return bus_.state.tape.playing(); }
+    bool tapeRecording() const { return bus_.state.tape.recording(); }
     // A motor is on and a tape plays or records: files are being fed.
     bool tapeMoving() const {
-        return (tapePlaying_ || bus_.tape.recording()) && bus_.tape.motorOn();
+        const TapeDeck& deck = bus_.state.tape;
+        return (deck.playing() || deck.recording()) && deck.motorOn();
     }
 
     // --- Cassette (cassette/tape_deck.h) ---
-    // Files are read by the program (app/tape_play.h); the machine takes
+    // Files are read by the program (app/fed_files.h); the machine takes
     // their contents.
     // Puts a raw tape in at its start; false (and idle) for an empty one.
     bool playTapeBytes(std::vector<std::uint8_t> bytes);
-    // Puts a WAV tape's samples in at its start and sets `tapePlaying`.
+    // Puts a WAV tape's samples in at its start.
     void playTapeWav(WavTape tape);
     // Records what the UART sends while a motor runs, until stopCassette.
     // Without a path the recording stays in memory, readable in
-    // tape().recorded(); with one it streams into a new file beside the path
-    // as it is made (raw bytes or a 44100 Hz WAV file, tape_recording_file.h)
+    // recordedTape(); with one it streams into a new file beside the path as
+    // it is made (raw bytes or a 44100 Hz WAV file, tape_recording_file.h)
     // and takes the path's place when it ends. A recording in progress is
     // ended first. False, and nothing recorded, when the new file cannot be
     // made.
     bool recordTape(TapeFormat format, const std::filesystem::path& path = {},
                     TapeRecordingLimits limits = {});
-    // Ends playback and recording and clears `tapePlaying`; every reset does
-    // this first, and so does the shell at exit. False when the recording's
-    // file could not be written: the recording is then kept unsaved.
+    // Ends playback and recording; every reset does this first, and so does
+    // the shell at exit. False when the recording's file could not be
+    // written: the recording is then kept unsaved.
     bool stopCassette();
-    const TapeDeck& tape() const { return bus_.tape; }
+    const TapeDeck& tape() const { return bus_.state.tape; }
+    // What the recorder took down (the last recording, finished or not); for
+    // a recording with a file only what came since the last slice.
+    const TapeRecording& recordedTape() const { return bus_.recording; }
     // Every way a recording with a file ends (Stop Cassette, a reset, a new
     // tape, exit, a WAV file full) leaves its end here, once, for the caller
     // to tell: the window after every command and frame, the runner at the end.
@@ -169,11 +204,11 @@ class Machine {
     // --- Quick type (input/quick_type.h) ---
     // Takes a text and types it over the next frames; `quickTypeActive`
     // stays set until it is all typed. Text files are read by the program
-    // (app/quick_type_start.h).
-    QuickTypeResult startQuickTypeText(std::span<const std::uint8_t> text) {
-        return quickTypeStarted(quickType_.startText(text));
-    }
-    const QuickType& quickType() const { return quickType_; }
+    // (app/fed_files.h).
+    QuickTypeResult startQuickTypeText(std::span<const std::uint8_t> text);
+    // How far the typing has got, and the text being typed (empty when none).
+    const QuickType& quickType() const { return bus_.state.quickType; }
+    std::span<const std::uint8_t> quickTypeText() const;
 
     // --- Processor ---
     Z80State registers() const;
@@ -191,31 +226,44 @@ class Machine {
     std::uint8_t readPort(std::uint16_t port) { return bus_.readPort(port); }
     void writePort(std::uint16_t port, std::uint8_t value) { bus_.writePort(port, value); }
 
+    // --- Looking without touching (disassembly, memory views) ---
+    // What a read of `address` gives, without counting a boot read.
+    std::uint8_t peek(std::uint16_t address) const { return bus_.peek(address); }
+    // The instruction at `address` as text, read through peek; returns its
+    // length in bytes (1-4).
+    int disassemble(std::uint16_t address, std::span<char, kDisassemblyTextSize> text) const;
+
   private:
     void reset(bool hard);
     void clearMemoryWithNoise();
+    std::int32_t runSlice(std::int32_t budget);
     void syncTape();
     void feedRecordingFile();
     bool finishRecording();
+    void cutRecordingBack();
+    void putTapeIn(std::shared_ptr<const TapeMedia> media);
     void pollJoysticks();
     void scanHostKeyboard();
-    QuickTypeResult quickTypeStarted(QuickTypeResult result) {
-        bus_.quickTypeActive = quickType_.active();
-        return result;
-    }
 
-    MachineBus bus_;
-    Processor cpu_{bus_};
+    MachineBus bus_;  // the state record, its inputs, the recording and two sinks
+    MachineConfig config_;
     MachineHost host_;
-    FrameTiming timing_;
-    PseudoRandom random_;
     FrameTStates lastFrame_;
-    bool running_ = false;
-    bool tapePlaying_ = false;  // a cassette is loaded and playing (until its end)
-    std::unique_ptr<TapeRecordingFile> recordingFile_;     // null: the recording stays in memory
-    std::unique_ptr<TapeRecordingFile> unsavedRecording_;  // its file could not be written
-    std::optional<RecordingEnd> recordingEnd_;             // not yet told
-    QuickType quickType_;            // types a text in place of the host keyboard
+    // A recording's file belongs to one machine: a copy of the machine
+    // records in memory, and copying a machine over this one keeps this
+    // one's file.
+    template <class T>
+    struct OwnOnly : T {
+        OwnOnly() = default;
+        OwnOnly(const OwnOnly&) : T() {}
+        OwnOnly(OwnOnly&&) = default;
+        OwnOnly& operator=(const OwnOnly&) { return *this; }
+        OwnOnly& operator=(OwnOnly&&) = default;
+        using T::operator=;
+    };
+    OwnOnly<std::unique_ptr<TapeRecordingFile>> recordingFile_;     // null: kept in memory
+    OwnOnly<std::unique_ptr<TapeRecordingFile>> unsavedRecording_;  // its file could not be written
+    OwnOnly<std::optional<RecordingEnd>> recordingEnd_;             // not yet told
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
 };

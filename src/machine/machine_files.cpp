@@ -8,8 +8,8 @@
 #include <system_error>
 
 #include "config/profile_file.h"
-#include "files/replacement_file.h"
 #include "files/binary_file.h"
+#include "files/replacement_file.h"
 #include "machine/machine.h"
 #include "machine/snapshot_header.h"
 
@@ -33,42 +33,60 @@ std::unique_ptr<Buffer> allocateFilled(std::uint8_t value) {
     return buffer;
 }
 
+// A shared buffer, or none when there is no memory for it.
+template <class Buffer>
+std::shared_ptr<Buffer> allocateShared() {
+    std::unique_ptr<Buffer> buffer(new (std::nothrow) Buffer);
+    if (!buffer) return nullptr;
+    try {
+        return std::shared_ptr<Buffer>(std::move(buffer));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 std::string sizeText(std::uintmax_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
+// A new image of a slot's (or ROM's) size holding the first bytes of `from`.
+template <class Buffer>
+std::shared_ptr<Buffer> imageFrom(const std::uint8_t* from) {
+    std::shared_ptr<Buffer> image = allocateShared<Buffer>();
+    if (image) std::copy_n(from, image->size(), image->begin());
+    return image;
+}
+
 // Puts the first bytes of a 16K game ROM buffer into the slot its size chooses.
-bool plugGameRom(MachineMemory& memory, const SlotA000& rom, std::uintmax_t size) {
+bool plugGameRom(Machine& machine, const SlotA000& rom, std::uintmax_t size) {
     if (size <= std::tuple_size_v<SlotD000>) {
-        auto slot = allocateFilled<SlotD000>(0xFF);
+        auto slot = imageFrom<SlotD000>(rom.data());
         if (!slot) return false;
-        std::copy_n(rom.begin(), slot->size(), slot->begin());
-        memory.slotD000 = std::move(slot);
+        machine.fillSlot(std::shared_ptr<const SlotD000>(std::move(slot)));
     } else if (size <= std::tuple_size_v<SlotC000>) {
-        auto slot = allocateFilled<SlotC000>(0xFF);
+        auto slot = imageFrom<SlotC000>(rom.data());
         if (!slot) return false;
-        std::copy_n(rom.begin(), slot->size(), slot->begin());
-        memory.slotC000 = std::move(slot);
+        machine.fillSlot(std::shared_ptr<const SlotC000>(std::move(slot)));
     } else {
-        auto slot = allocateFilled<SlotA000>(0xFF);
+        auto slot = imageFrom<SlotA000>(rom.data());
         if (!slot) return false;
-        *slot = rom;
-        memory.slotA000 = std::move(slot);
+        machine.fillSlot(std::shared_ptr<const SlotA000>(std::move(slot)));
     }
     return true;
 }
 
 using SnapshotMemory = std::array<std::uint8_t, kMemoryBytes>;
 
-// Memory, ROM buffers, C000 slot and RAM flag from a snapshot's 64K.
-void applySnapshotMemory(MachineMemory& memory, const SnapshotMemory& snapshot) {
+// Memory, ROM images, C000 slot and RAM flag from a snapshot's 64K.
+void applySnapshotMemory(Machine& machine, const SnapshotMemory& snapshot) {
+    MachineMemory& memory = machine.memory();
     memory.image = snapshot;
-    std::copy_n(snapshot.begin() + kMonitorStart, kMonitorRomBytes, memory.monitorRom.begin());
-    std::copy_n(snapshot.begin() + kCharacterRomStart, kCharacterRomBytes,
-                memory.characterRom.begin());
-    auto slot = allocateFilled<SlotC000>(0xFF);
-    if (slot) std::copy_n(snapshot.begin() + kSlotC000, slot->size(), slot->begin());
-    memory.slotC000 = std::move(slot);  // without memory the slot stays empty
+    auto monitor = imageFrom<MonitorRom>(snapshot.data() + kMonitorStart);
+    auto characters = imageFrom<CharacterRom>(snapshot.data() + kCharacterRomStart);
+    if (monitor) machine.roms().monitor = std::move(monitor);
+    if (characters) machine.roms().characters = std::move(characters);
+    auto slot = imageFrom<SlotC000>(snapshot.data() + kSlotC000);
+    if (slot) machine.fillSlot(std::shared_ptr<const SlotC000>(std::move(slot)));
     memory.snapshotRam = true;
 }
 
@@ -94,14 +112,14 @@ FileResult loadGameRom(Machine& machine, const std::filesystem::path& path) {
     if (!readExactly(*file, rom->data(), static_cast<std::size_t>(*size))) {
         return failure(FileStatus::shortRead, "the file ended before its " + sizeText(*size));
     }
-    if (!plugGameRom(machine.memory(), *rom, *size)) {
+    if (!plugGameRom(machine, *rom, *size)) {
         return failure(FileStatus::outOfMemory, "not enough memory for the game ROM");
     }
     return {};
 }
 
 void removeGameRom(Machine& machine) {
-    machine.memory().emptySlots();
+    machine.emptySlots();
     const std::int32_t address = machine.lastOpcodeAddress();
     if (address >= kSlotA000 && address < kMonitorStart) machine.hardReset();
 }
@@ -124,7 +142,7 @@ FileResult loadSnapshot(Machine& machine, const std::filesystem::path& path) {
         !readExactly(*file, snapshot->data(), snapshot->size())) {
         return failure(FileStatus::shortRead, "the file ended before its " + sizeText(*size));
     }
-    applySnapshotMemory(machine.memory(), *snapshot);
+    applySnapshotMemory(machine, *snapshot);
     Z80State registers = machine.registers();
     applySnapshotHeader(header, registers);
     machine.setRegisters(registers);
@@ -146,10 +164,8 @@ FileResult saveRam(const Machine& machine, const std::filesystem::path& path) {
 
 std::array<std::uint8_t, 65536> snapshotMemory(const Machine& machine) {
     std::array<std::uint8_t, 65536> bytes{};
-    const MachineMemory& memory = machine.memory();
-    const std::int32_t ramexpanders = machine.config().ramexpanders;
     for (std::uint32_t address = 0; address < bytes.size(); ++address) {
-        bytes[address] = memory.peek(static_cast<std::uint16_t>(address), ramexpanders);
+        bytes[address] = machine.peek(static_cast<std::uint16_t>(address));
     }
     return bytes;
 }

@@ -4,7 +4,7 @@
 // chooses (D000 up to 4K, C000 up to 8K, A000 up to 16K; bytes past the file
 // read FF). Remove Game ROM empties the slots, and hard-resets the machine
 // if the processor was running code in A000-DFFF. Load .SNP replaces memory,
-// ROM buffers and registers with a 65,564-byte snapshot (28-byte header,
+// ROM images and registers with a 65,564-byte snapshot (28-byte header,
 // then 64K of memory); Save .SNP writes one that loads back to the same
 // running machine. Save Ram writes the 64K memory image as stored. Both saves
 // replace the file in one step: a failed save leaves the old file as it was.

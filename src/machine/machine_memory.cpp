@@ -4,15 +4,13 @@
 
 namespace vantorel {
 
-void MachineMemory::emptySlots() {
-    slotD000.reset();
-    slotC000.reset();
-    slotA000.reset();
-}
-
-void installBuiltinImages(MachineMemory& memory, const RomImages& images) {
-    std::copy(images.monitor.begin(), images.monitor.end(), memory.monitorRom.begin());
-    std::copy(images.characters.begin(), images.characters.end(), memory.characterRom.begin());
+void installBuiltinImages(MachineRoms& roms, const RomImages& images) {
+    auto monitor = std::make_shared<MonitorRom>();
+    auto characters = std::make_shared<CharacterRom>();
+    std::copy(images.monitor.begin(), images.monitor.end(), monitor->begin());
+    std::copy(images.characters.begin(), images.characters.end(), characters->begin());
+    roms.monitor = std::move(monitor);
+    roms.characters = std::move(characters);
 }
 
 }  // namespace vantorel

@@ -3,7 +3,8 @@
 // Port FE: an OUT stores the keyboard row latch; an IN reads the selected
 // row of the keyboard matrix (row = latch AND 0F). Port FF, the parallel
 // port: an OUT of 00 or FF that differs from the last value written toggles
-// the speaker (other values are only remembered); an IN reads both
+// the speaker (other values are only remembered); every value is also the
+// printer's data, which a rising bit 7 of port FE strobes. An IN reads both
 // joysticks, four active-low bits each. Ports FC and FD are the tape UART
 // (cassette/tape_deck.h), which MachineBus routes there before asking this
 // record; port FE's output bits 4-6 also go to the tape deck. Every other
@@ -15,13 +16,22 @@
 #include <array>
 #include <cstdint>
 
-#include "input/keyboard_matrix.h"
 #include "hostapi/host_interfaces.h"
+#include "input/keyboard_matrix.h"
 
 namespace vantorel {
 
 inline constexpr std::uint8_t kKeyboardPort = 0xFE;
 inline constexpr std::uint8_t kParallelPort = 0xFF;
+// The printer's handshake: port FF's last byte is the printer's data, and
+// port FE output bit 7 its strobe, taken as it rises. The printer is never
+// busy, so nothing is read back (port FE input bit 7 stays 1, as without a
+// printer). A program that only toggles the speaker never strobes.
+inline constexpr std::uint8_t kPrinterStrobeBit = 0x80;
+
+constexpr bool printerStrobed(std::uint8_t latchBefore, std::uint8_t latchAfter) {
+    return (latchBefore & kPrinterStrobeBit) == 0 && (latchAfter & kPrinterStrobeBit) != 0;
+}
 
 struct MachinePorts {
     std::uint8_t keyboardLatch = 0xFF;   // last OUT to FE; bits 0-3 select the row

@@ -6,8 +6,9 @@
 // sequence for the same seed, values 0 to 32767, seed 1 before any seeding)
 // with the portable formula the C standard gives as its example, but it
 // belongs to one Machine, so tests are deterministic and two machines never
-// disturb each other. The shell seeds it from its millisecond clock after the
-// first hard reset.
+// disturb each other. Its one word is part of the machine's state record, so
+// a machine put back draws the same noise again. The shell seeds it from its
+// millisecond clock after the first hard reset.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -44,20 +45,22 @@ std::optional<std::string> readRomFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-// The file's image, or the built-in one and the line that says why.
+// A new image: the file's, or the built-in one and the line that says why.
 template <std::size_t Bytes>
-void installOne(std::array<std::uint8_t, Bytes>& destination, bool useBuiltin,
-                const SettingsText& name, std::span<const std::uint8_t, Bytes> builtin,
-                const RomKind& kind, const std::filesystem::path& startupDirectory,
-                std::vector<std::string>& problems) {
+std::shared_ptr<const std::array<std::uint8_t, Bytes>> imageOf(
+    bool useBuiltin, const SettingsText& name, std::span<const std::uint8_t, Bytes> builtin,
+    const RomKind& kind, const std::filesystem::path& startupDirectory,
+    std::vector<std::string>& problems) {
+    auto image = std::make_shared<std::array<std::uint8_t, Bytes>>();
     if (!useBuiltin) {
         const std::filesystem::path path = romFilePath(name, startupDirectory);
-        const auto problem = readRomFile(path, destination);
-        if (!problem) return;
+        const auto problem = readRomFile(path, *image);
+        if (!problem) return image;
         problems.push_back("The " + std::string(kind.name) + " file " + path.string() + " " +
                            *problem + "; the built-in " + kind.name + " is used.");
     }
-    std::copy(builtin.begin(), builtin.end(), destination.begin());
+    std::copy(builtin.begin(), builtin.end(), image->begin());
+    return image;
 }
 
 }  // namespace
@@ -72,14 +75,14 @@ std::filesystem::path romFilePath(const SettingsText& name,
     return path.is_absolute() ? path : startupDirectory / path;
 }
 
-std::vector<std::string> installBuiltinImages(MachineMemory& memory, const MachineConfig& config,
+std::vector<std::string> installBuiltinImages(MachineRoms& roms, const MachineConfig& config,
                                               const RomImages& builtin,
                                               const std::filesystem::path& startupDirectory) {
     std::vector<std::string> problems;
-    installOne(memory.monitorRom, config.usebuiltinromflag, config.ROMfilename, builtin.monitor,
-               kMonitorRom, startupDirectory, problems);
-    installOne(memory.characterRom, config.usebuiltincharflag, config.CHARfilename,
-               builtin.characters, kCharacterRom, startupDirectory, problems);
+    roms.monitor = imageOf(config.usebuiltinromflag, config.ROMfilename, builtin.monitor,
+                           kMonitorRom, startupDirectory, problems);
+    roms.characters = imageOf(config.usebuiltincharflag, config.CHARfilename, builtin.characters,
+                              kCharacterRom, startupDirectory, problems);
     return problems;
 }
 

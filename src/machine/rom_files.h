@@ -24,9 +24,10 @@
 
 namespace vantorel {
 
-// Installs both ROM images as the settings choose; returns one line per file
-// that was not taken (none when every image came from where it should).
-std::vector<std::string> installBuiltinImages(MachineMemory& memory, const MachineConfig& config,
+// Puts both ROM images in as the settings choose (new images: a captured
+// machine keeps the ones it had); returns one line per file that was not
+// taken (none when every image came from where it should).
+std::vector<std::string> installBuiltinImages(MachineRoms& roms, const MachineConfig& config,
                                               const RomImages& builtin,
                                               const std::filesystem::path& startupDirectory);
 

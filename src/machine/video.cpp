@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "machine/machine.h"
+
 namespace vantorel {
 
 namespace {
@@ -13,8 +15,9 @@ constexpr int kFirstProgrammableCode = 128;
 
 // The 8 pattern bytes of a character code: codes below 128 from the
 // character ROM, the others from the programmable characters in RAM.
-const std::uint8_t* patternOf(const MachineMemory& memory, std::uint8_t code) {
-    if (code < kFirstProgrammableCode) return &memory.characterRom[code * kCellPixels];
+const std::uint8_t* patternOf(const MachineMemory& memory, const CharacterRom& characters,
+                              std::uint8_t code) {
+    if (code < kFirstProgrammableCode) return &characters[code * kCellPixels];
     return &memory.image[kProgrammableCharactersStart +
                          (code - kFirstProgrammableCode) * kCellPixels];
 }
@@ -37,11 +40,12 @@ VideoPalette makeVideoPalette(const std::array<RgbColour, 3>& colours) {
     return {rgbToPixel555(colours[0]), rgbToPixel555(colours[1]), rgbToPixel555(colours[2])};
 }
 
-void renderFrameImage(const MachineMemory& memory, const VideoPalette& palette, FrameImage& image) {
+void renderFrameImage(const MachineMemory& memory, const CharacterRom& characters,
+                      const VideoPalette& palette, FrameImage& image) {
     for (int column = 0; column < kColumns; ++column) {
         for (int row = 0; row < kRows; ++row) {
             const std::uint8_t code = memory.image[kVisibleScreenStart + row * kColumns + column];
-            const std::uint8_t* pattern = patternOf(memory, code);
+            const std::uint8_t* pattern = patternOf(memory, characters, code);
             std::uint16_t* cell = &image[static_cast<std::size_t>(row * kCellPixels * kFrameWidth +
                                                                   column * kCellPixels)];
             for (int y = 0; y < kCellPixels; ++y) {
@@ -49,6 +53,10 @@ void renderFrameImage(const MachineMemory& memory, const VideoPalette& palette, 
             }
         }
     }
+}
+
+void renderFrameImage(const Machine& machine, const VideoPalette& palette, FrameImage& image) {
+    renderFrameImage(machine.memory(), *machine.roms().characters, palette, image);
 }
 
 DisplayScale displayScaleFrom(const MachineConfig& config) {

@@ -9,8 +9,8 @@
 //
 //   1. palette = makeVideoPalette(config.colours) when the display is created
 //      (and again after the colours change).
-//   2. renderFrameImage(memory, palette, image) at every paint: all 1,920
-//      cells from memory, no allocation.
+//   2. renderFrameImage(machine, palette, image) at every paint: all 1,920
+//      cells from screen RAM and the character images, no allocation.
 //   3. PaintThrottle::shouldDraw(...) first while a file feeds the machine.
 //   4. The geometry helpers place the picture and the border at scale X, Y.
 // Called by the desktop shell's display and the screenshot writer.
@@ -23,6 +23,8 @@
 #include "machine/machine_memory.h"
 
 namespace vantorel {
+
+class Machine;
 
 inline constexpr int kFrameWidth = 512;   // pixels
 inline constexpr int kFrameHeight = 240;  // pixels
@@ -55,8 +57,11 @@ constexpr std::uint16_t rgbToPixel555(RgbColour colour) {
 VideoPalette makeVideoPalette(const std::array<RgbColour, 3>& colours);
 
 // Draws every cell of the screen into `image` (see the top of this file).
-// Reads the memory image and the character ROM buffer directly.
-void renderFrameImage(const MachineMemory& memory, const VideoPalette& palette, FrameImage& image);
+// Reads the memory image and the character ROM image directly.
+void renderFrameImage(const MachineMemory& memory, const CharacterRom& characters,
+                      const VideoPalette& palette, FrameImage& image);
+// The same for a machine's screen RAM and character ROM.
+void renderFrameImage(const Machine& machine, const VideoPalette& palette, FrameImage& image);
 
 // While quick type or a tape feeds the machine, only every 16th paint
 // request draws: the counter runs on across throttled stretches.

@@ -117,6 +117,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     window->activateWindow();
     window->setStartFolders(makeStartFolders(startupDirectory));
     window->settings().setFiles(settingsFiles);
+    window->configurePrinter();
     // The ROM files the settings name but that were not taken are shown
     // once the window is up.
     QTimer::singleShot(0, window.get(), [&messages, problems = report.problems] {

@@ -54,7 +54,7 @@ void DisplayWidget::paintDisplay() {
 }
 
 bool DisplayWidget::refreshPicture() {
-    renderFrameImage(machine_.memory(), palette_, *frame_);
+    renderFrameImage(machine_, palette_, *frame_);
     if (*frame_ == *presented_) return false;  // same picture: nothing to repaint
     *presented_ = *frame_;
     rescalePicture();

@@ -273,9 +273,24 @@ void MainWindow::screenDue() {
     }
 }
 
+// True while bytes reach the printer, and for about a second of screen
+// updates after the last one.
+bool MainWindow::printingNow() {
+    constexpr int kPrintingScreens = 60;
+    const std::uint64_t printed = parts_.devices.printer().bytesReceived();
+    if (printed != shownPrinterBytes_) {
+        shownPrinterBytes_ = printed;
+        printingScreens_ = kPrintingScreens;
+    } else if (printingScreens_ > 0) {
+        --printingScreens_;
+    }
+    return printingScreens_ > 0;
+}
+
 void MainWindow::updateSpeedTitle() {
     const int speed = parts_.scheduler.speedPercent();
-    const QString tape = QString::fromStdString(tapeTitleText(parts_.machine));
+    QString tape = QString::fromStdString(tapeTitleText(parts_.machine));
+    if (printingNow()) tape += QStringLiteral("  Printing");
     if (speed == shownSpeed_ && tape == shownTape_) return;
     shownSpeed_ = speed;
     shownTape_ = tape;

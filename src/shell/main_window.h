@@ -97,6 +97,8 @@ class MainWindow : public QMainWindow {
     const HostDevices& devices() const { return parts_.devices; }
     // The Configure menu's settings dialogs (and where the settings live).
     SettingsCommands& settings() { return settingsCommands_; }
+    // The printer follows the settings: at start and after the Printer dialog.
+    void configurePrinter();
 
     // Carries out a menu command by its id.
     void runCommand(int id);
@@ -133,6 +135,7 @@ class MainWindow : public QMainWindow {
     void switchKeysAsJoystick();
     void screenDue();
     void updateSpeedTitle();
+    bool printingNow();
     void keyChanged(QKeyEvent* event, bool down);
     void shutdown();
     // Runs the command once the present one (and its dialog) has finished.
@@ -153,6 +156,8 @@ class MainWindow : public QMainWindow {
     void settleRecording();
     // Desktop extras (main_window_extras.cpp).
     void setUpExtras();
+    void printerCommand();
+    void openPrinterOutput();
     void pasteClipboard();
     void saveScreenshot();
     void saveSnapshot();
@@ -173,6 +178,8 @@ class MainWindow : public QMainWindow {
     int shownSpeed_ = -1;              // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
+    std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
+    int printingScreens_ = 0;              // screen updates "Printing" stays in the title
     QString shownTape_;  // the tape's position in the title, empty when it rests
 };
 

@@ -5,8 +5,12 @@
 // recent_files.h, program_identity.h).
 #include <QAction>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
 #include <system_error>
 
 #include "app/frame_scheduler.h"
@@ -39,6 +43,36 @@ void MainWindow::setUpExtras() {
         [this](RecentKind kind, const std::string& path) { rememberOpenedFile(kind, path); });
     cassetteCommands_.setPlayedListener(
         [this](const std::string& path) { rememberOpenedFile(RecentKind::tape, path); });
+    // Told once the frame that failed has ended, never in the middle of it.
+    parts_.devices.printer().onFailure([this](const std::string& message) {
+        QTimer::singleShot(0, this, [this, text = QString::fromStdString(message)] {
+            parts_.messages.warn(text);
+        });
+    });
+}
+
+void MainWindow::configurePrinter() {
+    parts_.devices.configurePrinter(settingsCommands_.files().startupDirectory / "lprint");
+}
+
+void MainWindow::printerCommand() {
+    if (settingsCommands_.printer()) configurePrinter();
+}
+
+// The printer file in the desktop's viewer for text; before anything is
+// printed there is nothing to show, and the user is told so.
+void MainWindow::openPrinterOutput() {
+    parts_.devices.stopSound();
+    PrinterOutput& printer = parts_.devices.printer();
+    printer.flush();
+    const QString path = QString::fromStdString(printer.path().string());
+    if (!printer.connected()) {
+        parts_.messages.warn(QStringLiteral("No printer file is set (Configure, Printer...)."));
+    } else if (!std::filesystem::exists(printer.path())) {
+        parts_.messages.warn(QStringLiteral("Nothing has been printed to %1 yet.").arg(path));
+    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        parts_.messages.warn(QStringLiteral("No program to show %1 was found.").arg(path));
+    }
 }
 
 // A failed save is told: the user would otherwise believe the state kept.

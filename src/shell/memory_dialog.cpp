@@ -198,12 +198,12 @@ void MemoryDialog::okPressed() {
     accept();
 }
 
-bool runMemoryDialog(QWidget* parent, MachineConfig& config, MachineMemory& memory,
+bool runMemoryDialog(QWidget* parent, MachineConfig& config, MachineRoms& roms,
                      FileChooser& chooser, const SettingsFiles& files,
                      std::vector<std::string>& romProblems) {
     MemoryDialog dialog(config, chooser, files, parent);
     if (!runSettingsDialog(dialog, config, files, saveMemorySettings)) return false;
-    romProblems = installBuiltinImages(memory, config, files.builtinImages, files.startupDirectory);
+    romProblems = installBuiltinImages(roms, config, files.builtinImages, files.startupDirectory);
     return true;
 }
 

@@ -24,7 +24,7 @@ class QCheckBox;
 namespace vantorel {
 
 class FileChooser;
-struct MachineMemory;
+struct MachineRoms;
 
 class MemoryDialog : public SettingsDialog {
   public:
@@ -60,9 +60,9 @@ class MemoryDialog : public SettingsDialog {
 };
 
 // Runs the dialog; on OK the record takes the change, "MEMORY" is written
-// and the ROM images are installed into `memory` again. `romProblems` gets
+// and the ROM images are installed into `roms` again. `romProblems` gets
 // a line for each ROM file that was not taken.
-bool runMemoryDialog(QWidget* parent, MachineConfig& config, MachineMemory& memory,
+bool runMemoryDialog(QWidget* parent, MachineConfig& config, MachineRoms& roms,
                      FileChooser& chooser, const SettingsFiles& files,
                      std::vector<std::string>& romProblems);
 

@@ -28,6 +28,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"", kSeparator, nullptr},
         {"Load Game ROM...", kCommandLoadGameRom, [](W& w) { w.fileCommands_.loadGameRom(); }},
         {"Remove Game ROM", kCommandRemoveGameRom, [](W& w) { w.fileCommands_.removeGameRom(); }},
+        {"Open Printer Output", kCommandOpenPrinterOutput, [](W& w) { w.openPrinterOutput(); }},
         {"", kSeparator, nullptr},
         {"Recent Files", kCommandRecentFiles, nullptr},  // the submenu
     };
@@ -36,7 +37,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
     };
     static constexpr MenuItem kConfigureMenu[] = {
         {"Memory...", kCommandMemory, [](W& w) { w.memoryCommand(); }},
-        {"Printer...", kCommandPrinter, [](W& w) { w.settingsCommands_.printer(); }},
+        {"Printer...", kCommandPrinter, [](W& w) { w.printerCommand(); }},
         {"Keyboard...", kCommandKeyboard, [](W& w) { w.keyboardCommand(); }},
         {"Video and Colors...", kCommandVideo, [](W& w) { w.settingsCommands_.video(); }},
         {"Sound...", kCommandSound, [](W& w) { w.soundCommand(); }},

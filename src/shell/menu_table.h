@@ -45,7 +45,8 @@ enum MenuCommand : int {
     kCommandFullscreen = 32791,
     kCommandSaveScreenshot = 32792,
     kCommandRecentFiles = 32793,  // the submenu itself
-    kCommandManual = 32850,       // Help > Vantorel Manual: the installed HTML manual
+    kCommandManual = 32850,
+    kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer       // Help > Vantorel Manual: the installed HTML manual
     kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };

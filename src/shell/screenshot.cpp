@@ -27,7 +27,7 @@ bool savePngFile(const QImage& image, const std::string& path) {
 std::string writeScreenshot(const Machine& machine, const std::string& path) {
     const MachineConfig& config = machine.config();
     auto frame = std::make_unique<FrameImage>();
-    renderFrameImage(machine.memory(), makeVideoPalette(config.colours), *frame);
+    renderFrameImage(machine, makeVideoPalette(config.colours), *frame);
     const QImage image =
         makeClientImage(*frame, toQColor(config.colours[2]), displayScaleFrom(config));
     if (!savePngFile(image, path)) return "cannot write the PNG file";

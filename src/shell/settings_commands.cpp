@@ -30,7 +30,7 @@ void SettingsCommands::setFiles(SettingsFiles files) {
 
 bool SettingsCommands::memory() {
     std::vector<std::string> romProblems;
-    if (!runMemoryDialog(&window_, machine_.config(), machine_.memory(), chooser_, files_,
+    if (!runMemoryDialog(&window_, machine_.config(), machine_.roms(), chooser_, files_,
                          romProblems)) {
         return false;
     }

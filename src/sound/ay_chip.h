@@ -11,7 +11,11 @@
 // The Sorcerer has no such chip: no port or address reaches it, so only its
 // own reset writes the registers and it stays silent. The sound output
 // starts it and runs it every frame into voices 1-3 anyway, as a connection
-// would need; tests drive ayWriteRegister directly.
+// would need; tests drive ayWriteRegister directly. The chip's registers and
+// counters (AyChip) are plain data: the generator renders its own, or, once
+// told with useChip, those of the machine's state record, so that capturing
+// the machine captures the chip. The volume table and the port handlers are
+// the generator's.
 //
 //   1. AyGenerator ay; ay.ayStart(ayvolpct);     // clears, resets, volume table
 //   2. ay.ayWriteRegister(0, r, value);          // as a port would
@@ -33,11 +37,10 @@ inline constexpr std::int32_t kAyUnitsPerSample = 32768;  // counter units per o
 // Called with 0 and the value written to R14 (port A) or R15 (port B).
 using AyPortHandler = std::function<void(int offset, int value)>;
 
-// The state of one chip, in its fields' order.
+// The state of one chip, in its fields' order: its registers and counters,
+// plain data, so that a machine can keep it in its state record.
 struct AyChip {
     std::int32_t sampleRate = 0;                          // samples per second (22050)
-    AyPortHandler portAHandler;                           // none in this machine
-    AyPortHandler portBHandler;                           // none in this machine
     std::array<std::uint8_t, 16> registers{};             // R0-R15 as last written, masked
     std::int32_t updateStep = 0;                          // counter units per period register unit
     std::int32_t periodA = 0, periodB = 0, periodC = 0;   // tone periods, counter units
@@ -51,14 +54,20 @@ struct AyChip {
     std::uint8_t outputNoise = 0;                              // 0x00 or 0xFF
     std::int8_t envelopeStep = 0;                              // counts down from 31
     std::uint8_t hold = 0, alternate = 0;
-    std::uint8_t attack = 0;                      // 0x00 or 0x1F, exclusive-ored into the step
-    std::uint8_t holding = 0;                     // the envelope has stopped
-    std::int32_t noiseShift = 0;                  // 17-bit noise shift register, 1 after reset
-    std::array<std::uint32_t, 32> volumeTable{};  // output level by 5-bit volume
+    std::uint8_t attack = 0;      // 0x00 or 0x1F, exclusive-ored into the step
+    std::uint8_t holding = 0;     // the envelope has stopped
+    std::int32_t noiseShift = 0;  // 17-bit noise shift register, 1 after reset
 };
+
+// Output level by 5-bit volume, built from the volume setting.
+using AyVolumeTable = std::array<std::uint32_t, 32>;
 
 class AyGenerator {
   public:
+    AyGenerator() = default;
+    AyGenerator(const AyGenerator&) = delete;
+    AyGenerator& operator=(const AyGenerator&) = delete;
+
     // sample rate x 262144 / chip clock, truncated: 3229.
     static std::int32_t updateStepFor(std::int32_t sampleRate);
 
@@ -72,10 +81,19 @@ class AyGenerator {
     void ayGenerate(int chip, std::span<std::int16_t> channelA, std::span<std::int16_t> channelB,
                     std::span<std::int16_t> channelC, std::int32_t count);
 
-    AyChip& chip() { return chip_; }
-    const AyChip& chip() const { return chip_; }
+    // From now on the registers and counters are `chip`, kept elsewhere (the
+    // machine's state record); null goes back to the generator's own.
+    void useChip(AyChip* chip) { chip_ = chip != nullptr ? chip : &own_; }
+    AyChip& chip() { return *chip_; }
+    const AyChip& chip() const { return *chip_; }
+    const AyVolumeTable& volumeTable() const { return volumeTable_; }
     // Where the "port set as input" warnings go (null: nowhere).
     void setDebugLog(DebugOutputSink* log) { log_ = log; }
+
+    // Called with 0 and the value written to R14 (port A) or R15 (port B);
+    // none in this machine.
+    AyPortHandler portAHandler;
+    AyPortHandler portBHandler;
 
   private:
     void writeTonePeriod(int channel);
@@ -85,7 +103,9 @@ class AyGenerator {
     void stepEnvelope();
     void keepIdleChannelsStill(std::int32_t count);
 
-    AyChip chip_;
+    AyChip own_;
+    AyChip* chip_ = &own_;  // the chip rendered: own_ or the machine's
+    AyVolumeTable volumeTable_{};
     DebugOutputSink* log_ = nullptr;
 };
 

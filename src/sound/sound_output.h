@@ -12,6 +12,10 @@
 // as a value, framePace(), which whoever paces the frames reads after
 // initSound and after every frame (app/frame_scheduler.h).
 //
+// The AY's registers and counters belong to the machine (its state record):
+// the owner points the generator at them, sound.ay().useChip(&machine.ayChip()),
+// and the sound output renders them; starting the sound resets the chip.
+//
 // Owned by the program's host devices (app/host_devices.h, the headless
 // runner's --wav), which attach it to the machine as its speaker sink:
 //   1. SoundOutput sound{config, timing, &device};  // device may be null: no sound device

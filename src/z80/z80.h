@@ -25,6 +25,13 @@
 //   4. Post interrupts through state() (irqVector, nmiPending); load or save
 //      the registers with getZ80Registers / setZ80Registers.
 //
+// The processor keeps a pointer to its bus, never the bus's data, and all of
+// its own state is plain (Z80RunState, z80_state.h). A machine that keeps its
+// state in one record (the Sorcerer's Machine) therefore makes a processor
+// for each run: Z80<Bus> cpu{bus, record.cpu}; cpu.runZ80(budget);
+// record.cpu = cpu.runState(); copying about a hundred bytes in and out,
+// while every access inside the run stays a direct, inlinable bus call.
+//
 // T-state accounting: after every step (one instruction, together with an
 // interrupt accepted before it) the core calls bus.advanceTStates with the
 // FULL number of cycles the step consumed. When HALT or the idle-loop
@@ -33,7 +40,7 @@
 // of it, so the counter always equals the emulated cycles that runZ80
 // reports.
 //
-// Called by the machine's frame scheduler (twice per frame), by the snapshot
+// Called by the machine's frame code (twice per frame), by the snapshot
 // loader (getZ80Registers / setZ80Registers, lastOpcodeAddress) and by tests
 // and tools.
 #pragma once
@@ -86,7 +93,18 @@ class Z80 {
     static constexpr std::int32_t kMaxBudget = 1 << 30;
     static constexpr std::int32_t kMinBudget = -(1 << 30);
 
-    explicit Z80(Bus& bus) : bus_(bus) { clearInterruptRequests(); }
+    explicit Z80(Bus& bus) : bus_(&bus) { clearInterruptRequests(); }
+    // A processor that goes on from `run` (registers, pending requests and
+    // the run fields as runState() gave them) on `bus`.
+    Z80(Bus& bus, const Z80RunState& run)
+        : bus_(&bus),
+          state_(run.registers),
+          cyclesLeft_(run.cyclesLeft),
+          lastOpcodeAddress_(run.lastOpcodeAddress) {}
+
+    // Everything the processor needs to go on later: the registers and the
+    // two run fields.
+    Z80RunState runState() const { return {state_, cyclesLeft_, lastOpcodeAddress_}; }
 
     // Processor reset: every register 0, SP F000, interrupts disabled, mode
     // 0, nothing pending. Leaves cyclesLeft and lastOpcodeAddress alone.
@@ -124,7 +142,7 @@ class Z80 {
     Z80State& state() { return state_; }
     const Z80State& state() const { return state_; }
 
-    Bus& bus() { return bus_; }
+    Bus& bus() { return *bus_; }
 
     // Accepts a pending NMI, or a pending maskable request when IFF1 is set;
     // otherwise changes nothing. Called by the loop before each instruction
@@ -162,7 +180,7 @@ class Z80 {
 
     // Operand fetch at PC (through fetchOpcode), PC moves on.
     std::uint32_t fetchByte() {
-        const std::uint32_t value = bus_.fetchOpcode(address16(state_.PC));
+        const std::uint32_t value = bus_->fetchOpcode(address16(state_.PC));
         state_.PC = (state_.PC + 1) & 0xFFFF;
         return value;
     }
@@ -172,10 +190,10 @@ class Z80 {
         return low | (fetchByte() << 8);
     }
 
-    std::uint32_t readByte(std::uint32_t address) { return bus_.readMemory(address16(address)); }
+    std::uint32_t readByte(std::uint32_t address) { return bus_->readMemory(address16(address)); }
 
     void writeByte(std::uint32_t address, std::uint32_t value) {
-        bus_.writeMemory(address16(address), static_cast<std::uint8_t>(value));
+        bus_->writeMemory(address16(address), static_cast<std::uint8_t>(value));
     }
 
     // Low byte at address, then high byte at address+1 (16-bit wrap).
@@ -235,7 +253,7 @@ class Z80 {
         }
     }
 
-    Bus& bus_;
+    Bus* bus_;  // never null
     Z80State state_{};
     std::int32_t cyclesLeft_ = 0;         // T-states of the budget not yet spent
     std::int32_t lastOpcodeAddress_ = 0;  // 0000-FFFF, or -1 after an interrupt
@@ -255,12 +273,12 @@ std::int32_t Z80<Bus>::runZ80(std::int32_t budget) {
         }
         traceIfDue();
         ++state_.R;
-        const std::uint32_t opcode = bus_.fetchOpcode(address16(state_.PC));
+        const std::uint32_t opcode = bus_->fetchOpcode(address16(state_.PC));
         lastOpcodeAddress_ = static_cast<std::int32_t>(state_.PC);
         state_.PC = (state_.PC + 1) & 0xFFFF;
         cyclesLeft_ -= baseCycles[opcode];
         baseHandlers[opcode](*this);
-        bus_.advanceTStates(static_cast<std::uint32_t>(before - cyclesLeft_));
+        bus_->advanceTStates(static_cast<std::uint32_t>(before - cyclesLeft_));
     } while (cyclesLeft_ > 0);
     return budget - cyclesLeft_;
 }

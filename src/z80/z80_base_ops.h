@@ -58,14 +58,14 @@ struct Z80MainOps {
         if (target == origin) {
             c.limitCyclesLeft(0);
         } else if (target + 1 == origin) {
-            const std::uint32_t byte = c.bus_.fetchOpcode(Cpu::address16(target));
+            const std::uint32_t byte = c.bus_->fetchOpcode(Cpu::address16(target));
             if (byte == 0x00) {
                 c.limitCyclesLeft(0);  // JP to a NOP just before it
             } else if (byte == 0xFB && c.state_.irqVector == kNoInterruptRequest) {
                 c.limitCyclesLeft(4);  // EI; JP back to it, nothing to wait for
             }
         } else if (target + 3 == origin) {
-            if (c.bus_.fetchOpcode(Cpu::address16(target)) == 0x31) {
+            if (c.bus_->fetchOpcode(Cpu::address16(target)) == 0x31) {
                 c.limitCyclesLeft(10);  // LD SP,nn; JP back to it
             }
         }
@@ -75,7 +75,7 @@ struct Z80MainOps {
         if (target == origin) {
             c.limitCyclesLeft(0);
         } else if (target + 1 == origin && c.state_.irqVector == kNoInterruptRequest &&
-                   c.bus_.fetchOpcode(Cpu::address16(target)) == 0xFB) {
+                   c.bus_->fetchOpcode(Cpu::address16(target)) == 0xFB) {
             c.limitCyclesLeft(4);
         }
     }
@@ -83,8 +83,8 @@ struct Z80MainOps {
     // JP nn and a taken JP cc,nn read the high byte at PC+1 first, then the
     // low byte at PC.
     static std::uint32_t jumpTarget(Cpu& c) {
-        const std::uint32_t high = c.bus_.fetchOpcode(Cpu::address16(c.state_.PC + 1));
-        const std::uint32_t low = c.bus_.fetchOpcode(Cpu::address16(c.state_.PC));
+        const std::uint32_t high = c.bus_->fetchOpcode(Cpu::address16(c.state_.PC + 1));
+        const std::uint32_t low = c.bus_->fetchOpcode(Cpu::address16(c.state_.PC));
         return (high << 8) | low;
     }
 
@@ -237,10 +237,10 @@ struct Z80MainOps {
                 idleCheckJump(c, origin, s.PC);
             } else if constexpr (y == 2) {  // OUT (n),A
                 const std::uint32_t port = c.fetchByte() | (regA(s) << 8);
-                c.bus_.writePort(Cpu::address16(port), static_cast<std::uint8_t>(regA(s)));
+                c.bus_->writePort(Cpu::address16(port), static_cast<std::uint8_t>(regA(s)));
             } else if constexpr (y == 3) {  // IN A,(n)
                 const std::uint32_t port = c.fetchByte() | (regA(s) << 8);
-                setA(s, c.bus_.readPort(Cpu::address16(port)));
+                setA(s, c.bus_->readPort(Cpu::address16(port)));
             } else if constexpr (y == 4) {  // EX (SP),HL
                 const std::uint32_t value = c.readWord(s.SP);
                 c.writeWord(s.SP, pairValue<H>(s));

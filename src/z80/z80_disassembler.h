@@ -46,7 +46,7 @@ int Z80<Bus>::disassembleInstruction(char* text, std::uint16_t address) {
     const InstructionByteReader reader = [](void* context, std::uint16_t at) -> std::uint8_t {
         return static_cast<Bus*>(context)->fetchOpcode(at);
     };
-    return disassembleZ80(text, kDisassemblyTextSize, address, reader, &bus_);
+    return disassembleZ80(text, kDisassemblyTextSize, address, reader, bus_);
 }
 
 }  // namespace vantorel

@@ -22,7 +22,7 @@ struct Z80EdOps {
 
     static void nothing(Cpu&) {}
 
-    static void trap(Cpu& c) { c.bus_.trapHook(c.state_); }
+    static void trap(Cpu& c) { c.bus_->trapHook(c.state_); }
 
     // Opcodes 40-7F.
     template <unsigned Op>
@@ -33,13 +33,13 @@ struct Z80EdOps {
         constexpr unsigned p = y >> 1;
         constexpr bool q = (y & 1) != 0;
         if constexpr (z == 0) {  // IN r,(C); IN F,(C) only sets the flags
-            const std::uint32_t value = c.bus_.readPort(Cpu::address16(s.BC));
+            const std::uint32_t value = c.bus_->readPort(Cpu::address16(s.BC));
             alu::inFlags(s, value);
             if constexpr (y != kRegMem) set8<y>(s, value);
         } else if constexpr (z == 1) {  // OUT (C),r; OUT (C),0
             std::uint32_t value = 0;
             if constexpr (y != kRegMem) value = get8<y>(s);
-            c.bus_.writePort(Cpu::address16(s.BC), static_cast<std::uint8_t>(value));
+            c.bus_->writePort(Cpu::address16(s.BC), static_cast<std::uint8_t>(value));
         } else if constexpr (z == 2) {
             constexpr Pair rp = pairField<p, Pair::HL>();
             if constexpr (!q) {
@@ -103,14 +103,14 @@ struct Z80EdOps {
                         ((a ^ value ^ result) & kFlagH) | (s.BC != 0 ? kFlagPV : 0) | kFlagN);
             again = s.BC != 0 && (result & 0xFF) != 0;
         } else if constexpr (kind == 2) {
-            c.writeByte(s.HL, c.bus_.readPort(Cpu::address16(s.BC)));
+            c.writeByte(s.HL, c.bus_->readPort(Cpu::address16(s.BC)));
             setB(s, (regB(s) - 1) & 0xFF);
             s.HL = (s.HL + step) & 0xFFFF;
             ioBlockFlags(s);
             again = regB(s) != 0;
         } else {
             const std::uint32_t value = c.readByte(s.HL);
-            c.bus_.writePort(Cpu::address16(s.BC), static_cast<std::uint8_t>(value));
+            c.bus_->writePort(Cpu::address16(s.BC), static_cast<std::uint8_t>(value));
             setB(s, (regB(s) - 1) & 0xFF);
             s.HL = (s.HL + step) & 0xFFFF;
             ioBlockFlags(s);

@@ -57,7 +57,7 @@ struct Z80IndexOps {
     // DD CB d op: with PC at d, op is read at PC+1 (no R count, PC stays),
     // the handler fetches d, and PC then steps over op.
     static void bitPrefix(Cpu& c) {
-        const std::uint32_t opcode = c.bus_.fetchOpcode(Cpu::address16(c.state_.PC + 1));
+        const std::uint32_t opcode = c.bus_->fetchOpcode(Cpu::address16(c.state_.PC + 1));
         c.cyclesLeft_ -= indexBitCycles[opcode];
         (kIsIX ? Cpu::ddcbHandlers : Cpu::fdcbHandlers)[opcode](c);
         c.state_.PC = (c.state_.PC + 1) & 0xFFFF;

@@ -80,7 +80,7 @@ struct Z80InterruptOps {
         ++s.R;
         s.IFF1 = 1;
         s.IFF2 = 1;
-        const std::uint32_t opcode = c.bus_.fetchOpcode(Cpu::address16(s.PC));
+        const std::uint32_t opcode = c.bus_->fetchOpcode(Cpu::address16(s.PC));
         c.lastOpcodeAddress_ = static_cast<std::int32_t>(s.PC);
         s.PC = (s.PC + 1) & 0xFFFF;
         c.runBaseOpcode(opcode);
@@ -97,13 +97,13 @@ struct Z80InterruptOps {
 
     static void retn(Cpu& c) {
         c.state_.IFF1 = c.state_.IFF2;
-        c.bus_.debugOutput(kRetnDebugText);
+        c.bus_->debugOutput(kRetnDebugText);
         c.state_.PC = c.pop();
         c.cyclesLeft_ -= kReturnTakenCycles;
     }
 
     static void reti(Cpu& c) {
-        c.bus_.retiHook();
+        c.bus_->retiHook();
         c.state_.PC = c.pop();
         c.cyclesLeft_ -= kReturnTakenCycles;
     }

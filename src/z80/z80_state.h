@@ -2,9 +2,10 @@
 //
 // Twenty-one unsigned 32-bit fields in a fixed order. The order is an
 // interface: snapshots are loaded by copying the record out of the core,
-// overwriting fields and copying it back. Register pairs hold their value in
-// the low 16 bits (the first-named register of the pair in bits 8-15); the
-// upper 16 bits of the pairs are always zero.
+// overwriting fields and copying it back. Z80RunState adds the execution
+// loop's two run fields: with it a processor can be put away and made again. Register pairs hold
+// their value in the low 16 bits (the first-named register of the pair in bits 8-15); the upper 16
+// bits of the pairs are always zero.
 #pragma once
 
 #include <cstdint>
@@ -38,5 +39,14 @@ struct Z80State {
 static_assert(sizeof(Z80State) == 21 * sizeof(std::uint32_t), "Z80State has 21 packed fields");
 
 inline constexpr std::uint32_t kNoInterruptRequest = 0xFFFFFFFFu;
+
+// The processor as a state record holds it between runs: the registers and
+// the two fields the execution loop keeps beside them.
+struct Z80RunState {
+    Z80State registers{};
+    std::int32_t cyclesLeft = 0;  // T-states of the last budget not spent (0 or less)
+    std::int32_t lastOpcodeAddress =
+        0;  // where the last instruction started; -1 after an interrupt
+};
 
 }  // namespace vantorel

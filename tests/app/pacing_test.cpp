@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/boot.h"
 #include "support/test_machine.h"
@@ -110,15 +111,18 @@ TEST_F(Pacing, ScreenScheduleAppliesInFastModeToo) {
 }
 
 TEST_F(Pacing, FilesBeingFedRunFramesOnEveryPassButNotTheScreen) {
-    machine.setTapePlaying(true);
+    ASSERT_TRUE(machine.playTapeBytes(std::vector<std::uint8_t>(1000, 0x55)));  // the motors are on
     int screens = 0;
     for (int i = 0; i < 10; ++i) screens += pass();
     EXPECT_EQ(framesRun(), 10u);
     EXPECT_EQ(screens, 1);
+    EXPECT_TRUE(machine.tapePlaying());
 
-    machine.setTapePlaying(false);
-    machine.setQuickTypeActive(true);
+    machine.stopCassette();
+    const std::uint8_t text[] = {'a', 'b', 'c'};
+    ASSERT_EQ(machine.startQuickTypeText(text), QuickTypeResult::ok);
     EXPECT_TRUE(passAt(16666) && passAt(16666) && passAt(16666));
+    ASSERT_TRUE(machine.quickTypeActive());
 
     machine.config().speedupfilesflag = false;
     EXPECT_FALSE(passAt(16666));

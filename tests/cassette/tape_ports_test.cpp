@@ -127,15 +127,15 @@ TEST_F(TapePorts, SentBytesAreRecordedWhileTheMotorRuns) {
         runSender(*test, control, static_cast<std::uint8_t>(sent.size()));
         runFrames(*test, framesFor(sent.size(), baud));
         machine.stopCassette();
-        EXPECT_EQ(machine.tape().recorded().bytes, sent) << baud << " baud";
-        EXPECT_NEAR(machine.tape().recorded().tstates / kTapeTStatesPerSecond,
+        EXPECT_EQ(machine.recordedTape().bytes, sent) << baud << " baud";
+        EXPECT_NEAR(machine.recordedTape().tstates / kTapeTStatesPerSecond,
                     framesFor(sent.size(), baud) / 60.0, 0.02);
     }
 
     machine.recordTape(TapeFormat::raw);
     runSender(*test, 0x00, static_cast<std::uint8_t>(sent.size()));  // motors off
     runFrames(*test, framesFor(sent.size(), 300.0));
-    EXPECT_TRUE(machine.tape().recorded().bytes.empty()) << "a stopped tape records nothing";
+    EXPECT_TRUE(machine.recordedTape().bytes.empty()) << "a stopped tape records nothing";
     EXPECT_EQ(machine.ports().keyboardLatch, 0x00) << "the latch keeps every bit";
 }
 
@@ -147,9 +147,9 @@ TEST_F(TapePorts, WhatIsSentComesBackWhenPlayed) {
     runSender(*test, 0x40 | 0x10, 0);  // B = 0: 256 bytes at 1200 baud
     runFrames(*test, framesFor(sent.size(), 1200.0));
     machine.stopCassette();
-    ASSERT_EQ(machine.tape().recorded().bytes, sent);
+    ASSERT_EQ(machine.recordedTape().bytes, sent);
 
-    ASSERT_TRUE(machine.playTapeBytes(machine.tape().recorded().bytes));
+    ASSERT_TRUE(machine.playTapeBytes(machine.recordedTape().bytes));
     runReceiver(*test, 0x50);
     runFrames(*test, framesFor(sent.size(), 1200.0));
     EXPECT_EQ(memoryAt(machine, kBuffer, sent.size()), sent);

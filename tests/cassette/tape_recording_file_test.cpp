@@ -79,7 +79,7 @@ Bytes recordedInMemory(TapeFormat format, std::uint8_t control, std::uint8_t cou
     EXPECT_TRUE(sender.machine.recordTape(format));
     sender.runFrames(frames);
     sender.machine.stopCassette();
-    const TapeRecording& recording = sender.machine.tape().recorded();
+    const TapeRecording& recording = sender.machine.recordedTape();
     if (format == TapeFormat::raw) return recording.bytes;
     return wavFileBytes(encodeTapeSignal(recording.cells), kRecordingSampleRate);
 }
@@ -94,7 +94,7 @@ TEST(TapeRecordingFile, StreamsAsItIsMadeAndEndsAsTheWholeRecordingWould) {
         std::uintmax_t spooled = 0;
         for (int second = 0; second < 3; ++second) {
             sender.runFrames(60);
-            const TapeRecording& held = sender.machine.tape().recorded();
+            const TapeRecording& held = sender.machine.recordedTape();
             EXPECT_TRUE(held.bytes.empty() && held.cells.empty()) << "nothing piles up in memory";
             EXPECT_EQ(readFile(path), Bytes(100, 0xEE)) << "the old file stands until the end";
             std::uintmax_t now = 0;
@@ -116,6 +116,27 @@ TEST(TapeRecordingFile, StreamsAsItIsMadeAndEndsAsTheWholeRecordingWould) {
         EXPECT_FALSE(sender.machine.takeRecordingEnd()) << "an end is told once";
         EXPECT_EQ(entriesOf(folder.path()).size(), 1u);
     }
+}
+
+// The file is the original machine's: a copy taken while it records goes
+// on recording in memory, and never writes, finishes or removes the file.
+TEST(TapeRecordingFile, ACopiedMachineRecordsInMemoryAndLeavesTheFileAlone) {
+    TempFolder folder;
+    const fs::path path = folder / "t.cvz";
+    Sender sender(k1200Baud, 6);
+    ASSERT_TRUE(sender.machine.recordTape(TapeFormat::raw, path));
+    {
+        Machine copy = sender.machine;
+        copy.attachHost(MachineHost{});
+        for (int frame = 0; frame < 20; ++frame) copy.runFrame();
+        EXPECT_EQ(copy.recordedTape().bytes.size(), 6u);
+        EXPECT_EQ(copy.lastRecordingFile(), nullptr);
+        EXPECT_TRUE(copy.stopCassette());
+        EXPECT_FALSE(copy.takeRecordingEnd());
+    }
+    sender.runFrames(20);
+    ASSERT_TRUE(sender.machine.stopCassette());
+    EXPECT_EQ(readFile(path), recordedInMemory(TapeFormat::raw, k1200Baud, 6, 20));
 }
 
 TEST(TapeRecordingFile, AnEmptyRawRecordingIsAnEmptyFile) {

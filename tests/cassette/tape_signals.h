@@ -79,19 +79,21 @@ struct Received {
 };
 
 inline Received receiveWav(WavTape tape, TapeBaud baud, std::uint32_t pollTStates = 300) {
+    const auto media = TapeMedia::wav(std::move(tape));
+    const TapeIo io{media.get(), nullptr};
     TapeDeck deck;
     deck.writeControl(
         static_cast<std::uint8_t>(kMotorOneBit | (baud == TapeBaud::baud1200 ? kFastBaudBit : 0)),
-        0);
-    deck.playWav(std::move(tape));
+        0, io);
+    deck.play(*media);
     Received received;
     std::uint32_t tstates = 0;
-    while (deck.playing() || (deck.readStatus(tstates) & kStatusDataReceived) != 0) {
+    while (deck.playing() || (deck.readStatus(tstates, io) & kStatusDataReceived) != 0) {
         tstates += pollTStates;
-        const std::uint8_t status = deck.readStatus(tstates);
+        const std::uint8_t status = deck.readStatus(tstates, io);
         if ((status & kStatusDataReceived) == 0) continue;
         received.statuses.push_back(status);
-        received.bytes.push_back(deck.readData(tstates));
+        received.bytes.push_back(deck.readData(tstates, io));
     }
     return received;
 }

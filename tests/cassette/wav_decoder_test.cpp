@@ -95,16 +95,18 @@ TEST(WavDecoder, BytesArriveAtTheMiddleOfTheirFirstStopBit) {
     // (lead + 11 k + 9.5) cells into the tape.
     const std::vector<std::uint8_t> bytes = {0xA5, 0x5A};
     const auto samples = encodeTapeSignal(frameCells(bytes, TapeBaud::baud300, 10), 44100);
+    const auto media = TapeMedia::wav(WavTape{44100, samples});
+    const TapeIo io{media.get(), nullptr};
     TapeDeck deck;
-    deck.writeControl(kMotorOneBit, 0);
-    deck.playWav(WavTape{44100, samples});
+    deck.writeControl(kMotorOneBit, 0, io);
+    deck.play(*media);
     const double cell = bitTStates(TapeBaud::baud300);
     const double due = (10 + 9.5) * cell;
-    EXPECT_EQ(deck.readStatus(static_cast<std::uint32_t>(due - cell * 0.1)) & kStatusDataReceived,
-              0);
-    EXPECT_NE(deck.readStatus(static_cast<std::uint32_t>(due + cell * 0.1)) & kStatusDataReceived,
-              0);
-    EXPECT_EQ(deck.readData(static_cast<std::uint32_t>(due + cell * 0.1)), 0xA5);
+    EXPECT_EQ(
+        deck.readStatus(static_cast<std::uint32_t>(due - cell * 0.1), io) & kStatusDataReceived, 0);
+    EXPECT_NE(
+        deck.readStatus(static_cast<std::uint32_t>(due + cell * 0.1), io) & kStatusDataReceived, 0);
+    EXPECT_EQ(deck.readData(static_cast<std::uint32_t>(due + cell * 0.1), io), 0xA5);
 }
 
 TEST(WavDecoder, AMotorStoppedBetweenBytesLosesNothing) {
@@ -114,17 +116,21 @@ TEST(WavDecoder, AMotorStoppedBetweenBytesLosesNothing) {
     cells.resize(cells.size() + 100, recordedCell(kMark, TapeBaud::baud300));
     const std::vector<std::uint8_t> second = frameCells({0x44, 0x55}, TapeBaud::baud300, 0);
     cells.insert(cells.end(), second.begin(), second.end());
+    const auto media = TapeMedia::wav(WavTape{22050, encodeTapeSignal(cells, 22050)});
+    const TapeIo io{media.get(), nullptr};
     TapeDeck deck;
-    deck.writeControl(kMotorOneBit, 0);
-    deck.playWav(WavTape{22050, encodeTapeSignal(cells, 22050)});
+    deck.writeControl(kMotorOneBit, 0, io);
+    deck.play(*media);
     const double cell = bitTStates(TapeBaud::baud300);
     const auto stopAt = static_cast<std::uint32_t>((20 + 33 + 50) * cell);
     const auto pause = static_cast<std::uint32_t>(kTapeTStatesPerSecond);
     std::vector<std::uint8_t> bytes;
     for (std::uint32_t t = 0; deck.playing(); t += 250) {
-        if (t >= stopAt && t < stopAt + 250) deck.writeControl(0, t);
-        if (t >= stopAt + pause && t < stopAt + pause + 250) deck.writeControl(kMotorOneBit, t);
-        if ((deck.readStatus(t) & kStatusDataReceived) != 0) bytes.push_back(deck.readData(t));
+        if (t >= stopAt && t < stopAt + 250) deck.writeControl(0, t, io);
+        if (t >= stopAt + pause && t < stopAt + pause + 250) deck.writeControl(kMotorOneBit, t, io);
+        if ((deck.readStatus(t, io) & kStatusDataReceived) != 0) {
+            bytes.push_back(deck.readData(t, io));
+        }
         if (t > stopAt && t < stopAt + pause) {
             ASSERT_EQ(bytes.size(), 3u);
         }

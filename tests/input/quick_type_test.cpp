@@ -54,17 +54,20 @@ std::string pressedPositions(const KeyboardMatrix& keyboard) {
     return text.empty() ? "-" : text;
 }
 
-// A quick type and a keyboard with its layout resolved on the US layout.
+// A quick type and a keyboard with its layout resolved on the US layout;
+// the text is kept beside the quick type, as the machine keeps it.
 class QuickTypeTest : public ::testing::Test {
   protected:
     FakeKeys keys;
     KeyboardMatrix keyboard;
     QuickType quickType;
+    std::vector<std::uint8_t> text;
 
     void SetUp() override { keyboard.initKeyLayout(keys); }
 
-    void start(std::string_view text) {
-        ASSERT_EQ(quickType.startText(bytesOf(text)), QuickTypeResult::ok);
+    void start(std::string_view typed) {
+        ASSERT_EQ(quickType.start(typed.size()), QuickTypeResult::ok);
+        text = bytesOf(typed);
     }
 
     // Runs frames of `tstates` until the typing ends; one entry per frame,
@@ -72,7 +75,7 @@ class QuickTypeTest : public ::testing::Test {
     std::vector<std::string> typeAll(std::int64_t tstates = kNtscFrameTStates) {
         std::vector<std::string> frames;
         for (int frame = 0; frame < 1000000 && quickType.active(); ++frame) {
-            quickType.typeFrame(keyboard, tstates);
+            quickType.typeFrame(keyboard, text, tstates);
             frames.push_back(quickType.active() ? pressedPositions(keyboard) : "end");
         }
         return frames;
@@ -97,8 +100,8 @@ class QuickTypeTest : public ::testing::Test {
     }
 
     // The key presses of a whole text, releases and timing left out.
-    std::vector<std::string> pressesOf(std::string_view text) {
-        start(text);
+    std::vector<std::string> pressesOf(std::string_view typed) {
+        start(typed);
         std::vector<std::string> presses;
         for (const std::string& run : runsOf(typeAll())) {
             if (run.starts_with("- ") || run.starts_with("end ")) continue;
@@ -176,62 +179,19 @@ TEST_F(QuickTypeTest, KeysSharedBySeveralPositionsAreNotUsed) {
     EXPECT_FALSE(noShift.keys['A'].typeable);
 }
 
-// --- Loading ---
+// --- Starting ---
 
-TEST_F(QuickTypeTest, FileLoadsWholeAndStartsAtItsFirstByte) {
-    TempFolder folder;
-    const std::string text("LIST\r\n\x00\xFF end", 12);
-    writeFile(folder / "prog.txt", text);
-    RecordingDebugOutput debug;
-    ASSERT_EQ(quickType.startFile(folder / "prog.txt", &debug), QuickTypeResult::ok);
-    EXPECT_TRUE(quickType.active());
-    EXPECT_EQ(quickType.buffer().bytes, bytesOf(text)) << "bytes kept as they are";
-    EXPECT_EQ(quickType.buffer().readPosition, 0u);
-    EXPECT_EQ(quickType.buffer().currentCharacter, -1);
-    EXPECT_TRUE(debug.text.empty());
-}
-
-TEST_F(QuickTypeTest, FailedLoadsLeaveQuickTypeIdle) {
-    TempFolder folder;
-    writeFile(folder / "empty.txt", "");
-    std::filesystem::create_directory(folder / "folder.txt");
-    { std::ofstream huge(folder / "huge.txt", std::ios::binary); }
-    std::filesystem::resize_file(folder / "huge.txt", kQuickTypeMaxBytes + 1);  // sparse
-
-    struct Case {
-        std::string name;
-        QuickTypeResult result;
-        std::string debugText;
-    };
-    const Case cases[] = {
-        {"missing.txt", QuickTypeResult::cannotOpen, "Could not open file\n"},
-        {"folder.txt", QuickTypeResult::cannotOpen, "Could not open file\n"},
-        {"empty.txt", QuickTypeResult::emptyFile, ""},
-        {"huge.txt", QuickTypeResult::tooBig, ""},
-    };
-    for (const Case& c : cases) {
-        RecordingDebugOutput debug;
-        EXPECT_EQ(quickType.startFile(folder / c.name, &debug), c.result) << c.name;
-        EXPECT_EQ(debug.text, c.debugText) << c.name;
-        EXPECT_FALSE(quickType.active()) << c.name;
-        EXPECT_TRUE(quickType.buffer().bytes.empty()) << c.name;
-    }
-    EXPECT_EQ(quickType.startFile(folder / "missing.txt", nullptr), QuickTypeResult::cannotOpen);
-    EXPECT_EQ(quickType.startText({}), QuickTypeResult::emptyFile);
+TEST_F(QuickTypeTest, StartNamesTheTextByItsLengthAndRefusesWhatCannotBeTyped) {
+    EXPECT_EQ(quickType.start(0), QuickTypeResult::emptyFile);
+    EXPECT_EQ(quickType.start(kQuickTypeMaxBytes + 1), QuickTypeResult::tooBig);
     EXPECT_FALSE(quickType.active());
-}
-
-TEST_F(QuickTypeTest, SecondStartWhileTypingDoesNothing) {
     start("first");
-    quickType.typeFrame(keyboard, kNtscFrameTStates);
-    TempFolder folder;
-    writeFile(folder / "second.txt", "second");
-    RecordingDebugOutput debug;
-    EXPECT_EQ(quickType.startFile(folder / "second.txt", &debug), QuickTypeResult::alreadyActive);
-    EXPECT_EQ(quickType.startFile(folder / "missing.txt", &debug), QuickTypeResult::alreadyActive);
-    EXPECT_EQ(quickType.startText(bytesOf("third")), QuickTypeResult::alreadyActive);
-    EXPECT_TRUE(debug.text.empty()) << "no file is even opened";
-    EXPECT_EQ(quickType.buffer().bytes, bytesOf("first"));
+    EXPECT_EQ(quickType.textBytes(), 5u);
+    EXPECT_EQ(quickType.readPosition(), 0u);
+    EXPECT_EQ(quickType.currentCharacter(), -1);
+    quickType.typeFrame(keyboard, text, kNtscFrameTStates);
+    EXPECT_EQ(quickType.start(3), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(quickType.textBytes(), 5u);
 }
 
 // --- Typing, frame by frame ---
@@ -311,7 +271,7 @@ TEST_F(QuickTypeTest, TypingBeginsWithEveryHostKeyReleased) {
     keyboard.scanHostKeyboard(keys, false, true);
     ASSERT_NE(pressedPositions(keyboard), "-");
     start("a");
-    quickType.typeFrame(keyboard, kNtscFrameTStates);
+    quickType.typeFrame(keyboard, text, kNtscFrameTStates);
     EXPECT_EQ(pressedPositions(keyboard), "-");
 }
 
@@ -319,11 +279,11 @@ TEST_F(QuickTypeTest, EndFreesTheTextAndReleasesEveryKey) {
     start("ab");
     typeAll();
     EXPECT_FALSE(quickType.active());
-    EXPECT_EQ(quickType.buffer().bytes.capacity(), 0u) << "buffer freed";
-    EXPECT_EQ(quickType.buffer().readPosition, 0u);
-    EXPECT_EQ(quickType.buffer().currentCharacter, -1);
+    EXPECT_EQ(quickType.textBytes(), 0u) << "the text is no longer named";
+    EXPECT_EQ(quickType.readPosition(), 0u);
+    EXPECT_EQ(quickType.currentCharacter(), -1);
     EXPECT_EQ(pressedPositions(keyboard), "-");
-    quickType.typeFrame(keyboard, kNtscFrameTStates);  // idle: changes nothing
+    quickType.typeFrame(keyboard, text, kNtscFrameTStates);  // idle: changes nothing
     EXPECT_EQ(pressedPositions(keyboard), "-");
     start("again");
     EXPECT_TRUE(quickType.active()) << "a new text can start";
@@ -354,12 +314,72 @@ TEST_F(MachineQuickTypeTest, TypingReplacesTheHostKeyboardUntilTheTextEnds) {
         row2.push_back(machine.keyboard().readKeyboardRow(2));
     }
     EXPECT_FALSE(machine.quickTypeActive());
-    EXPECT_EQ(machine.quickType().buffer().bytes.capacity(), 0u);
+    EXPECT_TRUE(machine.quickTypeText().empty()) << "the text was let go";
     // The typed Z (row 2 column 1) appears; the host's Q never does while
     // typing, and is seen as soon as the typing has ended.
     EXPECT_EQ(std::count(row2.begin(), row2.end(), std::uint8_t{0xFD}), 3);
     EXPECT_EQ(row2.back(), 0xF7);
     EXPECT_EQ(std::count(row2.begin(), row2.end(), std::uint8_t{0xF7}), 1);
+}
+
+TEST_F(MachineQuickTypeTest, FileLoadsWholeAndStartsAtItsFirstByte) {
+    TempFolder folder;
+    const std::string text("LIST\r\n\x00\xFF end", 12);
+    writeFile(folder / "prog.txt", text);
+    ASSERT_EQ(startQuickTypeFile(machine, folder / "prog.txt"), QuickTypeResult::ok);
+    EXPECT_TRUE(machine.quickTypeActive());
+    const auto typed = machine.quickTypeText();
+    EXPECT_EQ(std::vector<std::uint8_t>(typed.begin(), typed.end()), bytesOf(text))
+        << "bytes kept as they are";
+    EXPECT_EQ(machine.quickType().textBytes(), text.size());
+    EXPECT_EQ(machine.quickType().readPosition(), 0u);
+    EXPECT_EQ(machine.quickType().currentCharacter(), -1);
+    EXPECT_TRUE(test.debug.text.empty());
+}
+
+TEST_F(MachineQuickTypeTest, FailedLoadsLeaveQuickTypeIdle) {
+    TempFolder folder;
+    writeFile(folder / "empty.txt", "");
+    std::filesystem::create_directory(folder / "folder.txt");
+    { std::ofstream huge(folder / "huge.txt", std::ios::binary); }
+    std::filesystem::resize_file(folder / "huge.txt", kQuickTypeMaxBytes + 1);  // sparse
+
+    struct Case {
+        std::string name;
+        QuickTypeResult result;
+        std::string debugText;
+    };
+    const Case cases[] = {
+        {"missing.txt", QuickTypeResult::cannotOpen, "Could not open file\n"},
+        {"folder.txt", QuickTypeResult::cannotOpen, "Could not open file\n"},
+        {"empty.txt", QuickTypeResult::emptyFile, ""},
+        {"huge.txt", QuickTypeResult::tooBig, ""},
+    };
+    for (const Case& c : cases) {
+        test.debug.text.clear();
+        EXPECT_EQ(startQuickTypeFile(machine, folder / c.name), c.result) << c.name;
+        EXPECT_EQ(test.debug.text, c.debugText) << c.name;
+        EXPECT_FALSE(machine.quickTypeActive()) << c.name;
+        EXPECT_TRUE(machine.quickTypeText().empty()) << c.name;
+    }
+    Machine withoutDebugOutput;
+    EXPECT_EQ(startQuickTypeFile(withoutDebugOutput, folder / "missing.txt"),
+              QuickTypeResult::cannotOpen);
+    EXPECT_EQ(machine.startQuickTypeText({}), QuickTypeResult::emptyFile);
+    EXPECT_FALSE(machine.quickTypeActive());
+}
+
+TEST_F(MachineQuickTypeTest, SecondStartWhileTypingDoesNothing) {
+    ASSERT_EQ(machine.startQuickTypeText(bytesOf("first")), QuickTypeResult::ok);
+    runFrames(1);
+    TempFolder folder;
+    writeFile(folder / "second.txt", "second");
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "second.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(startQuickTypeFile(machine, folder / "missing.txt"), QuickTypeResult::alreadyActive);
+    EXPECT_EQ(machine.startQuickTypeText(bytesOf("third")), QuickTypeResult::alreadyActive);
+    EXPECT_TRUE(test.debug.text.empty()) << "no file is even opened";
+    const auto typed = machine.quickTypeText();
+    EXPECT_EQ(std::vector<std::uint8_t>(typed.begin(), typed.end()), bytesOf("first"));
 }
 
 TEST_F(MachineQuickTypeTest, FailuresReachTheDebugOutputAndChangeNothing) {
@@ -382,7 +402,8 @@ TEST_F(MachineQuickTypeTest, ResetsDoNotStopTheTyping) {
     machine.hardReset();
     machine.softReset();
     EXPECT_TRUE(machine.quickTypeActive());
-    EXPECT_EQ(machine.quickType().buffer().bytes, bytesOf("abc"));
+    const auto typed = machine.quickTypeText();
+    EXPECT_EQ(std::vector<std::uint8_t>(typed.begin(), typed.end()), bytesOf("abc"));
 }
 
 }  // namespace

@@ -52,8 +52,9 @@ TEST_F(MachineFiles, SmallRomGoesToD000WithFFAfterIt) {
     EXPECT_EQ(machine.readMemory(0xD7FF), bytes[2047]);
     EXPECT_EQ(machine.readMemory(0xD800), 0xFF);
     EXPECT_EQ(machine.readMemory(0xDFFF), 0xFF);
-    EXPECT_TRUE(machine.memory().slotD000);
-    EXPECT_FALSE(machine.memory().slotC000 || machine.memory().slotA000);
+    EXPECT_TRUE(machine.gameRoms().d000);
+    EXPECT_FALSE(machine.gameRoms().c000 || machine.gameRoms().a000);
+    EXPECT_EQ(machine.memory().filledSlots, kSlotD000Filled) << "the record names the slot";
 }
 
 TEST_F(MachineFiles, SizeChoosesTheSlot) {
@@ -69,9 +70,9 @@ TEST_F(MachineFiles, SizeChoosesTheSlot) {
         EXPECT_EQ(machine.readMemory(static_cast<std::uint16_t>(c.start + c.size - 1)),
                   bytes.back())
             << c.size;
-        EXPECT_EQ(machine.memory().slotD000 != nullptr, c.start == 0xD000);
-        EXPECT_EQ(machine.memory().slotC000 != nullptr, c.start == 0xC000);
-        EXPECT_EQ(machine.memory().slotA000 != nullptr, c.start == 0xA000);
+        EXPECT_EQ(machine.gameRoms().d000 != nullptr, c.start == 0xD000);
+        EXPECT_EQ(machine.gameRoms().c000 != nullptr, c.start == 0xC000);
+        EXPECT_EQ(machine.gameRoms().a000 != nullptr, c.start == 0xA000);
     }
 }
 
@@ -93,25 +94,27 @@ TEST_F(MachineFiles, MissingFileOrFolderCannotBeOpened) {
     EXPECT_FALSE(result.fileOpened());
     EXPECT_EQ(loadGameRom(machine, folder.path()).status, FileStatus::cannotOpen);
     EXPECT_EQ(loadSnapshot(machine, folder / "absent.snp").status, FileStatus::cannotOpen);
-    EXPECT_TRUE(machine.memory().slotD000) << "nothing changed";
+    EXPECT_TRUE(machine.gameRoms().d000) << "nothing changed";
 }
 
 TEST_F(MachineFiles, NothingLoadsWhileATapeOrQuickTypeFeedsTheMachine) {
     const auto rom = romFile(100);
     SnapshotBuilder snapshot;
     snapshot.write(folder / "s.snp");
-    machine.setTapePlaying(true);
+    ASSERT_TRUE(machine.playTapeBytes({0x12, 0x34}));
     EXPECT_EQ(loadGameRom(machine, rom).status, FileStatus::busy);
     EXPECT_EQ(loadSnapshot(machine, folder / "s.snp").status, FileStatus::busy);
-    machine.setTapePlaying(false);
-    machine.setQuickTypeActive(true);
+    machine.stopCassette();
+    const std::uint8_t text[] = {'a'};
+    ASSERT_EQ(machine.startQuickTypeText(text), QuickTypeResult::ok);
     EXPECT_EQ(loadGameRom(machine, rom).status, FileStatus::busy);
-    EXPECT_FALSE(machine.memory().anySlotFilled());
+    EXPECT_FALSE(machine.anySlotFilled());
     EXPECT_FALSE(machine.memory().snapshotRam);
 }
 
 TEST_F(MachineFiles, RemovingTheRomUnderTheRunningProgramHardResets) {
     machine.config().ramexpanders = 3;
+    machine.applyHardwareSettings();
     test->runFrom(0xA100, {0xC3, 0x00, 0xA1});  // JP A100 in RAM
     machine.writeMemory(0x0100, 0x5A);
     machine.runFrame();
@@ -128,7 +131,7 @@ TEST_F(MachineFiles, LoadingARomWhileTheMonitorRunsDoesNotReset) {
     ASSERT_TRUE(loadGameRom(machine, romFile(100)).ok());
     removeGameRom(machine);
     EXPECT_EQ(machine.memory().image[0x0100], 0x5A);
-    EXPECT_FALSE(machine.memory().anySlotFilled());
+    EXPECT_FALSE(machine.anySlotFilled());
 }
 
 TEST_F(MachineFiles, SnapshotOfTheWrongSizeIsIgnored) {
@@ -138,7 +141,7 @@ TEST_F(MachineFiles, SnapshotOfTheWrongSizeIsIgnored) {
         SnapshotBuilder::writeFile(folder / "bad.snp", bytes);
         EXPECT_EQ(loadSnapshot(machine, folder / "bad.snp").status, FileStatus::wrongSize);
     }
-    EXPECT_TRUE(machine.memory().slotD000) << "the game ROM stays";
+    EXPECT_TRUE(machine.gameRoms().d000) << "the game ROM stays";
     EXPECT_FALSE(machine.memory().snapshotRam);
 }
 
@@ -214,6 +217,7 @@ TEST_F(MachineFiles, SnapshotFlipFlopsAndInterruptModeDecode) {
 
 TEST_F(MachineFiles, SnapshotReplacesMemoryRomsAndC000AndContinuesAtItsPc) {
     machine.config().ramexpanders = 0;
+    machine.applyHardwareSettings();
     ASSERT_TRUE(loadGameRom(machine, romFile(16384)).ok());
     machine.runFrame();
     const std::uint32_t tstates = machine.tstateCounter();
@@ -230,12 +234,14 @@ TEST_F(MachineFiles, SnapshotReplacesMemoryRomsAndC000AndContinuesAtItsPc) {
 
     const MachineMemory& memory = machine.memory();
     EXPECT_TRUE(std::equal(memory.image.begin(), memory.image.end(), snapshot.memory.begin()));
-    EXPECT_TRUE(std::equal(memory.monitorRom.begin(), memory.monitorRom.end(),
-                           snapshot.memory.begin() + 0xE000));
-    EXPECT_TRUE(std::equal(memory.characterRom.begin(), memory.characterRom.end(),
+    const MachineRoms& roms = machine.roms();
+    EXPECT_TRUE(
+        std::equal(roms.monitor->begin(), roms.monitor->end(), snapshot.memory.begin() + 0xE000));
+    EXPECT_TRUE(std::equal(roms.characters->begin(), roms.characters->end(),
                            snapshot.memory.begin() + 0xF800));
-    ASSERT_TRUE(memory.slotC000);
-    EXPECT_FALSE(memory.slotA000) << "the game ROM was removed";
+    ASSERT_TRUE(machine.gameRoms().c000);
+    EXPECT_FALSE(machine.gameRoms().a000) << "the game ROM was removed";
+    EXPECT_EQ(memory.filledSlots, kSlotC000Filled);
     EXPECT_EQ(machine.readMemory(0xC123), snapshot.memory[0xC123]);
     EXPECT_EQ(machine.readMemory(0x8000), snapshot.memory[0x8000]) << "snapshot RAM flag";
     EXPECT_EQ(machine.tstateCounter(), tstates) << "no reset";
@@ -258,7 +264,7 @@ TEST_F(MachineFiles, HardResetAfterASnapshotKeepsItsRomsAndC000) {
     machine.hardReset();
     EXPECT_EQ(machine.readMemory(0xC000), 0xAB);
     EXPECT_EQ(machine.readMemory(0xDFFF), 0xCD);
-    EXPECT_EQ(machine.memory().monitorRom[1], 0x05) << "the snapshot's monitor stays";
+    EXPECT_EQ((*machine.roms().monitor)[1], 0x05) << "the snapshot's monitor stays";
     EXPECT_EQ(machine.readMemory(0x3000), 0xFF) << "back to 8K of RAM";
     EXPECT_EQ(machine.memory().image[0x3000], 0x00);
     removeGameRom(machine);

@@ -61,6 +61,7 @@ TEST_F(MemoryMap, InstalledRamReadsBackAndEverythingAboveReadsFF) {
     };
     for (const RamCase& c : cases) {
         machine.config().ramexpanders = c.ramexpanders;
+        machine.applyHardwareSettings();
         machine.writeMemory(c.address, 0x55);
         EXPECT_EQ(machine.readMemory(c.address), c.readsBack ? 0x55 : 0xFF)
             << std::hex << c.address << " with ramexpanders " << std::dec << c.ramexpanders;
@@ -91,31 +92,33 @@ TEST_F(MemoryMap, MonitorAndCharacterRomsFillTheirWindows) {
 
 TEST_F(MemoryMap, GameRomSlotsCoverTheirWindowsAndTakePrecedenceOverRam) {
     machine.config().ramexpanders = 3;
+    machine.applyHardwareSettings();
     machine.writeMemory(0xA000, 0x11);
     machine.writeMemory(0xC000, 0x11);
-    auto slot = std::make_unique<SlotD000>();
+    auto slot = std::make_shared<SlotD000>();
     slot->fill(0xD0);
-    machine.memory().slotD000 = std::move(slot);
+    machine.fillSlot(std::shared_ptr<const SlotD000>(slot));
     EXPECT_EQ(machine.readMemory(0xA000), 0x11);
     EXPECT_EQ(machine.readMemory(0xC000), 0xFF) << "a 4K ROM leaves C000-CFFF unmapped";
     EXPECT_EQ(machine.readMemory(0xD000), 0xD0);
     EXPECT_EQ(machine.readMemory(0xDFFF), 0xD0);
 
-    auto big = std::make_unique<SlotA000>();
+    auto big = std::make_shared<SlotA000>();
     for (std::size_t i = 0; i < big->size(); ++i) (*big)[i] = static_cast<std::uint8_t>(i >> 8);
-    machine.memory().slotA000 = std::move(big);
+    machine.fillSlot(std::shared_ptr<const SlotA000>(big));
     EXPECT_EQ(machine.readMemory(0xA000), 0x00) << "the A000 slot hides RAM";
     EXPECT_EQ(machine.readMemory(0xBC00), 0x1C);
     EXPECT_EQ(machine.readMemory(0xD000), 0x30) << "the A000 slot wins over the D000 slot";
     EXPECT_EQ(machine.readMemory(0x9FFF), 0x00) << "RAM below A000 is unaffected";
 
-    machine.memory().emptySlots();
+    machine.emptySlots();
     EXPECT_EQ(machine.readMemory(0xA000), 0x11) << "RAM written under the ROM shows again";
-    EXPECT_FALSE(machine.memory().anySlotFilled());
+    EXPECT_FALSE(machine.anySlotFilled());
 }
 
 TEST_F(MemoryMap, SnapshotRamFlagMapsRamUpToBBFFWhateverIsFitted) {
     machine.config().ramexpanders = 0;
+    machine.applyHardwareSettings();
     machine.memory().snapshotRam = true;
     machine.writeMemory(0x3000, 0x55);
     machine.writeMemory(0xBBFF, 0x66);

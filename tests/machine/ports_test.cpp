@@ -84,7 +84,8 @@ TEST_F(Ports, ZeroAfterAnotherValueIsAnEdge) {
 }
 
 TEST_F(Ports, QuickTypeSilencesTheSpeakerButTheLevelStillToggles) {
-    machine.setQuickTypeActive(true);
+    const std::uint8_t text[] = {'a', 'b'};
+    ASSERT_EQ(machine.startQuickTypeText(text), QuickTypeResult::ok);
     machine.writePort(0xFF, 0xFF);
     machine.writePort(0xFF, 0x00);
     machine.writePort(0xFF, 0xFF);

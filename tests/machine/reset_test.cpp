@@ -70,21 +70,25 @@ TEST_F(Reset, SoftResetKeepsMemoryAndRestartsTheProcessorAtTheMonitor) {
 }
 
 TEST_F(Reset, ResetsKeepRomsSlotsAndPortsButStopTheTape) {
-    machine.memory().monitorRom[0x100] = 0x99;
-    machine.memory().slotC000 = std::make_unique<SlotC000>();
+    MonitorRom monitor = *machine.roms().monitor;
+    monitor[0x100] = 0x99;
+    machine.roms().monitor = std::make_shared<const MonitorRom>(monitor);
+    machine.fillSlot(std::make_shared<const SlotC000>());
     machine.writePort(0xFE, 0x03);
     machine.writePort(0xFF, 0xFF);
-    machine.setTapePlaying(true);
+    ASSERT_TRUE(machine.playTapeBytes({0x55, 0xAA}));
+    ASSERT_TRUE(machine.tapePlaying());
 
     machine.hardReset();
-    EXPECT_EQ(machine.memory().monitorRom[0x100], 0x99);
-    EXPECT_TRUE(machine.memory().slotC000);
+    EXPECT_EQ((*machine.roms().monitor)[0x100], 0x99);
+    EXPECT_TRUE(machine.gameRoms().c000);
+    EXPECT_TRUE(machine.memory().filledSlots & kSlotC000Filled);
     EXPECT_EQ(machine.ports().keyboardLatch, 0x03);
     EXPECT_EQ(machine.ports().speakerLevel, 1);
     EXPECT_EQ(machine.ports().lastParallelValue, 0xFF);
     EXPECT_FALSE(machine.tapePlaying());
 
-    machine.setTapePlaying(true);
+    ASSERT_TRUE(machine.playTapeBytes({0x55, 0xAA}));
     machine.softReset();
     EXPECT_FALSE(machine.tapePlaying());
 }

@@ -24,11 +24,11 @@ void writeBytes(const std::filesystem::path& path, std::size_t count, std::uint8
 struct RomFiles : ::testing::Test {
     TempFolder folder;
     testing::TestRoms builtin = testing::idleTestRoms();  // monitor C3 10 E0, characters i + 1
-    MachineMemory memory;
+    MachineRoms roms;
     MachineConfig config;
 
     std::vector<std::string> install() {
-        return installBuiltinImages(memory, config, builtin.images(), folder.path());
+        return installBuiltinImages(roms, config, builtin.images(), folder.path());
     }
 };
 
@@ -36,8 +36,8 @@ TEST_F(RomFiles, BuiltInFlagsIgnoreFilesThatExist) {
     writeBytes(folder / "ROM/QUELT12.BIN", 4096, 0x11);
     writeBytes(folder / "ROM/CHARS.BIN", 1024, 0x22);
     EXPECT_TRUE(install().empty());
-    EXPECT_EQ(memory.monitorRom, builtin.monitor);
-    EXPECT_EQ(memory.characterRom, builtin.characters);
+    EXPECT_EQ(*roms.monitor, builtin.monitor);
+    EXPECT_EQ(*roms.characters, builtin.characters);
 }
 
 TEST_F(RomFiles, FilesOfExactSizeReplaceBothImagesRelativeToTheStartUpFolder) {
@@ -47,32 +47,36 @@ TEST_F(RomFiles, FilesOfExactSizeReplaceBothImagesRelativeToTheStartUpFolder) {
     config.usebuiltincharflag = false;
     config.CHARfilename = makeSettingsText("mine\\chars.bin");  // written on Windows
     EXPECT_TRUE(install().empty());
-    EXPECT_EQ(memory.monitorRom[0], 0x11);
-    EXPECT_EQ(memory.monitorRom[4095], 0x11);
-    EXPECT_EQ(memory.characterRom[0], 0x22);
-    EXPECT_EQ(memory.characterRom[1023], 0x22);
+    EXPECT_EQ((*roms.monitor)[0], 0x11);
+    EXPECT_EQ((*roms.monitor)[4095], 0x11);
+    EXPECT_EQ((*roms.characters)[0], 0x22);
+    EXPECT_EQ((*roms.characters)[1023], 0x22);
 
     // An absolute name is taken as it is.
     writeBytes(folder / "abs.bin", 4096, 0x33);
     config.ROMfilename = makeSettingsText((folder / "abs.bin").c_str());
-    EXPECT_EQ(installBuiltinImages(memory, config, builtin.images(), "/nowhere").size(), 1u)
+    EXPECT_EQ(installBuiltinImages(roms, config, builtin.images(), "/nowhere").size(), 1u)
         << "the relative character ROM name is not under /nowhere";
-    EXPECT_EQ(memory.monitorRom[7], 0x33);
+    EXPECT_EQ((*roms.monitor)[7], 0x33);
 }
 
 TEST_F(RomFiles, MissingWrongSizedOrFolderFilesLeaveTheBuiltInImageAndSaySo) {
     config.usebuiltinromflag = false;
     config.usebuiltincharflag = false;
-    memory.monitorRom.fill(0x99);  // whatever was installed before
-    memory.characterRom.fill(0x99);
+    MonitorRom monitorBefore;  // whatever was installed before
+    CharacterRom charactersBefore;
+    monitorBefore.fill(0x99);
+    charactersBefore.fill(0x99);
+    roms.monitor = std::make_shared<const MonitorRom>(monitorBefore);
+    roms.characters = std::make_shared<const CharacterRom>(charactersBefore);
     std::vector<std::string> problems = install();
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_EQ(problems[0], "The monitor ROM file " + (folder / "ROM/QUELT12.BIN").string() +
                                " cannot be opened; the built-in monitor ROM is used.");
     EXPECT_NE(problems[1].find("character ROM file " + (folder / "ROM/CHARS.BIN").string()),
               std::string::npos);
-    EXPECT_EQ(memory.monitorRom, builtin.monitor);
-    EXPECT_EQ(memory.characterRom, builtin.characters);
+    EXPECT_EQ(*roms.monitor, builtin.monitor);
+    EXPECT_EQ(*roms.characters, builtin.characters);
 
     for (const std::size_t size : {std::size_t{0}, std::size_t{4095}, std::size_t{4097}}) {
         writeBytes(folder / "ROM/QUELT12.BIN", size, 0x11);
@@ -84,8 +88,8 @@ TEST_F(RomFiles, MissingWrongSizedOrFolderFilesLeaveTheBuiltInImageAndSaySo) {
             << problems[0];
         EXPECT_NE(problems[1].find("holds 4096 bytes, not 1024 bytes"), std::string::npos);
         EXPECT_EQ(problems[0].find('\n'), std::string::npos) << "one line";
-        EXPECT_EQ(memory.monitorRom, builtin.monitor);
-        EXPECT_EQ(memory.characterRom, builtin.characters);
+        EXPECT_EQ(*roms.monitor, builtin.monitor);
+        EXPECT_EQ(*roms.characters, builtin.characters);
     }
 
     config.ROMfilename = makeSettingsText("ROM");  // a folder

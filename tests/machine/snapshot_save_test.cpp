@@ -81,24 +81,26 @@ TEST(SnapshotMemory, HoldsWhatTheProcessorReadsWithRomsAndSlot) {
     TestMachine test;
     Machine& machine = test.machine;
     machine.config().ramexpanders = 0;  // 8K: 2000-BFFF read FF
+    machine.applyHardwareSettings();
     auto& memory = machine.memory();
     memory.image[0x1FFF] = 0x11;
     memory.image[0x2000] = 0x22;  // under no fitted RAM
     memory.image[0xE000] = 0x33;  // hidden by the monitor ROM
     memory.image[0xF080] = 0x44;
     memory.image[0xFC00] = 0x55;
-    memory.slotD000 = std::make_unique<SlotD000>();
-    memory.slotD000->fill(0x66);
+    auto slot = std::make_shared<SlotD000>();
+    slot->fill(0x66);
+    machine.fillSlot(std::shared_ptr<const SlotD000>(slot));
     const auto bytes = snapshotMemory(machine);
     EXPECT_EQ(bytes[0x1FFF], 0x11);
     EXPECT_EQ(bytes[0x2000], 0xFF);
     EXPECT_EQ(bytes[0xBFFF], 0xFF);
     EXPECT_EQ(bytes[0xC000], 0xFF);  // a D000 ROM leaves C000-CFFF empty
     EXPECT_EQ(bytes[0xD000], 0x66);
-    EXPECT_EQ(bytes[0xE000], memory.monitorRom[0]);
-    EXPECT_EQ(bytes[0xEFFF], memory.monitorRom[0xFFF]);
+    EXPECT_EQ(bytes[0xE000], (*machine.roms().monitor)[0]);
+    EXPECT_EQ(bytes[0xEFFF], (*machine.roms().monitor)[0xFFF]);
     EXPECT_EQ(bytes[0xF080], 0x44);
-    EXPECT_EQ(bytes[0xF800], memory.characterRom[0]);
+    EXPECT_EQ(bytes[0xF800], (*machine.roms().characters)[0]);
     EXPECT_EQ(bytes[0xFC00], 0x55);
     // Composing the image is not a read: the boot reads are still to come.
     machine.hardReset();
@@ -131,11 +133,11 @@ TEST(SnapshotSave, WritesTheWholeFileAndReplacesAnOldOneInOneStep) {
 // A program that keeps the whole screen changing with values that depend on
 // R, the stack, the alternate registers and a routine in a game ROM at D000.
 void startScreenProgram(TestMachine& test) {
-    auto rom = std::make_unique<SlotD000>();
+    auto rom = std::make_shared<SlotD000>();
     rom->fill(0xFF);
     (*rom)[0] = 0x3C;  // D000: INC A
     (*rom)[1] = 0xC9;  //       RET
-    test.machine.memory().slotD000 = std::move(rom);
+    test.machine.fillSlot(std::shared_ptr<const SlotD000>(rom));
     test.runFrom(0x0100, {
                              0x31, 0x00, 0x10,  // 0100 LD SP,1000
                              0x21, 0x80, 0xF0,  // 0103 LD HL,F080

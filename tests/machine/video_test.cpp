@@ -13,6 +13,7 @@ constexpr VideoPalette kPalette{0x7FFF, 0x0000, 0x001F};
 
 struct VideoFixture : ::testing::Test {
     std::unique_ptr<MachineMemory> memory = std::make_unique<MachineMemory>();
+    std::unique_ptr<CharacterRom> characters = std::make_unique<CharacterRom>();
     std::unique_ptr<FrameImage> image = std::make_unique<FrameImage>();
 
     VideoFixture() { image->fill(0x1234); }
@@ -32,9 +33,9 @@ struct VideoFixture : ::testing::Test {
 
 TEST_F(VideoFixture, CharacterRomCodeDrawsItsPatternBitSevenLeftmost) {
     const std::uint8_t pattern[8] = {0x80, 0x01, 0xF0, 0x0F, 0xAA, 0x55, 0x00, 0xFF};
-    for (int y = 0; y < 8; ++y) memory->characterRom[0x41 * 8 + y] = pattern[y];
+    for (int y = 0; y < 8; ++y) (*characters)[0x41 * 8 + y] = pattern[y];
     memory->image[0xF080] = 0x41;  // top-left cell
-    renderFrameImage(*memory, kPalette, *image);
+    renderFrameImage(*memory, *characters, kPalette, *image);
     for (int y = 0; y < 8; ++y) EXPECT_EQ(cellRow(0, 0, y), pattern[y]) << "pattern row " << y;
     EXPECT_EQ(pixel(0, 0), kPalette.foreground);
     EXPECT_EQ(pixel(1, 0), kPalette.background);
@@ -45,32 +46,32 @@ TEST_F(VideoFixture, ProgrammableCodeReadsFC00AndFollowsChanges) {
     memory->image[0xF7FF] = 0x80;  // bottom-right cell
     memory->image[0xF080 + 5] = 0x80;
     memory->image[0xFC00] = 0x3C;
-    renderFrameImage(*memory, kPalette, *image);
+    renderFrameImage(*memory, *characters, kPalette, *image);
     EXPECT_EQ(cellRow(63, 29, 0), 0x3C);
     EXPECT_EQ(cellRow(5, 0, 0), 0x3C);
     memory->image[0xFC00] = 0xC3;
     memory->image[0xFFFF] = 0x81;  // last row of code 255
     memory->image[0xF080 + 6] = 0xFF;
-    renderFrameImage(*memory, kPalette, *image);
+    renderFrameImage(*memory, *characters, kPalette, *image);
     EXPECT_EQ(cellRow(63, 29, 0), 0xC3);
     EXPECT_EQ(cellRow(5, 0, 0), 0xC3);
     EXPECT_EQ(cellRow(6, 0, 7), 0x81);
 }
 
 TEST_F(VideoFixture, EveryCellIsDrawnAndHiddenRamNeverShows) {
-    memory->characterRom.fill(0xFF);  // every ROM character fully lit
-    renderFrameImage(*memory, kPalette, *image);
+    characters->fill(0xFF);  // every ROM character fully lit
+    renderFrameImage(*memory, *characters, kPalette, *image);
     for (int i = 0; i < kFramePixels; ++i) ASSERT_EQ((*image)[i], kPalette.foreground) << i;
     const FrameImage before = *image;
     for (int address = 0xF000; address < 0xF080; ++address) memory->image[address] = 0x80;
-    renderFrameImage(*memory, kPalette, *image);
+    renderFrameImage(*memory, *characters, kPalette, *image);
     EXPECT_EQ(*image, before);
 }
 
 TEST_F(VideoFixture, RowsAndColumnsLandInTheirCells) {
-    memory->characterRom[1 * 8 + 3] = 0x01;  // code 1: one pixel, row 3, rightmost
+    (*characters)[1 * 8 + 3] = 0x01;         // code 1: one pixel, row 3, rightmost
     memory->image[0xF080 + 64 * 7 + 9] = 1;  // row 7, column 9
-    renderFrameImage(*memory, kPalette, *image);
+    renderFrameImage(*memory, *characters, kPalette, *image);
     EXPECT_EQ(pixel(9 * 8 + 7, 7 * 8 + 3), kPalette.foreground);
     EXPECT_EQ(pixel(9 * 8 + 6, 7 * 8 + 3), kPalette.background);
     EXPECT_EQ(pixel(9 * 8 + 7, 7 * 8 + 2), kPalette.background);

@@ -21,7 +21,7 @@ using testing::TestMachine;
 class ListeningMachine : public SpeakerSink {
   public:
     ListeningMachine() {
-        installBuiltinImages(test_.machine.memory(), builtinRomImages());
+        installBuiltinImages(test_.machine.roms(), builtinRomImages());
         MachineHost host = test_.machine.host();
         host.speaker = this;
         test_.machine.attachHost(host);

@@ -93,8 +93,8 @@ TEST(MonitorBoot, SoftResetKeepsMemoryAndReturnsToThePrompt) {
 
 // A 4K game ROM (D000-DFFF) whose cold and warm starts print their name
 // through the monitor and go back to its prompt.
-std::unique_ptr<SlotD000> testGameRom() {
-    auto rom = std::make_unique<SlotD000>();
+std::shared_ptr<SlotD000> testGameRom() {
+    auto rom = std::make_shared<SlotD000>();
     rom->fill(0xFF);
     const auto put = [&](std::uint16_t address, std::initializer_list<std::uint8_t> bytes) {
         for (std::uint8_t byte : bytes) (*rom)[address++ - 0xD000u] = byte;
@@ -116,7 +116,7 @@ std::unique_ptr<SlotD000> testGameRom() {
 
 TEST(MonitorBoot, ResetStartsAPluggedRomPacAndPpRestartsIt) {
     MonitorMachine sorcerer;
-    sorcerer.machine().memory().slotD000 = testGameRom();
+    sorcerer.machine().fillSlot(std::shared_ptr<const SlotD000>(testGameRom()));
     sorcerer.hardReset();
     EXPECT_EQ(sorcerer.lines()[0], "GAME COLD START");
     EXPECT_EQ(sorcerer.lines()[1], ">_");
@@ -132,8 +132,9 @@ TEST(MonitorBoot, ResetStartsAPluggedRomPacAndPpRestartsIt) {
 
 TEST(MonitorBoot, PpWithoutRomPacSaysSo) {
     MonitorMachine sorcerer;
-    sorcerer.machine().memory().slotD000 = std::make_unique<SlotD000>();
-    sorcerer.machine().memory().slotD000->fill(0xFF);  // a blank cartridge: no jumps
+    auto blank = std::make_shared<SlotD000>();
+    blank->fill(0xFF);  // a blank cartridge: no jumps
+    sorcerer.machine().fillSlot(std::shared_ptr<const SlotD000>(blank));
     sorcerer.hardReset();
     EXPECT_EQ(sorcerer.lines()[0], "VANTOREL MONITOR 1.0");
     sorcerer.type("pp\n");

@@ -199,7 +199,7 @@ TEST(MonitorCommands, BatchTapeCommandsAreUnsupported) {
 
 TEST(MonitorCommands, SetRoutesOutputAndRefusesWhatItCannotDo) {
     MonitorMachine sorcerer;
-    sorcerer.type("SE O=P\n");
+    sorcerer.type("SE O=S\n");  // no serial driver
     EXPECT_EQ(sorcerer.lines()[4], "O: UNSUPPORTED");
     sorcerer.type("SE T=1\n");  // the tape speed: taken without a word
     EXPECT_EQ(sorcerer.lines()[6], ">_");

@@ -36,7 +36,7 @@ std::optional<KeyStroke> strokeFor(const KeyboardMatrix& keyboard, char characte
 }  // namespace
 
 MonitorMachine::MonitorMachine(std::int32_t ramexpanders) {
-    installBuiltinImages(machine().memory(), builtinRomImages());
+    installBuiltinImages(machine().roms(), builtinRomImages());
     machine().config().ramexpanders = ramexpanders;
     hardReset();
 }

@@ -81,7 +81,7 @@ std::vector<std::uint8_t> recordSave(MonitorMachine& sorcerer, const std::string
     sorcerer.type(command + "\n", 0);
     EXPECT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
     sorcerer.machine().stopCassette();
-    return sorcerer.machine().tape().recorded().bytes;
+    return sorcerer.machine().recordedTape().bytes;
 }
 
 TEST(MonitorTapeTransfer, SaveWritesTheDocumentedFormat) {
@@ -109,7 +109,7 @@ TEST(MonitorTapeTransfer, GoAddressTypeAndFastSpeedAreWrittenForOneSave) {
     EXPECT_EQ(files[0].header.go, 0x2001);
     EXPECT_EQ(files[0].data, std::vector<std::uint8_t>({1, 2, 3}));
     EXPECT_TRUE(files[0].checksGood);
-    EXPECT_GT(sorcerer.machine().tape().recorded().tstates, 0);
+    EXPECT_GT(sorcerer.machine().recordedTape().tstates, 0);
 
     files = readMonitorTape(recordSave(sorcerer, "SA AB 2000 2002"));  // back to the defaults
     ASSERT_EQ(files.size(), 1u);
@@ -242,7 +242,7 @@ TEST_P(EnteredProgramRoundTrip, LoadsListsAndRuns) {
     ASSERT_TRUE(runUntilPrompt(sorcerer, 60 * 60)) << sorcerer.screen();
     ASSERT_TRUE(sorcerer.machine().stopCassette());
     // The motor ran for the file's frames at the chosen speed (and a little more).
-    const TapeRecording& recorded = sorcerer.machine().tape().recorded();
+    const TapeRecording& recorded = sorcerer.machine().recordedTape();
     const TapeRecordingFile& file = *sorcerer.machine().lastRecordingFile();
     const double baud = speed == "SE T=0" ? 1200.0 : 300.0;
     const double frames = static_cast<double>(file.bytesSent()) * 11.0 * 2106360.0 / baud;
@@ -338,7 +338,7 @@ TEST(MonitorTapeTransfer, ProgramsReadAndWriteTapeBytesThroughTheJumpTable) {
     sorcerer.machine().stopCassette();
     EXPECT_EQ(sorcerer.peek(0x1100), 0x5A);
     EXPECT_EQ(sorcerer.peek(0x1101), 0x7E);
-    EXPECT_EQ(sorcerer.machine().tape().recorded().bytes, std::vector<std::uint8_t>({0x7F, 0x7F}));
+    EXPECT_EQ(sorcerer.machine().recordedTape().bytes, std::vector<std::uint8_t>({0x7F, 0x7F}));
 }
 
 }  // namespace

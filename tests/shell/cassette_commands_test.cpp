@@ -137,7 +137,8 @@ TEST_F(CassetteCommandFixture, CancelOrAMissingFileChangesNoFolder) {
     EXPECT_EQ(folders().cassette, before);
     EXPECT_FALSE(shell.machine->tapePlaying());
 
-    shell.machine->setQuickTypeActive(true);
+    const std::uint8_t text[] = {'a', 'b'};
+    ASSERT_EQ(shell.machine->startQuickTypeText(text), QuickTypeResult::ok);
     const std::size_t asked = shell.chooser.requests.size();
     shell.window->runCommand(kCommandPlayCassette);
     shell.window->runCommand(kCommandRecordCassette);

@@ -147,13 +147,13 @@ TEST(Paste, TypesTheClipboardsAsciiTextThroughQuickType) {
     QGuiApplication::clipboard()->setText(QStringLiteral("DU 0\r\nok \u00e9!"));
     QTest::keyClick(shell.window.get(), Qt::Key_Insert, Qt::ShiftModifier);
     ASSERT_TRUE(shell.machine->quickTypeActive());
-    const std::string typed(shell.machine->quickType().buffer().bytes.begin(),
-                            shell.machine->quickType().buffer().bytes.end());
+    const std::string typed(shell.machine->quickTypeText().begin(),
+                            shell.machine->quickTypeText().end());
     EXPECT_EQ(typed, "DU 0\r\nok !");
     // As with Quick Type..., nothing more while a text is being typed.
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
     shell.window->runCommand(kCommandPaste);
-    EXPECT_EQ(shell.machine->quickType().buffer().bytes.size(), typed.size());
+    EXPECT_EQ(shell.machine->quickTypeText().size(), typed.size());
 
     ShellHarness empty;
     QGuiApplication::clipboard()->setText(QString());
@@ -405,7 +405,7 @@ TEST(RecentFilesMenuTest, EveryRouteFeedsTheListWhichPersistsPrunesAndReopens) {
 
     // An entry that is still there is opened as its kind and moves up.
     shell.window->runCommand(kCommandRecentFirst + 2);  // game8.rom
-    EXPECT_TRUE(shell.machine->memory().slotD000 != nullptr);
+    EXPECT_TRUE(shell.machine->gameRoms().d000 != nullptr);
     EXPECT_EQ(shell.machine->readMemory(0xD000), 0x77);
     EXPECT_EQ(shell.window->recentFiles().entries()[0].path, roms[8].generic_string());
     EXPECT_EQ(shell.window->startFolders().rom, (temp.path() / "roms").generic_string() + "/");

@@ -72,7 +72,7 @@ TEST_F(FileCommandFixture, LoadGameRomAsksForRomsAndTheNextDialogStartsInTheChos
     EXPECT_EQ(folders().rom, folderOf(rom));  // a cancel keeps the folder
 
     shell.window->runCommand(kCommandRemoveGameRom);
-    EXPECT_FALSE(shell.machine->memory().anySlotFilled());
+    EXPECT_FALSE(shell.machine->anySlotFilled());
 }
 
 TEST_F(FileCommandFixture, AFileThatCannotBeOpenedLeavesTheFolderButAWrongSizeMovesIt) {
@@ -84,7 +84,7 @@ TEST_F(FileCommandFixture, AFileThatCannotBeOpenedLeavesTheFolderButAWrongSizeMo
     shell.chooser.answers.push_back(tooBig.string());
     shell.window->runCommand(kCommandLoadGameRom);
     EXPECT_EQ(folders().rom, folderOf(tooBig));
-    EXPECT_FALSE(shell.machine->memory().anySlotFilled());
+    EXPECT_FALSE(shell.machine->anySlotFilled());
 }
 
 TEST_F(FileCommandFixture, SnapshotAndQuickTypeDialogsAndTheirFolders) {
@@ -113,7 +113,7 @@ TEST_F(FileCommandFixture, SnapshotAndQuickTypeDialogsAndTheirFolders) {
 }
 
 TEST_F(FileCommandFixture, WhileFilesFeedTheMachineTheLoadCommandsShowNoDialog) {
-    shell.machine->setTapePlaying(true);
+    ASSERT_TRUE(shell.machine->playTapeBytes({0x01, 0x02}));
     shell.window->runCommand(kCommandLoadGameRom);
     shell.window->runCommand(kCommandLoadSnapshot);
     EXPECT_TRUE(shell.chooser.requests.empty());
@@ -152,7 +152,7 @@ TEST_F(FileCommandFixture, ADroppedRomIsInsertedAndARefusedFileIsReported) {
     writeFile(rom, 5000);
     dropFile(*shell.window, rom);
     EXPECT_TRUE(shell.messages.warnings.isEmpty());
-    EXPECT_TRUE(shell.machine->memory().slotC000 != nullptr);
+    EXPECT_TRUE(shell.machine->gameRoms().c000 != nullptr);
     EXPECT_EQ(folders().rom, folderOf(rom));
 
     const auto notes = temp / "drop/notes.txt";
@@ -167,7 +167,7 @@ TEST_F(FileCommandFixture, ADroppedRomIsInsertedAndARefusedFileIsReported) {
     dropFile(*shell.window, empty);
     ASSERT_EQ(shell.messages.warnings.size(), 2);
     EXPECT_TRUE(shell.messages.warnings[1].contains("wrong size"));
-    EXPECT_TRUE(shell.machine->memory().slotC000 != nullptr);  // the old ROM stays
+    EXPECT_TRUE(shell.machine->gameRoms().c000 != nullptr);  // the old ROM stays
 }
 
 TEST(InsertedFile, TheExtensionInAnyCaseSaysWhatTheFileIs) {

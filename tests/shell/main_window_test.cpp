@@ -61,6 +61,7 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {nullptr, 0, true},
                 {"Load Game ROM...", 32780, true},
                 {"Remove Game ROM", 32781, true},
+                {"Open Printer Output", 32851, true},
                 {nullptr, 0, true},
                 {"Recent Files", 32793, false}});  // greyed while the list is empty
     expectMenu(popups[1]->menu(), "&Edit", {{"Paste", 32789, true}});
@@ -104,7 +105,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 26);
+    EXPECT_EQ(commands, 27);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }
@@ -221,11 +222,11 @@ TEST(MainWindowPainting, LargerWindowKeepsThePictureTopLeftOnTheBackground) {
 
 TEST(MainWindowShutdown, ClosingRemovesTheGameRomAndReleasesTheDisplay) {
     ShellHarness shell;
-    shell.machine->memory().slotD000 = std::make_unique<SlotD000>();
-    shell.machine->setTapePlaying(true);
+    shell.machine->fillSlot(std::make_shared<const SlotD000>());
+    ASSERT_TRUE(shell.machine->playTapeBytes({0x01, 0x02}));
     shell.window->show();
     shell.window->runCommand(kCommandExit);
-    EXPECT_FALSE(shell.machine->memory().anySlotFilled());
+    EXPECT_FALSE(shell.machine->anySlotFilled());
     EXPECT_FALSE(shell.machine->tapePlaying());
     EXPECT_FALSE(shell.window->display().hasDisplay());
     EXPECT_FALSE(shell.window->driver().framesAllowed());

@@ -130,13 +130,13 @@ TEST(MemoryDialog, BrowseTakesOnlyReadableFilesAndOkBootsTheChosenMonitorRom) {
     EXPECT_EQ(request.filters[0].label, "ROM OS Files (*.ROM, *.BIN)");
     EXPECT_EQ(request.filters[1].label, "All Files (*.*)");
     EXPECT_FALSE(settings.config().usebuiltinromflag);
-    EXPECT_EQ(settings.shell.machine->memory().monitorRom[0], 0xC9);
+    EXPECT_EQ((*settings.shell.machine->roms().monitor)[0], 0xC9);
     EXPECT_TRUE(settings.shell.messages.warnings.isEmpty());
 
     // A wrong-sized file: the built-in image again, and the user is told.
     writeBytes(own, 100, 0xC9);
     settings.run(kCommandMemory, [](QDialog& dialog) { click(dialog, 1); });
-    EXPECT_EQ(settings.shell.machine->memory().monitorRom, settings.shell.roms.monitor);
+    EXPECT_EQ(*settings.shell.machine->roms().monitor, settings.shell.roms.monitor);
     ASSERT_EQ(settings.shell.messages.warnings.size(), 1);
     EXPECT_NE(settings.shell.messages.warnings[0].indexOf(QString::fromStdString(own.string())),
               -1);

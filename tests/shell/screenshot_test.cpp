@@ -22,7 +22,7 @@ TEST(Screenshot, SavesTheClientAreaWithBorderAtTheConfiguredScale) {
     TempFolder temp;
     const TestRoms roms = idleTestRoms();
     Machine machine;
-    installBuiltinImages(machine.memory(), roms.images());
+    installBuiltinImages(machine.roms(), roms.images());
     machine.config().windowscalingX = 3;
     machine.config().windowscalingY = 1;
     machine.config().colours = {RgbColour{255, 255, 255}, RgbColour{0, 0, 0}, RgbColour{200, 0, 0}};
@@ -60,7 +60,7 @@ TEST(Screenshot, AFailedSaveLeavesTheOldPictureWhole) {
     TempFolder temp;
     const TestRoms roms = idleTestRoms();
     Machine machine;
-    installBuiltinImages(machine.memory(), roms.images());
+    installBuiltinImages(machine.roms(), roms.images());
     const std::string path = (temp / "shot.png").string();
     for (const WriteStep step : kWriteSteps) {
         FailingStep fault{step};

@@ -53,10 +53,10 @@ TEST(AyChip, VolumeTableAtFiftyAndZeroPercent) {
         0,    92,   109,  130,  155,  184,  218,  260,   309,   367,  436,
         518,  616,  732,  870,  1034, 1229, 1460, 1735,  2062,  2451, 2913,
         3463, 4115, 4891, 5813, 6909, 8211, 9759, 11598, 13785, 16383};
-    EXPECT_EQ(AyRig(50).ay.chip().volumeTable, expected);
-    const auto silent = AyRig(0).ay.chip().volumeTable;
+    EXPECT_EQ(AyRig(50).ay.volumeTable(), expected);
+    const auto silent = AyRig(0).ay.volumeTable();
     EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](auto v) { return v == 0; }));
-    EXPECT_EQ(AyRig(100).ay.chip().volumeTable[31], 32767u);
+    EXPECT_EQ(AyRig(100).ay.volumeTable()[31], 32767u);
 }
 
 TEST(AyChip, WritesAreMaskedAndFixedAmplitudesPickTheTable) {
@@ -73,9 +73,9 @@ TEST(AyChip, WritesAreMaskedAndFixedAmplitudesPickTheTable) {
     EXPECT_EQ(chip.registers[13], 0x0F);
     EXPECT_EQ(chip.envelopeA, 0x10);
     rig.write(8, 15);
-    EXPECT_EQ(chip.volumeA, chip.volumeTable[31]);
+    EXPECT_EQ(chip.volumeA, rig.ay.volumeTable()[31]);
     rig.write(9, 1);
-    EXPECT_EQ(chip.volumeB, chip.volumeTable[3]);
+    EXPECT_EQ(chip.volumeB, rig.ay.volumeTable()[3]);
     rig.write(10, 0);
     EXPECT_EQ(chip.volumeC, 0u);
 }
@@ -105,7 +105,7 @@ TEST(AyChip, AChannelWithToneAndNoiseOffOutputsItsVolume) {
     rig.write(9, 8);
     rig.generate();
     EXPECT_TRUE(allEqual(rig.a, kFrame, 16383));
-    EXPECT_TRUE(allEqual(rig.b, kFrame, static_cast<std::int16_t>(rig.ay.chip().volumeTable[17])));
+    EXPECT_TRUE(allEqual(rig.b, kFrame, static_cast<std::int16_t>(rig.ay.volumeTable()[17])));
     EXPECT_TRUE(allEqual(rig.c, kFrame, 0));
 }
 
@@ -145,7 +145,7 @@ std::vector<std::uint32_t> envelopeCourse(int shape, int steps) {
 }
 
 TEST(AyChip, EnvelopeShapes) {
-    const std::uint32_t top = AyRig().ay.chip().volumeTable[31];
+    const std::uint32_t top = AyRig().ay.volumeTable()[31];
     struct Shape {
         int r13;
         std::uint32_t early;  // after a quarter of the first ramp
@@ -194,7 +194,7 @@ TEST(AyChip, PortWritesWarnWhenThePortIsAnInputAndStillReachTheHandler) {
     testing::RecordingDebugOutput log;
     rig.ay.setDebugLog(&log);
     std::vector<int> portA;
-    rig.ay.chip().portAHandler = [&portA](int offset, int value) {
+    rig.ay.portAHandler = [&portA](int offset, int value) {
         EXPECT_EQ(offset, 0);
         portA.push_back(value);
     };

@@ -310,4 +310,36 @@ TEST(Z80Loop, IdleShortcutIgnoresOtherJumps) {
     EXPECT_EQ(rig.cpu.runZ80(25), 30);
 }
 
+// A processor put away (runState) and made again over the same bus goes on
+// exactly as one that ran the whole time: registers, pending interrupts,
+// the run fields and the T-state count.
+TEST(Z80Loop, AProcessorMadeAgainFromItsRunStateGoesOnAsIfItHadRunThrough) {
+    Z80Rig whole;
+    Z80Rig split;
+    for (Z80Rig* rig : {&whole, &split}) {
+        // EI; IM 1; then a loop that counts in B and C through the stack.
+        rig->load(0, {0xFB, 0xED, 0x56, 0x04, 0xC5, 0xC1, 0x0C, 0xC3, 0x03, 0x00});
+        rig->load(0x38, {0xED, 0x4D});  // RETI
+        rig->s().SP = 0x8000;
+    }
+    whole.cpu.runZ80(500);
+    whole.cpu.state().irqVector = 0xFF;
+    whole.cpu.runZ80(700);
+
+    split.cpu.runZ80(500);
+    const Z80RunState putAway = split.cpu.runState();
+    EXPECT_EQ(putAway.cyclesLeft, split.cpu.cyclesLeft());
+    EXPECT_EQ(putAway.lastOpcodeAddress, split.cpu.lastOpcodeAddress());
+    Z80<FlatBus> again{split.bus, putAway};
+    again.state().irqVector = 0xFF;
+    again.runZ80(700);
+
+    const Z80RunState a = whole.cpu.runState();
+    const Z80RunState b = again.runState();
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
+    EXPECT_EQ(whole.bus.tstates, split.bus.tstates);
+    EXPECT_EQ(whole.bus.retiCount, 1u);
+    EXPECT_EQ(split.bus.retiCount, 1u);
+}
+
 }  // namespace vantorel::test

@@ -92,21 +92,8 @@ build=${1:-build/release}
 work=$(mktemp -d /tmp/vantorel-install.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
-passed=0
-failed=0
-
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() {  # check DESCRIPTION COMMAND...: passes when the command succeeds
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
-finish() {
-  echo "check-install: $passed passed, $failed failed"
-  ((failed == 0))
-  exit
-}
+CHECKS_NAME=check-install
+source scripts/check-helpers.sh
 
 if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
   cat "$work/install.log"

@@ -10,20 +10,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 
-passed=0
-failed=0
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() {  # check DESCRIPTION COMMAND...: passes when the command succeeds
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
-finish() {
-  echo "package: $passed passed, $failed failed"
-  ((failed == 0))
-  exit
-}
+CHECKS_NAME=package
+source scripts/check-helpers.sh
 
 work=$(mktemp -d /tmp/vantorel-package.XXXXXX)
 installed=0

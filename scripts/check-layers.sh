@@ -6,7 +6,7 @@
 #
 # Floors, lowest first:
 #   0 hostapi files   1 z80   2 config   3 cassette input sound
-#   4 machine   5 app   6 host   7 shell
+#   4 machine   5 timeline   6 app   7 host   8 shell
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,9 +17,10 @@ floor() {
     config) echo 2 ;;
     cassette | input | sound) echo 3 ;;
     machine) echo 4 ;;
-    app) echo 5 ;;
-    host) echo 6 ;;
-    shell) echo 7 ;;
+    timeline) echo 5 ;;
+    app) echo 6 ;;
+    host) echo 7 ;;
+    shell) echo 8 ;;
     *) echo -1 ;;
   esac
 }

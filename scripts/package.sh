@@ -34,7 +34,7 @@ dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb" >"$work/contents"
 cat "$work/contents"
 check "the package depends on the shared libraries it links" \
-  bash -c "dpkg-deb --field '$deb' Depends | grep -q 'libqt6widgets6.*libsdl2'"
+  bash -c "dpkg-deb --field '$deb' Depends | grep -q 'liblz4-1' && dpkg-deb --field '$deb' Depends | grep -q 'libqt6widgets6.*libsdl2'"
 check "the program is in /usr/bin" grep -q ' \./usr/bin/vantorel$' "$work/contents"
 check "every file belongs to root" bash -c "! awk '\$2 != \"root/root\"' '$work/contents' | grep -q ."
 

@@ -186,6 +186,22 @@ void Machine::feedRecordingFile() {
     if (recordingFile_->full()) finishRecording();
 }
 
+bool Machine::endRecordingFile() {
+    if (recordingFile_ == nullptr ||
+        recordingFile_->state() != TapeRecordingFile::State::recording) {
+        return true;
+    }
+    recordingFile_->take(bus_.recording);
+    const bool written = recordingFile_->finish();
+    recordingEnd_ = RecordingEnd{recordingFile_->path(), written, recordingFile_->full()};
+    if (written) {
+        recordingFile_.reset();
+    } else {
+        unsavedRecording_ = std::move(recordingFile_);
+    }
+    return written;
+}
+
 const TapeRecordingFile* Machine::lastRecordingFile() const {
     return recordingFile_ != nullptr ? recordingFile_.get() : unsavedRecording_.get();
 }
@@ -271,10 +287,10 @@ FrameResult Machine::runFrame(FrameSound sound) {
     if (!running()) return {};
     SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
     if (speaker != nullptr) speaker->beginFrameSound(tstateCounter());
-    pollJoysticks();
+    pollJoysticks(JoystickPoll::beforeActiveScan);
     lastFrame_.activeScan = runSlice(timing().activeScanTStates);
     syncTape();
-    pollJoysticks();
+    pollJoysticks(JoystickPoll::beforeVerticalBlank);
     lastFrame_.verticalBlank = runSlice(timing().verticalBlankTStates);
     syncTape();
     if (speaker != nullptr) speaker->endFrameSound();
@@ -284,34 +300,43 @@ FrameResult Machine::runFrame(FrameSound sound) {
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys
 // and Right Ctrl press on joystick 1 as well.
-void Machine::pollJoysticks() {
+// A replaying tap gives them instead of the host.
+void Machine::pollJoysticks(JoystickPoll poll) {
     auto& state = ports().joystickState;
-    if (host_.joysticks != nullptr) host_.joysticks->updateJoysticks();
-    state[0] = readJoystick(host_.joysticks, 0);
-    state[1] = readJoystick(host_.joysticks, 1);
-    if (config_.keysasjoystickflag && host_.keys != nullptr) {
-        state[0] &= keysJoystick_.read(*host_.keys);
+    const JoystickBytes before = state;
+    if (inputTap_.tap == nullptr || !inputTap_.tap->replaying()) {
+        if (host_.joysticks != nullptr) host_.joysticks->updateJoysticks();
+        state[0] = readJoystick(host_.joysticks, 0);
+        state[1] = readJoystick(host_.joysticks, 1);
+        if (config_.keysasjoystickflag && host_.keys != nullptr) {
+            state[0] &= keysJoystick_.read(*host_.keys);
+        }
     }
+    if (inputTap_.tap != nullptr) inputTap_.tap->joysticksRead(poll, before, state);
 }
 
 // While quick type is typing, it sets the key states instead of the host;
 // once the text is used up it is let go, and the host keyboard is sampled
 // again at once, by its physical layout or, in sensible mode, by what its
-// keys type.
+// keys type. A replaying tap gives the host's part instead.
 void Machine::scanHostKeyboard() {
     QuickType& typist = bus_.state.quickType;
     if (typist.active()) {
         typist.typeFrame(keyboard(), quickTypeText(), lastFrame_.total());
         if (!typist.active()) bus_.inputs.text.reset();
     }
-    if (host_.keys == nullptr) return;
-    KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
-    KeyStateSource& keys = config_.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
-    const bool typing = typist.active();
-    keyboard().scanHostKeyboard(keys, typing, config_.emulatedflag);
-    if (!typing && !config_.emulatedflag) {
-        sensibleKeys_.scanHostKeyboard(keyboard(), keys, config_);
+    HostKeyStates& keyStates = keyboard().hostKeyState;
+    const HostKeyStates before = keyStates;
+    if ((inputTap_.tap == nullptr || !inputTap_.tap->replaying()) && host_.keys != nullptr) {
+        KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
+        KeyStateSource& keys = config_.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
+        const bool typing = typist.active();
+        keyboard().scanHostKeyboard(keys, typing, config_.emulatedflag);
+        if (!typing && !config_.emulatedflag) {
+            sensibleKeys_.scanHostKeyboard(keyboard(), keys, config_);
+        }
     }
+    if (inputTap_.tap != nullptr) inputTap_.tap->keysScanned(before, keyStates);
 }
 
 // --- Processor ---

@@ -36,6 +36,7 @@
 #include "input/keys_joystick.h"
 #include "input/quick_type.h"
 #include "input/sensible_keys.h"
+#include "machine/frame_input_tap.h"
 #include "machine/machine_bus.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
@@ -94,6 +95,8 @@ class Machine {
 
     // --- The state record and its inputs ---
     const MachineState& state() const { return bus_.state; }
+    // The read-only inputs the record names.
+    const MachineInputs& inputs() const { return bus_.inputs; }
     // The whole machine: the record and the inputs it names.
     MachineSnapshot capture() const;
     void capture(MachineSnapshot& snapshot) const;  // into one made before
@@ -152,6 +155,10 @@ class Machine {
     // Does nothing before the first reset.
     FrameResult runFrame(FrameSound sound = FrameSound::on);
     const FrameTStates& lastFrame() const { return lastFrame_; }
+    // Sees (or, replaying, gives) the joystick and key reads of every frame
+    // (frame_input_tap.h); null: the host alone.
+    void setInputTap(FrameInputTap* tap) { inputTap_.tap = tap; }
+    FrameInputTap* inputTap() const { return inputTap_.tap; }
     std::uint32_t tstateCounter() const { return bus_.state.tstateCounter.tstates; }
 
     // --- File access states, as the deck and quick type have them ---
@@ -197,6 +204,12 @@ class Machine {
     const TapeRecordingFile* lastRecordingFile() const;
     // A recording whose file could not be written is kept until it is saved
     // under another name or dropped.
+    // Ends the file of a recording in progress where it stands (told through
+    // takeRecordingEnd, as Stop Cassette would) while the deck goes on
+    // recording into memory: a file cannot be taken back, so the timeline
+    // calls this before it puts the machine back in time. False when the
+    // file could not be written (the recording is then kept unsaved).
+    bool endRecordingFile();
     bool hasUnsavedRecording() const { return unsavedRecording_ != nullptr; }
     bool saveUnsavedRecording(const std::filesystem::path& path);
     void dropUnsavedRecording();
@@ -242,7 +255,7 @@ class Machine {
     bool finishRecording();
     void cutRecordingBack();
     void putTapeIn(std::shared_ptr<const TapeMedia> media);
-    void pollJoysticks();
+    void pollJoysticks(JoystickPoll poll);
     void scanHostKeyboard();
 
     MachineBus bus_;  // the state record, its inputs, the recording and two sinks
@@ -264,6 +277,11 @@ class Machine {
     OwnOnly<std::unique_ptr<TapeRecordingFile>> recordingFile_;     // null: kept in memory
     OwnOnly<std::unique_ptr<TapeRecordingFile>> unsavedRecording_;  // its file could not be written
     OwnOnly<std::optional<RecordingEnd>> recordingEnd_;             // not yet told
+    // The tap belongs to one machine too: a copy runs on the host alone.
+    struct TapSlot {
+        FrameInputTap* tap = nullptr;
+    };
+    OwnOnly<TapSlot> inputTap_;
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
 };

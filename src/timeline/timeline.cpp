@@ -1,0 +1,382 @@
+#include "timeline/timeline.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vantorel {
+
+namespace {
+
+constexpr std::size_t kWholeKeyframeEvery = 32;  // a keyframe packed whole after 31 differences
+constexpr std::int64_t kMostFramesStored = 241;  // two seconds at 120 frames a second
+
+bool sameInputs(const MachineInputs& a, const MachineInputs& b) {
+    return a.roms.monitor == b.roms.monitor && a.roms.characters == b.roms.characters &&
+           a.gameRoms.a000 == b.gameRoms.a000 && a.gameRoms.c000 == b.gameRoms.c000 &&
+           a.gameRoms.d000 == b.gameRoms.d000 && a.tape == b.tape && a.text == b.text;
+}
+
+bool sameState(const MachineState& a, const MachineState& b) {
+    return std::memcmp(&a, &b, sizeof(MachineState)) == 0;
+}
+
+// The machine put back with its frames muted and nothing printed: frames run
+// again are not heard or printed twice.
+class QuietHost {
+  public:
+    explicit QuietHost(Machine& machine) : machine_(machine), host_(machine.host()) {
+        MachineHost quiet = host_;
+        quiet.speaker = nullptr;
+        quiet.printer = nullptr;
+        machine_.attachHost(quiet);
+    }
+    ~QuietHost() { machine_.attachHost(host_); }
+    QuietHost(const QuietHost&) = delete;
+    QuietHost& operator=(const QuietHost&) = delete;
+
+  private:
+    Machine& machine_;
+    MachineHost host_;
+};
+
+}  // namespace
+
+Timeline::Timeline(std::int64_t memoryCapBytes)
+    : cap_(memoryCapBytes),
+      newestKeyState_(std::make_unique<MachineState>()),
+      scratch_(std::make_unique<MachineState>()) {}
+
+Timeline::~Timeline() = default;
+
+void Timeline::clear() {
+    keyframes_.clear();
+    log_.clear();
+    ayLog_.clear();
+    store_.clear();
+    storedFirst_ = 0;
+    storedLast_ = -1;
+    position_ = 0;
+    end_ = 0;
+    positionTStates_ = 0;
+}
+
+void Timeline::start(const Machine& machine) {
+    clear();
+    const std::int64_t perSecond = std::max(machine.timing().framesPerSecond, 1);
+    const std::int64_t slots = std::min(2 * perSecond + 1, kMostFramesStored);
+    store_.resize(static_cast<std::size_t>(slots));
+    for (auto& slot : store_) slot = std::make_unique<StoredFrame>();
+    store(0, 0, machine);
+    addKeyframe(stored(0)->snapshot, true);
+}
+
+void Timeline::setMemoryCap(std::int64_t bytes) {
+    cap_ = bytes;
+    thinToCap();
+}
+
+// --- Recording ---
+
+FrameResult Timeline::runFrame(Machine& machine, FrameSound sound) {
+    if (!started()) start(machine);
+    if (position_ < end_) dropFuture();
+    noteChangesBetweenFrames(machine);
+    const std::int64_t perSecond = std::max(machine.timing().framesPerSecond, 1);
+    if (position_ % perSecond == 0 && keyframes_.back().frame != position_) {
+        addKeyframe(stored(position_)->snapshot, false);
+    }
+    const FrameResult result = runLoggedFrame(machine, sound);
+    ++position_;
+    end_ = position_;
+    positionTStates_ += result.tstates.total();
+    store(position_, positionTStates_, machine);
+    thinToCap();
+    return result;
+}
+
+// A machine that differs from the record of the last frame's end was
+// changed by a command: the changed machine becomes a keyframe (in place of
+// one made at the same frame), and the store holds it in place of the
+// frame's end.
+void Timeline::noteChangesBetweenFrames(const Machine& machine) {
+    const StoredFrame* last = stored(position_);
+    if (last != nullptr && sameState(machine.state(), last->snapshot.state) &&
+        sameInputs(machine.inputs(), last->snapshot.inputs)) {
+        return;
+    }
+    store(position_, positionTStates_, machine);
+    if (keyframes_.back().frame == position_) {
+        keyframes_.pop_back();
+        if (!keyframes_.empty()) unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
+    }
+    addKeyframe(stored(position_)->snapshot, true);
+}
+
+void Timeline::addKeyframe(const MachineSnapshot& snapshot, bool command) {
+    std::size_t sinceWhole = 0;
+    for (auto it = keyframes_.rbegin(); it != keyframes_.rend() && !it->whole; ++it) ++sinceWhole;
+    Keyframe keyframe;
+    keyframe.frame = position_;
+    keyframe.tstate = positionTStates_;
+    keyframe.command = command;
+    keyframe.whole = keyframes_.empty() || sinceWhole + 1 >= kWholeKeyframeEvery;
+    keyframe.packed = packState(snapshot.state, keyframe.whole ? nullptr : newestKeyState_.get());
+    keyframe.inputs = snapshot.inputs;
+    keyframes_.push_back(std::move(keyframe));
+    std::memcpy(static_cast<void*>(newestKeyState_.get()), &snapshot.state, sizeof(MachineState));
+}
+
+void Timeline::unpackKeyframe(std::size_t index, MachineState& out) const {
+    std::size_t first = index;
+    while (!keyframes_[first].whole) --first;
+    unpackState(keyframes_[first].packed, nullptr, out);
+    for (std::size_t i = first + 1; i <= index; ++i) unpackState(keyframes_[i].packed, &out, out);
+}
+
+std::size_t Timeline::keyframeAtOrBefore(std::int64_t frame) const {
+    auto after = std::upper_bound(keyframes_.begin(), keyframes_.end(), frame,
+                                  [](std::int64_t f, const Keyframe& k) { return f < k.frame; });
+    return static_cast<std::size_t>(after - keyframes_.begin()) - 1;
+}
+
+// --- The input tap ---
+
+void Timeline::joysticksRead(JoystickPoll poll, const JoystickBytes& before, JoystickBytes& now) {
+    const auto point = static_cast<InputPoint>(poll);
+    if (replaying_) {
+        now = before;
+        applyLogged(point, now.data(), now.size());
+        return;
+    }
+    const std::int64_t at =
+        positionTStates_ +
+        (poll == JoystickPoll::beforeVerticalBlank ? running_->lastFrame().activeScan : 0);
+    for (std::size_t slot = 0; slot < now.size(); ++slot) {
+        if (now[slot] == before[slot]) continue;
+        log_.push_back({position_, at, point, static_cast<std::uint8_t>(slot), now[slot]});
+    }
+}
+
+void Timeline::keysScanned(const HostKeyStates& before, HostKeyStates& now) {
+    if (replaying_) {
+        applyLogged(InputPoint::keyScan, now.data(), now.size());
+        return;
+    }
+    const std::int64_t at = positionTStates_ + running_->lastFrame().total();
+    for (std::size_t key = 0; key < now.size(); ++key) {
+        if (now[key] == before[key]) continue;
+        log_.push_back(
+            {position_, at, InputPoint::keyScan, static_cast<std::uint8_t>(key), now[key]});
+    }
+}
+
+void Timeline::applyLogged(InputPoint point, std::uint8_t* values, std::size_t count) {
+    while (replayCursor_ < log_.size()) {
+        const InputEvent& event = log_[replayCursor_];
+        if (event.frame != position_ || event.point != point) break;
+        if (event.index < count) values[event.index] = event.value;
+        ++replayCursor_;
+    }
+}
+
+// One frame with the timeline as the machine's tap; replaying, the log's
+// events of the frame take the host's place.
+FrameResult Timeline::runLoggedFrame(Machine& machine, FrameSound sound) {
+    FrameInputTap* previous = machine.inputTap();
+    machine.setInputTap(this);
+    running_ = &machine;
+    if (replaying_) {
+        replayCursor_ = static_cast<std::size_t>(
+            std::lower_bound(log_.begin(), log_.end(), position_,
+                             [](const InputEvent& e, std::int64_t f) { return e.frame < f; }) -
+            log_.begin());
+        ayCursor_ = ayLog_.seek(position_);
+    }
+    const AyChip ayBefore = machine.state().ay;
+    const FrameResult result = machine.runFrame(sound);
+    if (replaying_) {
+        ayLog_.apply(position_, machine.ayChip(), ayCursor_);
+    } else {
+        ayLog_.note(position_, ayBefore, machine.state().ay);
+    }
+    running_ = nullptr;
+    machine.setInputTap(previous);
+    return result;
+}
+
+// --- Going back ---
+
+bool Timeline::seek(Machine& machine, std::int64_t frame) {
+    if (!started() || frame < 0 || frame > end_) return false;
+    machine.endRecordingFile();
+    if (const StoredFrame* kept = stored(frame)) {
+        machine.restore(kept->snapshot);
+        position_ = frame;
+        positionTStates_ = kept->tstate;
+        return true;
+    }
+    // From far enough back that the store ends up holding the two seconds
+    // before the frame; from the store's last frame when that is nearer.
+    const std::int64_t from =
+        std::max<std::int64_t>(frame - static_cast<std::int64_t>(store_.size()) + 1, 0);
+    const Keyframe& keyframe = keyframes_[keyframeAtOrBefore(from)];
+    if (storedLast_ >= storedFirst_ && storedLast_ < frame && storedLast_ >= keyframe.frame) {
+        const StoredFrame* kept = stored(storedLast_);
+        machine.restore(kept->snapshot);
+        position_ = storedLast_;
+        positionTStates_ = kept->tstate;
+    } else {
+        putBack(machine, keyframe);
+    }
+    replayFrames(machine, [frame](std::int64_t at, std::int64_t) { return at >= frame; });
+    return true;
+}
+
+bool Timeline::seekTState(Machine& machine, std::int64_t tstate) {
+    if (!started() || tstate < 0) return false;
+    machine.endRecordingFile();
+    std::size_t index = keyframes_.size() - 1;
+    while (index > 0 && keyframes_[index].tstate > tstate) --index;
+    putBack(machine, keyframes_[index]);
+    // Frames run until the next would start past the T-state; the last one
+    // run is taken back from the store when it went past.
+    replayFrames(machine, [this, tstate](std::int64_t at, std::int64_t atTState) {
+        return at >= end_ || atTState >= tstate;
+    });
+    if (positionTStates_ > tstate) {
+        const StoredFrame* kept = stored(position_ - 1);
+        machine.restore(kept->snapshot);
+        --position_;
+        positionTStates_ = kept->tstate;
+    }
+    return true;
+}
+
+void Timeline::putBack(Machine& machine, const Keyframe& keyframe) {
+    const auto index = static_cast<std::size_t>(&keyframe - keyframes_.data());
+    MachineSnapshot snapshot;
+    unpackKeyframe(index, snapshot.state);
+    snapshot.inputs = keyframe.inputs;
+    machine.restore(snapshot);
+    position_ = keyframe.frame;
+    positionTStates_ = keyframe.tstate;
+    store(position_, positionTStates_, machine);
+}
+
+// Runs the logged frames from the position, muted, until `stop(frame,
+// tstate)` says so; every frame boundary passed lands in the store, a
+// command's keyframe put back where one was made.
+template <class Stop>
+void Timeline::replayFrames(Machine& machine, Stop stop) {
+    QuietHost quiet{machine};
+    replaying_ = true;
+    while (!stop(position_, positionTStates_) && position_ < end_) {
+        const FrameResult result = runLoggedFrame(machine, FrameSound::off);
+        ++position_;
+        positionTStates_ += result.tstates.total();
+        const std::size_t index = keyframeAtOrBefore(position_);
+        if (keyframes_[index].frame == position_ && keyframes_[index].command) {
+            putBack(machine, keyframes_[index]);
+        } else {
+            store(position_, positionTStates_, machine);
+        }
+    }
+    replaying_ = false;
+}
+
+void Timeline::dropFuture() {
+    if (position_ >= end_) return;
+    while (keyframes_.back().frame > position_) keyframes_.pop_back();
+    unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
+    log_.erase(std::lower_bound(log_.begin(), log_.end(), position_,
+                                [](const InputEvent& e, std::int64_t f) { return e.frame < f; }),
+               log_.end());
+    ayLog_.dropFrom(position_);
+    if (storedLast_ > position_) storedLast_ = std::max(position_, storedFirst_ - 1);
+    end_ = position_;
+}
+
+// --- The per-frame store ---
+
+Timeline::StoredFrame* Timeline::stored(std::int64_t frame) {
+    if (store_.empty() || frame < storedFirst_ || frame > storedLast_) return nullptr;
+    return store_[static_cast<std::size_t>(frame % static_cast<std::int64_t>(store_.size()))].get();
+}
+
+const Timeline::StoredFrame* Timeline::stored(std::int64_t frame) const {
+    return const_cast<Timeline*>(this)->stored(frame);
+}
+
+// The store holds consecutive frames: a frame next to them joins them (the
+// oldest going when full), one inside them ends them there, any other
+// starts them again.
+void Timeline::store(std::int64_t frame, std::int64_t tstate, const Machine& machine) {
+    const auto slots = static_cast<std::int64_t>(store_.size());
+    if (storedLast_ < storedFirst_ || frame < storedFirst_ || frame > storedLast_ + 1) {
+        storedFirst_ = frame;
+    }
+    storedLast_ = frame;
+    storedFirst_ = std::max(storedFirst_, storedLast_ - slots + 1);
+    StoredFrame& slot = *store_[static_cast<std::size_t>(frame % slots)];
+    slot.frame = frame;
+    slot.tstate = tstate;
+    machine.capture(slot.snapshot);
+}
+
+std::int64_t Timeline::framesStoredBack() const {
+    if (position_ < storedFirst_ || position_ > storedLast_) return 0;
+    return position_ - storedFirst_;
+}
+
+// --- Memory ---
+
+std::int64_t Timeline::memoryBytes() const {
+    std::size_t bytes = 2 * sizeof(MachineState) + store_.size() * sizeof(StoredFrame) +
+                        log_.capacity() * sizeof(InputEvent) +
+                        keyframes_.capacity() * sizeof(Keyframe) + ayLog_.memoryBytes();
+    for (const Keyframe& keyframe : keyframes_) bytes += keyframe.packed.capacity();
+    return static_cast<std::int64_t>(bytes);
+}
+
+std::int64_t Timeline::keyframeBytes() const {
+    std::size_t bytes = 0;
+    for (const Keyframe& keyframe : keyframes_) bytes += keyframe.packed.capacity();
+    return static_cast<std::int64_t>(bytes);
+}
+
+void Timeline::thinToCap() {
+    while (memoryBytes() > cap_ && thinOnce()) {
+    }
+}
+
+// Drops the keyframe whose neighbours lie closest together for its age
+// (the oldest of equals): never the first, the newest or a command's. The
+// one after it is packed again against the one before (or whole, when the
+// dropped one was).
+bool Timeline::thinOnce() {
+    std::size_t best = 0;
+    double bestScore = -1.0;
+    for (std::size_t k = 1; k + 1 < keyframes_.size(); ++k) {
+        if (keyframes_[k].command) continue;
+        const auto span = static_cast<double>(keyframes_[k + 1].frame - keyframes_[k - 1].frame);
+        const double score = static_cast<double>(end_ - keyframes_[k].frame) / span;
+        if (score > bestScore) {
+            bestScore = score;
+            best = k;
+        }
+    }
+    if (best == 0) return false;
+    Keyframe& next = keyframes_[best + 1];
+    if (!next.whole) {
+        MachineState& after = *scratch_;
+        auto before = std::make_unique<MachineState>();
+        unpackKeyframe(best - 1, *before);
+        unpackKeyframe(best + 1, after);
+        next.whole = keyframes_[best].whole;
+        next.packed = packState(after, next.whole ? nullptr : before.get());
+    }
+    keyframes_.erase(keyframes_.begin() + static_cast<std::ptrdiff_t>(best));
+    return true;
+}
+
+}  // namespace vantorel

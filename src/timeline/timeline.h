@@ -1,0 +1,160 @@
+// The machine's past: every frame since the start can be gone back to.
+//
+// While the program runs its frames through the timeline, it keeps
+//   - a keyframe of the whole machine (the state record and the inputs it
+//     names) at the start and every emulated second after, each packed as
+//     its difference from the keyframe before (packed_state.h; every 32nd
+//     is packed whole, so no chain of differences grows long);
+//   - a keyframe wherever the machine was changed between frames (a reset,
+//     a tape put in or taken out, text to type, a setting the hardware
+//     reads, a file or a state loaded, memory edited): whatever a command
+//     did is in the record, so it needs no log entry of its own;
+//   - the input log (input_log.h): every joystick byte and host key state
+//     that changed at a frame's reads, and what the sound output did to the
+//     AY's record (ay_state_log.h);
+//   - the last two seconds also as one whole machine per frame, so that a
+//     rewind starts at once.
+// Any frame since the start (and so any T-state, to the frame it falls in:
+// the machine is only taken and put back between frames) is reached by
+// putting back the nearest keyframe before it and running the frames after
+// it again, muted, with the logged input instead of the host's. Frames
+// reached that way land in the per-frame store, so that stepping back
+// frame by frame runs one replay every two seconds.
+//
+// Memory: kept under a cap. Above it old keyframes are thinned, the older
+// the sparser (a keyframe goes where its neighbours lie closest for its
+// age: in a long run they end up 1, 2, 4, 8 ... seconds apart going back),
+// never the first one nor those of commands, so the whole run stays
+// reachable.
+//
+// A recording the tape deck writes to a file cannot be taken back: going
+// back in time ends that file where it stood (it keeps what was recorded
+// until then) and the deck records on into memory.
+//
+// Used by the program's frame loop (runFrame instead of Machine::runFrame),
+// by rewind and by movies:
+//   Timeline timeline{64 << 20};
+//   timeline.runFrame(machine, FrameSound::on);  // the first call starts it
+//   timeline.seek(machine, timeline.position() - 1);  // one frame back
+//   timeline.runFrame(...);  // going on from there drops what came after
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "machine/frame_input_tap.h"
+#include "machine/machine.h"
+#include "timeline/ay_state_log.h"
+#include "timeline/input_log.h"
+#include "timeline/packed_state.h"
+
+namespace vantorel {
+
+inline constexpr std::int64_t kDefaultTimelineBytes = std::int64_t{64} << 20;
+
+class Timeline final : private FrameInputTap {
+  public:
+    explicit Timeline(std::int64_t memoryCapBytes = kDefaultTimelineBytes);
+    ~Timeline() override;
+    Timeline(const Timeline&) = delete;
+    Timeline& operator=(const Timeline&) = delete;
+
+    // Forgets everything and starts from the machine as it is now (frame 0).
+    void start(const Machine& machine);
+    bool started() const { return !keyframes_.empty(); }
+    // Forgets everything; the next runFrame starts again.
+    void clear();
+
+    // Runs one frame of `machine` and keeps it. Starts the timeline first if
+    // it has not started; drops what came after the position first if the
+    // machine was taken back.
+    FrameResult runFrame(Machine& machine, FrameSound sound);
+
+    // The frame boundary the machine stands at (frames since the start),
+    // and the last one kept.
+    std::int64_t position() const { return position_; }
+    std::int64_t end() const { return end_; }
+    // T-states since the start at the position.
+    std::int64_t positionTStates() const { return positionTStates_; }
+
+    // Takes `machine` to frame boundary `frame` (0 to end()); what came after
+    // is kept until a frame runs from there. False, machine untouched, when
+    // the frame lies outside.
+    bool seek(Machine& machine, std::int64_t frame);
+    // Takes it to the start of the frame that T-state `tstate` falls in.
+    bool seekTState(Machine& machine, std::int64_t tstate);
+    // Drops what came after the position.
+    void dropFuture();
+
+    // Bytes the timeline holds (keyframes, the log, the per-frame store).
+    std::int64_t memoryBytes() const;
+    // Of those, the packed keyframes'.
+    std::int64_t keyframeBytes() const;
+    std::int64_t memoryCap() const { return cap_; }
+    void setMemoryCap(std::int64_t bytes);
+    std::size_t keyframeCount() const { return keyframes_.size(); }
+    std::int64_t keyframeFrame(std::size_t index) const { return keyframes_[index].frame; }
+    const InputLog& inputLog() const { return log_; }
+    // Frames from the position back that the per-frame store holds.
+    std::int64_t framesStoredBack() const;
+
+  private:
+    struct Keyframe {
+        std::int64_t frame = 0;
+        std::int64_t tstate = 0;
+        bool command = false;  // made by a change between frames: never thinned
+        bool whole = false;    // packed without a base
+        PackedState packed;
+        MachineInputs inputs;
+    };
+    struct StoredFrame {
+        std::int64_t frame = -1;
+        std::int64_t tstate = 0;
+        MachineSnapshot snapshot;
+    };
+
+    // FrameInputTap
+    bool replaying() const override { return replaying_; }
+    void joysticksRead(JoystickPoll poll, const JoystickBytes& before, JoystickBytes& now) override;
+    void keysScanned(const HostKeyStates& before, HostKeyStates& now) override;
+
+    void noteChangesBetweenFrames(const Machine& machine);
+    void addKeyframe(const MachineSnapshot& snapshot, bool command);
+    void unpackKeyframe(std::size_t index, MachineState& out) const;
+    std::size_t keyframeAtOrBefore(std::int64_t frame) const;
+    void thinToCap();
+    bool thinOnce();
+
+    StoredFrame* stored(std::int64_t frame);
+    const StoredFrame* stored(std::int64_t frame) const;
+    void store(std::int64_t frame, std::int64_t tstate, const Machine& machine);
+    void forgetStoredAfter(std::int64_t frame);
+
+    void putBack(Machine& machine, const Keyframe& keyframe);
+    template <class Stop>
+    void replayFrames(Machine& machine, Stop stop);
+    FrameResult runLoggedFrame(Machine& machine, FrameSound sound);
+    void applyLogged(InputPoint point, std::uint8_t* values, std::size_t count);
+
+    std::int64_t cap_;
+    std::vector<Keyframe> keyframes_;
+    std::unique_ptr<MachineState> newestKeyState_;  // unpacked newest keyframe, the next one's base
+    std::unique_ptr<MachineState> scratch_;
+    InputLog log_;
+    AyStateLog ayLog_;
+    std::size_t ayCursor_ = 0;
+    std::vector<std::unique_ptr<StoredFrame>> store_;  // ring: frame f in slot f % size
+    std::int64_t storedFirst_ = 0;  // the store holds [storedFirst_, storedLast_]
+    std::int64_t storedLast_ = -1;
+    std::int64_t position_ = 0;
+    std::int64_t end_ = 0;
+    std::int64_t positionTStates_ = 0;
+    // The frame being run.
+    bool replaying_ = false;
+    const Machine* running_ = nullptr;
+    std::size_t replayCursor_ = 0;
+};
+
+}  // namespace vantorel

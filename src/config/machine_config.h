@@ -74,6 +74,8 @@ struct MachineConfig {
                                         RgbColour{40, 224, 40}};
     // "JOYSTICK"
     bool keysasjoystickflag = false;  // cursor keys and Right Ctrl steer joystick 1
+    // "TIMELINE"
+    std::int32_t rewindmegabytes = 64;  // memory the rewind timeline may hold, 16-4096 MiB
 
     static KeyAssignmentTable filledKeyTable() {
         KeyAssignmentTable table{};

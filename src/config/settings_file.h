@@ -57,6 +57,8 @@ bool saveSoundSettings(const std::filesystem::path& settingsPath, const MachineC
 bool saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 // "JOYSTICK", written when Keys as Joystick is switched.
 bool saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+// "TIMELINE" (the rewind memory): no dialog sets it; the file is edited.
+bool saveTimelineSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 
 // After a save returned false: why, in words, naming the file ("The
 // settings were not saved: /home/u/default.ini is read-only.").

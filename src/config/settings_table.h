@@ -89,6 +89,7 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SPEED",    "videoupdatesps",       &MachineConfig::videoupdatesps, {1, 600}},
     {"SPEED",    "speedupfilesflag",     &MachineConfig::speedupfilesflag},
     {"JOYSTICK", "keysasjoystickflag",   &MachineConfig::keysasjoystickflag},
+    {"TIMELINE", "rewindmegabytes",      &MachineConfig::rewindmegabytes, {16, 4096}},
 });
 // clang-format on
 

@@ -40,14 +40,15 @@ std::vector<FieldBytes> everyField(const MachineConfig& config) {
                  emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt, ntscmultiplierpct,
                  palmultiplierpct, activescancust, vblankcust, fpscust, usevideoupdatepsflag,
                  videoupdatesps, speedupfilesflag, clickerflag, ayflag, clickervolpct, ayvolpct,
-                 windowscalingX, windowscalingY, colours, keysasjoystickflag] = config;
+                 windowscalingX, windowscalingY, colours, keysasjoystickflag, rewindmegabytes] =
+        config;
     return bytesOf(config, enhancedflag, ramexpanders, writeROMflag, usebuiltinromflag,
                    usebuiltincharflag, ROMfilename, CHARfilename, autolinefeedflag, fixedwidthflag,
                    width, filename, emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt,
                    ntscmultiplierpct, palmultiplierpct, activescancust, vblankcust, fpscust,
                    usevideoupdatepsflag, videoupdatesps, speedupfilesflag, clickerflag, ayflag,
                    clickervolpct, ayvolpct, windowscalingX, windowscalingY, colours,
-                   keysasjoystickflag);
+                   keysasjoystickflag, rewindmegabytes);
 }
 
 // For each field in declaration order, whether it holds the same bytes in
@@ -108,6 +109,7 @@ MachineConfig everyFieldChanged() {
     config.windowscalingY = 1;
     config.colours = {RgbColour{255, 0, 1}, RgbColour{2, 128, 254}, RgbColour{0, 0, 0}};
     config.keysasjoystickflag = true;
+    config.rewindmegabytes = 200;
     return config;
 }
 

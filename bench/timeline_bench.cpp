@@ -1,0 +1,139 @@
+// The timeline's costs: memory per emulated minute (at the monitor prompt,
+// with a program animating the screen, and with a program rewriting 32K of
+// RAM with noise as fast as the processor can), the host time recording
+// adds to a frame, and how long the first rewound frame takes (from the
+// per-frame store, and one that needs a replay).
+//
+// Build with -DVANTOREL_BENCHMARKS=ON (Release) and run
+// bench/timeline_bench. Counters: MiB_per_minute (the timeline's memory
+// after an emulated minute less what it held at the start: the keyframes
+// and logs; the per-frame store of the last two seconds is a fixed
+// store_MiB), keyframes.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+#include "app/boot.h"
+#include "machine/machine.h"
+#include "timeline/timeline.h"
+
+namespace vantorel {
+namespace {
+
+enum class Load { monitorPrompt, screenAnimation, ramNoise };
+
+// INC every byte of the screen, over and over.
+constexpr std::initializer_list<std::uint8_t> kScreenAnimation = {
+    0x21, 0x80, 0xF0,  // LD HL,F080
+    0x34,              // INC (HL)
+    0x23,              // INC HL
+    0x7C,              // LD A,H
+    0xFE, 0xF8,        // CP F8
+    0x20, 0xF9,        // JR NZ,0103
+    0x18, 0xF4,        // JR 0100
+};
+// Noise from a 16-bit shift register over 0200-7FFF, over and over: no
+// byte repeats the pass before, and nothing compresses.
+constexpr std::initializer_list<std::uint8_t> kRamNoise = {
+    0x21, 0x00, 0x02,  // 0100 LD HL,0200
+    0x11, 0xE1, 0xAC,  // 0103 LD DE,ACE1
+    0xCB, 0x3A,        // 0106 SRL D
+    0xCB, 0x1B,        // 0108 RR E
+    0x30, 0x04,        // 010A JR NC,0110
+    0x7A,              // 010C LD A,D
+    0xEE, 0xB4,        // 010D XOR B4
+    0x57,              // 010F LD D,A
+    0x7B,              // 0110 LD A,E
+    0x77,              // 0111 LD (HL),A
+    0x23,              // 0112 INC HL
+    0x7C,              // 0113 LD A,H
+    0xFE, 0x80,        // 0114 CP 80
+    0x20, 0xEE,        // 0116 JR NZ,0106
+    0x21, 0x00, 0x02,  // 0118 LD HL,0200
+    0x18, 0xE9,        // 011B JR 0106
+};
+
+std::unique_ptr<Machine> machineWith(Load load) {
+    auto machine = std::make_unique<Machine>();
+    boot({*machine}, SettingsFiles{});  // the built-in ROMs; frames run when called
+    for (int frame = 0; frame < 60; ++frame) machine->runFrame();
+    if (load == Load::monitorPrompt) return machine;
+    std::uint16_t at = 0x0100;
+    for (std::uint8_t byte : load == Load::screenAnimation ? kScreenAnimation : kRamNoise) {
+        machine->writeMemory(at++, byte);
+    }
+    Z80State registers = machine->registers();
+    registers.PC = 0x0100;
+    machine->setRegisters(registers);
+    return machine;
+}
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+void memoryPerMinute(benchmark::State& state) {
+    const auto load = static_cast<Load>(state.range(0));
+    double perMinute = 0;
+    double storeBytes = 0;
+    std::size_t keyframes = 0;
+    for (auto _ : state) {
+        const auto machine = machineWith(load);
+        Timeline timeline;
+        timeline.start(*machine);
+        const std::int64_t atStart = timeline.memoryBytes();
+        const int frames = 60 * machine->timing().framesPerSecond;
+        for (int frame = 0; frame < frames; ++frame) timeline.runFrame(*machine, FrameSound::off);
+        perMinute = static_cast<double>(timeline.memoryBytes() - atStart) / kMiB;
+        storeBytes = static_cast<double>(atStart) / kMiB;
+        keyframes = timeline.keyframeCount();
+    }
+    state.counters["MiB_per_minute"] = perMinute;
+    state.counters["store_MiB"] = storeBytes;
+    state.counters["keyframes"] = static_cast<double>(keyframes);
+}
+BENCHMARK(memoryPerMinute)
+    ->Arg(static_cast<int>(Load::monitorPrompt))
+    ->Arg(static_cast<int>(Load::screenAnimation))
+    ->Arg(static_cast<int>(Load::ramNoise))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// One frame of the animating program, without and with the timeline.
+void frameWithoutTimeline(benchmark::State& state) {
+    const auto machine = machineWith(static_cast<Load>(state.range(0)));
+    for (auto _ : state) machine->runFrame(FrameSound::off);
+}
+BENCHMARK(frameWithoutTimeline)
+    ->Arg(static_cast<int>(Load::screenAnimation))
+    ->Arg(static_cast<int>(Load::ramNoise))
+    ->Unit(benchmark::kMicrosecond);
+
+void frameWithTimeline(benchmark::State& state) {
+    const auto machine = machineWith(static_cast<Load>(state.range(0)));
+    Timeline timeline;
+    for (auto _ : state) timeline.runFrame(*machine, FrameSound::off);
+}
+BENCHMARK(frameWithTimeline)
+    ->Arg(static_cast<int>(Load::screenAnimation))
+    ->Arg(static_cast<int>(Load::ramNoise))
+    ->Unit(benchmark::kMicrosecond);
+
+// Rewinding one frame: from the store (the last two seconds), and from
+// further back, where a replay from a keyframe fills the store again.
+void rewindOneFrame(benchmark::State& state) {
+    const auto machine = machineWith(Load::screenAnimation);
+    Timeline timeline;
+    for (int frame = 0; frame < 600; ++frame) timeline.runFrame(*machine, FrameSound::off);
+    const std::int64_t back = state.range(0);
+    for (auto _ : state) {
+        timeline.seek(*machine, timeline.end() - back);
+        state.PauseTiming();
+        timeline.seek(*machine, timeline.end());
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(rewindOneFrame)->Arg(1)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vantorel

@@ -6,6 +6,12 @@
 
 namespace vantorel {
 
+namespace {
+
+constexpr std::int64_t kRewindFramesPerPass = 2;  // twice real speed
+
+}  // namespace
+
 FrameScheduler::FrameScheduler(Machine& machine, HostClock* clock)
     : machine_(machine), clock_(clock) {}
 
@@ -36,14 +42,33 @@ FramePass FrameScheduler::runPass() {
     const PacingDecision decision =
         pacing_.decide(clock_, startMs, machine_.config(), machine_.timing().framesPerSecond);
     pass.screenDue = decision.screenDue;
+    if (rewinding_) {
+        if (decision.frameDue) pass.screenDue = stepBack(kRewindFramesPerPass) || pass.screenDue;
+        return pass;
+    }
     if (!decision.frameDue && !filesBeingFed() && !turbo_) return pass;
 
-    pass.frame = machine_.runFrame(turbo_ ? FrameSound::off : FrameSound::on);
+    timeline_.setMemoryCap(std::int64_t{machine_.config().rewindmegabytes} << 20);
+    pass.frame = timeline_.runFrame(machine_, turbo_ ? FrameSound::off : FrameSound::on);
     pass.frameRan = pass.frame.ran;
     speedMeter_.update(startMs, pass.frame.tstates.total());
     ++framesRun_;
     if (sound_ != nullptr && !(sound_->framePace() == pace_)) usePace(sound_->framePace());
     return pass;
+}
+
+bool FrameScheduler::setRewinding(bool held) {
+    rewinding_ = held;
+    return held && stepBack(kRewindFramesPerPass);
+}
+
+bool FrameScheduler::rewindSeconds(int seconds) {
+    return stepBack(std::int64_t{seconds} * machine_.timing().framesPerSecond);
+}
+
+bool FrameScheduler::stepBack(std::int64_t frames) {
+    if (!timeline_.started() || timeline_.position() == 0) return false;
+    return timeline_.seek(machine_, std::max<std::int64_t>(timeline_.position() - frames, 0));
 }
 
 // With "Speed up when accessing files" quick type, or a tape that moves,

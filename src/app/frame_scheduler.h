@@ -11,6 +11,12 @@
 // while the turbo key is held (those frames make no sound) and, with
 // `speedupfilesflag`, while quick type types or a tape moves.
 //
+// Every frame runs through the machine's timeline (timeline/timeline.h),
+// kept under the settings' rewind memory. While the rewind key is held the
+// due passes step the machine back through it instead, two frames a pass
+// (twice real speed), without sound; let go, frames go on from there and
+// the timeline drops what came after.
+//
 // A program without a clock (the headless runner) needs no scheduler: it
 // calls runFrame itself. A program in real time:
 //   1. FrameScheduler scheduler{machine, &clock};
@@ -26,6 +32,7 @@
 #include "app/speed_meter.h"
 #include "machine/machine.h"
 #include "sound/sound_output.h"
+#include "timeline/timeline.h"
 
 namespace vantorel {
 
@@ -70,6 +77,17 @@ class FrameScheduler {
     bool turbo() const { return turbo_; }
     void setTurbo(bool held) { turbo_ = held; }
 
+    // The rewind key: held, the machine steps back (the first step at
+    // once); let go, frames go on from where it got to. False when there is
+    // nothing to go back to.
+    bool rewinding() const { return rewinding_; }
+    bool setRewinding(bool held);
+    // Takes the machine `seconds` of emulated time back (to the start at
+    // most); false when there is nothing to go back to.
+    bool rewindSeconds(int seconds);
+    Timeline& timeline() { return timeline_; }
+    const Timeline& timeline() const { return timeline_; }
+
     Machine& machine() const { return machine_; }
     std::int32_t speedPercent() const { return speedMeter_.speedPercent(); }
     const FramePacing& pacing() const { return pacing_; }
@@ -77,6 +95,7 @@ class FrameScheduler {
 
   private:
     bool filesBeingFed() const;
+    bool stepBack(std::int64_t frames);
 
     Machine& machine_;
     HostClock* clock_;
@@ -85,6 +104,8 @@ class FrameScheduler {
     const SoundOutput* sound_ = nullptr;  // whose pace the frames follow; null: own period
     FramePace pace_;                      // the pace last taken from it
     bool turbo_ = false;
+    bool rewinding_ = false;
+    Timeline timeline_;
     std::int64_t framesRun_ = 0;
 };
 

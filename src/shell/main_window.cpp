@@ -13,6 +13,7 @@
 #include "app/frame_scheduler.h"
 #include "app/host_devices.h"
 #include "app/host_keyboard.h"
+#include "app/rewind_text.h"
 #include "config/settings_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
     connect(display_, &DisplayWidget::focusLost, this, [this] {
         parts_.keyboard.releaseAll();
         setTurbo(false);
+        setRewinding(false);
     });
     display_->createDisplay();
     display_->setFocus();
@@ -239,6 +241,7 @@ void MainWindow::windowActivationChanged(bool active) {
         parts_.devices.stopSound();
         parts_.keyboard.releaseAll();
         setTurbo(false);
+        setRewinding(false);
     }
     parts_.devices.setJoysticksAcquired(active);
     driver_->setWindowActive(active);
@@ -291,6 +294,11 @@ void MainWindow::updateSpeedTitle() {
     const int speed = parts_.scheduler.speedPercent();
     QString tape = QString::fromStdString(tapeTitleText(parts_.machine));
     if (printingNow()) tape += QStringLiteral("  Printing");
+    if (parts_.scheduler.rewinding()) {
+        tape += QStringLiteral("  ") +
+                QString::fromStdString(rewindTitleText(parts_.scheduler.timeline(),
+                                                       parts_.machine.timing().framesPerSecond));
+    }
     if (speed == shownSpeed_ && tape == shownTape_) return;
     shownSpeed_ = speed;
     shownTape_ = tape;
@@ -310,6 +318,10 @@ void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     if (event->isAutoRepeat()) return;  // the key is still down
     if (event->key() == Qt::Key_F9) {   // the turbo key, not a Sorcerer key
         setTurbo(down);
+        return;
+    }
+    if (event->key() == Qt::Key_F10) {  // the rewind key, not a Sorcerer key
+        setRewinding(down);
         return;
     }
     HostKeyboard& keyboard = parts_.keyboard;

@@ -111,6 +111,9 @@ class MainWindow : public QMainWindow {
     bool paused() const;
     // The turbo key is held (true) or let go.
     void setTurbo(bool held);
+    // The rewind key is held (true) or let go; Util > Rewind 10 Seconds.
+    void setRewinding(bool held);
+    void rewindTenSeconds();
     void setFullscreen(bool fullscreen);
     bool fullscreen() const;
     // Puts a file just opened (by any route) at the top of Recent Files.
@@ -180,7 +183,7 @@ class MainWindow : public QMainWindow {
     RecentFilesMenu* recentMenu_ = nullptr;
     std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
     int printingScreens_ = 0;              // screen updates "Printing" stays in the title
-    QString shownTape_;  // the tape's position in the title, empty when it rests
+    QString shownTape_;                    // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

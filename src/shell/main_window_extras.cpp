@@ -15,6 +15,7 @@
 
 #include "app/frame_scheduler.h"
 #include "app/host_devices.h"
+#include "app/host_keyboard.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/display_widget.h"
@@ -127,6 +128,25 @@ void MainWindow::setTurbo(bool held) {
     if (held) parts_.devices.stopSound();
     parts_.scheduler.setTurbo(held);
     driver_->resume();
+}
+
+// Held, the machine steps back at once and on every due pass, silent; let
+// go, the sound comes back and frames go on from there.
+void MainWindow::setRewinding(bool held) {
+    if (held == parts_.scheduler.rewinding()) return;
+    if (held) {
+        parts_.devices.stopSound();
+        parts_.keyboard.releaseAll();
+        setTurbo(false);
+    }
+    if (parts_.scheduler.setRewinding(held)) display_->paintDisplay();
+    updateSpeedTitle();
+    driver_->resume();
+}
+
+void MainWindow::rewindTenSeconds() {
+    constexpr int kRewindSeconds = 10;
+    if (parts_.scheduler.rewindSeconds(kRewindSeconds)) display_->paintDisplay();
 }
 
 // The menu bar goes while the picture fills the screen; the commands keep

@@ -49,6 +49,8 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.fileCommands_.loadSnapshot(); }},
         {"Save .SNP...", kCommandSaveSnapshot, [](W& w) { w.saveSnapshot(); }},
         {"", kSeparator, nullptr},
+        {"Rewind 10 Seconds", kCommandRewindTenSeconds, [](W& w) { w.rewindTenSeconds(); }},
+        {"", kSeparator, nullptr},
         {"Pause", kCommandPause, [](W& w) { w.setPaused(!w.paused()); }, {Qt::Key_Pause}, kCheckable},
         {"Fullscreen", kCommandFullscreen, [](W& w) { w.setFullscreen(!w.fullscreen()); },
             {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter}, kCheckable},

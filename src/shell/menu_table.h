@@ -46,8 +46,10 @@ enum MenuCommand : int {
     kCommandSaveScreenshot = 32792,
     kCommandRecentFiles = 32793,  // the submenu itself
     kCommandManual = 32850,
-    kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer       // Help > Vantorel Manual: the installed HTML manual
-    kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
+    kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer
+                                        // // Help > Vantorel Manual: the installed HTML manual
+    kCommandRewindTenSeconds = 32852,   // Util > Rewind 10 Seconds
+    kCommandRecentFirst = 32900,        // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };
 

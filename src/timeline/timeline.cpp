@@ -50,6 +50,7 @@ Timeline::~Timeline() = default;
 
 void Timeline::clear() {
     keyframes_.clear();
+    packedBytes_ = 0;
     log_.clear();
     ayLog_.clear();
     store_.clear();
@@ -71,6 +72,7 @@ void Timeline::start(const Machine& machine) {
 }
 
 void Timeline::setMemoryCap(std::int64_t bytes) {
+    if (bytes == cap_) return;
     cap_ = bytes;
     thinToCap();
 }
@@ -106,6 +108,7 @@ void Timeline::noteChangesBetweenFrames(const Machine& machine) {
     }
     store(position_, positionTStates_, machine);
     if (keyframes_.back().frame == position_) {
+        packedBytes_ -= keyframes_.back().packed.capacity();
         keyframes_.pop_back();
         if (!keyframes_.empty()) unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
     }
@@ -122,6 +125,7 @@ void Timeline::addKeyframe(const MachineSnapshot& snapshot, bool command) {
     keyframe.whole = keyframes_.empty() || sinceWhole + 1 >= kWholeKeyframeEvery;
     keyframe.packed = packState(snapshot.state, keyframe.whole ? nullptr : newestKeyState_.get());
     keyframe.inputs = snapshot.inputs;
+    packedBytes_ += keyframe.packed.capacity();
     keyframes_.push_back(std::move(keyframe));
     std::memcpy(static_cast<void*>(newestKeyState_.get()), &snapshot.state, sizeof(MachineState));
 }
@@ -286,7 +290,10 @@ void Timeline::replayFrames(Machine& machine, Stop stop) {
 
 void Timeline::dropFuture() {
     if (position_ >= end_) return;
-    while (keyframes_.back().frame > position_) keyframes_.pop_back();
+    while (keyframes_.back().frame > position_) {
+        packedBytes_ -= keyframes_.back().packed.capacity();
+        keyframes_.pop_back();
+    }
     unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
     log_.erase(std::lower_bound(log_.begin(), log_.end(), position_,
                                 [](const InputEvent& e, std::int64_t f) { return e.frame < f; }),
@@ -333,15 +340,13 @@ std::int64_t Timeline::framesStoredBack() const {
 std::int64_t Timeline::memoryBytes() const {
     std::size_t bytes = 2 * sizeof(MachineState) + store_.size() * sizeof(StoredFrame) +
                         log_.capacity() * sizeof(InputEvent) +
-                        keyframes_.capacity() * sizeof(Keyframe) + ayLog_.memoryBytes();
-    for (const Keyframe& keyframe : keyframes_) bytes += keyframe.packed.capacity();
+                        keyframes_.capacity() * sizeof(Keyframe) + ayLog_.memoryBytes() +
+                        packedBytes_;
     return static_cast<std::int64_t>(bytes);
 }
 
 std::int64_t Timeline::keyframeBytes() const {
-    std::size_t bytes = 0;
-    for (const Keyframe& keyframe : keyframes_) bytes += keyframe.packed.capacity();
-    return static_cast<std::int64_t>(bytes);
+    return static_cast<std::int64_t>(packedBytes_);
 }
 
 void Timeline::thinToCap() {
@@ -373,8 +378,11 @@ bool Timeline::thinOnce() {
         unpackKeyframe(best - 1, *before);
         unpackKeyframe(best + 1, after);
         next.whole = keyframes_[best].whole;
+        packedBytes_ -= next.packed.capacity();
         next.packed = packState(after, next.whole ? nullptr : before.get());
+        packedBytes_ += next.packed.capacity();
     }
+    packedBytes_ -= keyframes_[best].packed.capacity();
     keyframes_.erase(keyframes_.begin() + static_cast<std::ptrdiff_t>(best));
     return true;
 }

@@ -140,6 +140,7 @@ class Timeline final : private FrameInputTap {
 
     std::int64_t cap_;
     std::vector<Keyframe> keyframes_;
+    std::size_t packedBytes_ = 0;                   // the keyframes' packed bytes
     std::unique_ptr<MachineState> newestKeyState_;  // unpacked newest keyframe, the next one's base
     std::unique_ptr<MachineState> scratch_;
     InputLog log_;

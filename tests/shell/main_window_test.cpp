@@ -78,6 +78,8 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                {{"Load .SNP...", 32784, true},
                 {"Save .SNP...", 32788, true},
                 {nullptr, 0, true},
+                {"Rewind 10 Seconds", 32852, true},
+                {nullptr, 0, true},
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
     expectMenu(popups[4]->menu(), "&Help",
@@ -105,7 +107,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 27);
+    EXPECT_EQ(commands, 28);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

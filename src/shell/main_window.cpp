@@ -223,6 +223,7 @@ InsertResult MainWindow::insertFile(const std::filesystem::path& path) {
 // since the menu now takes the keyboard.
 void MainWindow::menuOpened() {
     parts_.devices.stopSound();
+    refreshStateSlots();
     parts_.keyboard.releaseAll();
     driver_->menuOpened();
 }

@@ -23,6 +23,10 @@
 // type, Pause (the Pause key; the title then reads "Vantorel Paused"),
 // Fullscreen (Alt+Enter), the turbo key F9 (held: frames back to back, no
 // sound) and the Recent Files submenu, fed by every route that opens a file.
+// The rewind key F10 and Util > Rewind 10 Seconds (main_window_extras.cpp);
+// the save-state slots (state_slot_menu.cpp): Save State (F2), Load State
+// (F3), Undo Load State, and the eight slots (Alt+1..8) shown with a
+// thumbnail of their screen and their time.
 //
 // Made by the desktop program (desktop_program.h) and by tests, which pass
 // fake file choosers and message sinks.
@@ -31,6 +35,7 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <span>
 
 #include "app/cassette_commands.h"
@@ -38,6 +43,7 @@
 #include "app/inserted_file.h"
 #include "app/recent_files.h"
 #include "app/start_folders.h"
+#include "app/state_slots.h"
 #include "machine/video.h"
 #include "shell/menu_table.h"
 #include "shell/settings_commands.h"
@@ -121,6 +127,15 @@ class MainWindow : public QMainWindow {
     const RecentFiles& recentFiles() const { return recentFiles_; }
     RecentFilesMenu& recentFilesMenu() const { return *recentMenu_; }
 
+    // --- Save-state slots (state_slot_menu.cpp) ---
+    void saveState();
+    void loadState();
+    void undoLoadState();
+    void chooseStateSlot(int slot);
+    // The slot items' texts, thumbnails and check marks, as the files are.
+    void refreshStateSlots();
+    StateSlots& stateSlots();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -181,9 +196,10 @@ class MainWindow : public QMainWindow {
     int shownSpeed_ = -1;              // speed percentage in the title, -1 before the first
     RecentFiles recentFiles_;
     RecentFilesMenu* recentMenu_ = nullptr;
-    std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
-    int printingScreens_ = 0;              // screen updates "Printing" stays in the title
-    QString shownTape_;                    // the tape's position in the title, empty when it rests
+    std::unique_ptr<StateSlots> stateSlots_;  // made at first use, under folders_.startup
+    std::uint64_t shownPrinterBytes_ = 0;     // bytes printed when the title was last made
+    int printingScreens_ = 0;                 // screen updates "Printing" stays in the title
+    QString shownTape_;  // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

@@ -49,7 +49,12 @@ enum MenuCommand : int {
     kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer
                                         // // Help > Vantorel Manual: the installed HTML manual
     kCommandRewindTenSeconds = 32852,   // Util > Rewind 10 Seconds
-    kCommandRecentFirst = 32900,        // its entries, 32900-32907, newest first
+    kCommandSaveState = 32853,          // Util > Save State (F2), into the current slot
+    kCommandLoadState = 32854,          // Util > Load State (F3), from the current slot
+    kCommandUndoLoadState = 32855,      // Util > Undo Load State
+    kCommandStateSlotFirst = 32856,     // Util > Slot 1-8 (Alt+1..8): 32856-32863
+    kCommandStateSlotLast = 32863,
+    kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };
 

@@ -132,8 +132,8 @@ std::string versionProblem(const StateFileHeader& header, std::uint32_t recordSi
                            std::string_view programVersion) {
     if (header.format != kStateFormatVersion || recordSize != sizeof(MachineState) ||
         header.programVersion != programVersion) {
-        return "it was saved by Vantorel " + header.programVersion +
-               " (state format " + std::to_string(header.format) + "); this is Vantorel " +
+        return "it was saved by Vantorel " + header.programVersion + " (state format " +
+               std::to_string(header.format) + "); this is Vantorel " +
                std::string(programVersion) + " (state format " +
                std::to_string(kStateFormatVersion) + ")";
     }
@@ -153,7 +153,8 @@ std::string romProblem(const RomHashes& saved, const RomHashes& now) {
 // The record must name what came with it: the tape, the text, the slots.
 bool recordFitsInputs(const MachineState& state, const MachineInputs& inputs) {
     if (state.tape.playing() && !inputs.tape) return false;
-    if (state.quickType.active() && (!inputs.text || inputs.text->size() != state.quickType.textBytes())) {
+    if (state.quickType.active() &&
+        (!inputs.text || inputs.text->size() != state.quickType.textBytes())) {
         return false;
     }
     if (state.quickType.active() && state.quickType.readPosition() > state.quickType.textBytes()) {
@@ -184,8 +185,8 @@ RomHashes romHashesOf(const Machine& machine) {
 
 std::uint64_t programKey(const RomHashes& hashes) {
     std::uint64_t key = 1469598103934665603ull;
-    for (std::uint64_t hash : {hashes.monitor, hashes.characters, hashes.a000, hashes.c000,
-                               hashes.d000}) {
+    for (std::uint64_t hash :
+         {hashes.monitor, hashes.characters, hashes.a000, hashes.c000, hashes.d000}) {
         key = (key ^ hash) * 1099511628211ull;
     }
     return key;

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <cstring>
 #include <fstream>
 
 #include "app/recent_files.h"
@@ -214,6 +215,48 @@ TEST(Rewind, HeldF10StepsBackSilentlyShowsItInTheTitleAndNeverReachesTheMachine)
     QTest::keyPress(shell.window.get(), Qt::Key_F10);
     emit shell.window->display().focusLost();  // a key let go elsewhere is not seen
     EXPECT_FALSE(shell.scheduler->rewinding());
+}
+
+TEST(SaveState, F2SavesF3LoadsAltDigitsChooseAndTheSlotShowsItsScreen) {
+    ShellHarness shell;
+    shell.window->setStartFolders(makeStartFolders(shell.folder.path()));
+    ASSERT_TRUE(shell.showActive());
+    for (int frame = 0; frame < 30; ++frame) shell.runFrame();
+    QTest::keyClick(shell.window.get(), Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(shell.window->stateSlots().current(), 3);
+    QTest::keyClick(shell.window.get(), Qt::Key_F2);
+    EXPECT_TRUE(shell.messages.warnings.empty());
+    const auto path = shell.window->stateSlots().pathOf(*shell.machine, 3);
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(path.parent_path().parent_path(), shell.folder / "states");
+    const MachineState saved = shell.machine->state();
+    for (int frame = 0; frame < 30; ++frame) shell.runFrame();
+    const MachineState later = shell.machine->state();
+    QTest::keyClick(shell.window.get(), Qt::Key_F3);
+    EXPECT_EQ(std::memcmp(&saved, &shell.machine->state(), sizeof saved), 0);
+    EXPECT_EQ(shell.machine->keyboard().hostKeyState[0x71], 0) << "F2 never reaches the machine";
+    EXPECT_EQ(shell.machine->keyboard().hostKeyState[0x72], 0);
+    shell.window->refreshStateSlots();
+    EXPECT_TRUE(shell.window->action(kCommandUndoLoadState)->isEnabled());
+    shell.window->runCommand(kCommandUndoLoadState);
+    EXPECT_EQ(std::memcmp(&later, &shell.machine->state(), sizeof later), 0);
+
+    shell.window->refreshStateSlots();
+    QAction* three = shell.window->action(kCommandStateSlotFirst + 2);
+    EXPECT_TRUE(three->isChecked());
+    EXPECT_FALSE(three->icon().isNull()) << "a thumbnail of the saved screen";
+    EXPECT_TRUE(three->text().startsWith(QStringLiteral("Slot 3  0:00  (")))
+        << three->text().toStdString();
+    QAction* four = shell.window->action(kCommandStateSlotFirst + 3);
+    EXPECT_TRUE(four->icon().isNull());
+    EXPECT_EQ(four->text(), QStringLiteral("Slot 4"));
+    EXPECT_FALSE(shell.window->action(kCommandUndoLoadState)->isEnabled());
+
+    shell.window->runCommand(kCommandStateSlotFirst + 3);
+    shell.window->runCommand(kCommandLoadState);
+    ASSERT_EQ(shell.messages.warnings.size(), 1u);
+    EXPECT_NE(shell.messages.warnings[0].toStdString().find("slot 4 is empty"), std::string::npos);
+    EXPECT_EQ(std::memcmp(&later, &shell.machine->state(), sizeof later), 0);
 }
 
 TEST(SaveScreenshot, OffersADatedNameInScreenshotsAndWritesTheClientArea) {

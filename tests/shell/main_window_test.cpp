@@ -80,6 +80,18 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {nullptr, 0, true},
                 {"Rewind 10 Seconds", 32852, true},
                 {nullptr, 0, true},
+                {"Save State", 32853, true},
+                {"Load State", 32854, true},
+                {"Undo Load State", 32855, true},
+                {"Slot 1", 32856, true},
+                {"Slot 2", 32857, true},
+                {"Slot 3", 32858, true},
+                {"Slot 4", 32859, true},
+                {"Slot 5", 32860, true},
+                {"Slot 6", 32861, true},
+                {"Slot 7", 32862, true},
+                {"Slot 8", 32863, true},
+                {nullptr, 0, true},
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
     expectMenu(popups[4]->menu(), "&Help",
@@ -107,7 +119,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 28);
+    EXPECT_EQ(commands, 39);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

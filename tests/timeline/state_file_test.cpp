@@ -139,8 +139,8 @@ TEST(SaveState, WrongVersionWrongRomCutShortOrChangedIsRefusedWithItsMessage) {
     std::mt19937 random(5);
     int cut = 0;
     for (std::size_t length = 0; length < good.size(); length += 1 + random() % 97, ++cut) {
-        const std::vector<std::uint8_t> shortFile(good.begin(),
-                                                  good.begin() + static_cast<std::ptrdiff_t>(length));
+        const std::vector<std::uint8_t> shortFile(
+            good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
         const StateFileRead read = readStateBytes(shortFile, machine, kVersion);
         ASSERT_FALSE(read.snapshot.has_value()) << length;
         EXPECT_FALSE(read.problem.empty());

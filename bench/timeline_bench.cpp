@@ -2,7 +2,8 @@
 // with a program animating the screen, and with a program rewriting 32K of
 // RAM with noise as fast as the processor can), the host time recording
 // adds to a frame, and how long the first rewound frame takes (from the
-// per-frame store, and one that needs a replay).
+// per-frame store, and one that needs a replay), and Save State and Load
+// State of a slot.
 //
 // Build with -DVANTOREL_BENCHMARKS=ON (Release) and run
 // bench/timeline_bench. Counters: MiB_per_minute (the timeline's memory
@@ -12,10 +13,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 
 #include "app/boot.h"
+#include "app/state_slots.h"
 #include "machine/machine.h"
 #include "timeline/timeline.h"
 
@@ -134,6 +137,34 @@ void rewindOneFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(rewindOneFrame)->Arg(1)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// Save State and Load State of a slot, file and all, on the animating
+// program (its screen and RAM in use) in a folder under the system's
+// temporary folder.
+std::filesystem::path slotFolder() {
+    const auto folder = std::filesystem::temp_directory_path() / "vantorel-slot-bench";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+void saveSlot(benchmark::State& state) {
+    const auto machine = machineWith(Load::ramNoise);
+    for (int frame = 0; frame < 60; ++frame) machine->runFrame(FrameSound::off);
+    StateSlots slots{slotFolder(), "bench"};
+    for (auto _ : state) benchmark::DoNotOptimize(slots.save(*machine, 60, 0));
+    state.counters["file_bytes"] =
+        static_cast<double>(std::filesystem::file_size(slots.pathOf(*machine, slots.current())));
+}
+BENCHMARK(saveSlot)->Unit(benchmark::kMillisecond);
+
+void loadSlot(benchmark::State& state) {
+    const auto machine = machineWith(Load::ramNoise);
+    for (int frame = 0; frame < 60; ++frame) machine->runFrame(FrameSound::off);
+    StateSlots slots{slotFolder(), "bench"};
+    slots.save(*machine, 60, 0);
+    for (auto _ : state) benchmark::DoNotOptimize(slots.load(*machine));
+}
+BENCHMARK(loadSlot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantorel

@@ -10,10 +10,12 @@
 #include "cassette/wav_encoder.h"
 #include "config/settings_file.h"
 #include "fuzz/fuzz_machine.h"
+#include "fuzz/fuzz_targets.h"
 #include "machine/builtin_images.h"
 #include "machine/machine_files.h"
 #include "support/every_settings_section.h"
 #include "support/monitor_tape.h"
+#include "timeline/state_file.h"
 
 namespace vantorel::fuzz {
 
@@ -90,6 +92,31 @@ std::vector<SeedInput> snapshotSeeds() {
         seeds.push_back({"game-running", fileBytes(path)});
     }
     seeds.push_back({"header-only", ByteVector(28, 0x00)});
+    return seeds;
+}
+
+// State files saved from machines in different states: at the prompt, and
+// typing with a tape in the deck.
+std::vector<SeedInput> stateFileSeeds() {
+    std::vector<SeedInput> seeds;
+    {
+        FuzzMachine fuzz;
+        fuzz.runFrames(30);
+        seeds.push_back({"monitor-prompt",
+                         writeStateBytes(fuzz.machine,
+                                         stateHeaderFor(fuzz.machine, kFuzzStateVersion, 30, 0))});
+    }
+    {
+        FuzzMachine fuzz;
+        fuzz.machine.playTapeBytes(ByteVector(300, 0x55));
+        const ByteVector text = {'D', 'U', ' ', '0', '\r'};
+        fuzz.machine.startQuickTypeText(text);
+        fuzz.runFrames(10);
+        seeds.push_back({"typing-tape",
+                         writeStateBytes(fuzz.machine,
+                                         stateHeaderFor(fuzz.machine, kFuzzStateVersion, 10, 0))});
+    }
+    seeds.push_back({"magic-only", ByteVector{'V', 'T', 'S', 'T', 'A', 'T', 'E', 0x1A}});
     return seeds;
 }
 
@@ -192,6 +219,7 @@ std::vector<SeedInput> seedInputs(std::string_view target) {
     if (target == "wav_tape") return wavTapeSeeds();
     if (target == "raw_tape") return rawTapeSeeds();
     if (target == "rom_image") return romImageSeeds();
+    if (target == "state_file") return stateFileSeeds();
     return {};
 }
 

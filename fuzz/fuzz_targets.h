@@ -33,6 +33,10 @@ void fuzzRawTape(Bytes file);
 // The Memory dialog's monitor and character ROM files: the first byte's bit
 // 0 chooses which one the rest of the bytes are; the machine boots with it.
 void fuzzRomImage(Bytes input);
+// A save-state file (Load State): refused with a message or taken whole.
+void fuzzStateFile(Bytes file);
+// The program version the state file target and its seeds write and read.
+inline constexpr std::string_view kFuzzStateVersion = "fuzz";
 
 // The tape targets play at most this much emulated time (4 s at 2,106,360
 // T-states a second), so that a tape of a very low sample rate still ends
@@ -45,9 +49,9 @@ struct FuzzTarget {
 };
 
 inline constexpr FuzzTarget kFuzzTargets[] = {
-    {"game_rom", fuzzGameRom},     {"snapshot", fuzzSnapshot}, {"settings", fuzzSettings},
-    {"quick_type", fuzzQuickType}, {"wav_tape", fuzzWavTape},  {"raw_tape", fuzzRawTape},
-    {"rom_image", fuzzRomImage},
+    {"game_rom", fuzzGameRom},     {"snapshot", fuzzSnapshot},    {"settings", fuzzSettings},
+    {"quick_type", fuzzQuickType}, {"wav_tape", fuzzWavTape},     {"raw_tape", fuzzRawTape},
+    {"rom_image", fuzzRomImage},   {"state_file", fuzzStateFile},
 };
 
 }  // namespace vantorel::fuzz

@@ -21,13 +21,15 @@ struct Subfolder {
     const char* shownAs;  // in the --paths listing
 };
 
-// The folders the file dialogs open in, under the start-up folder.
-constexpr std::array<Subfolder, 5> kSubfolders = {{
+// The folders the file dialogs open in, and the save-state slots, under
+// the start-up folder.
+constexpr std::array<Subfolder, 6> kSubfolders = {{
     {"cassette", "tapes"},
     {"rom", "ROM files"},
     {"quicktyp", "quick type texts"},
     {"lprint", "printer output"},
     {"screenshots", "screenshots"},
+    {"states", "save states"},
 }};
 
 // An XDG base folder: the variable when it holds an absolute path (the

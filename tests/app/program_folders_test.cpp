@@ -114,7 +114,8 @@ TEST_F(ProgramFoldersTest, FirstUseMakesTheDataFoldersAndTheSettingsFolderOnly) 
     const ProgramFolders folders = find();
     ASSERT_EQ(createProgramFolders(folders), "");
     EXPECT_EQ(entriesOf(home / ".local/share/vantorel"),
-              (std::vector<std::string>{"cassette", "lprint", "quicktyp", "rom", "screenshots"}));
+              (std::vector<std::string>{"cassette", "lprint", "quicktyp", "rom", "screenshots",
+                                        "states"}));
     EXPECT_TRUE(fs::is_directory(home / ".config/vantorel"));
     EXPECT_TRUE(fs::is_empty(current));
     EXPECT_EQ(createProgramFolders(folders), "");  // a second start finds them there

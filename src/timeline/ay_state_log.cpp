@@ -49,6 +49,47 @@ void AyStateLog::clear() {
     bytes_.clear();
 }
 
+// Each entry: its frame (8 bytes, little-endian), then its count and pairs.
+std::vector<std::uint8_t> AyStateLog::toBytes() const {
+    std::vector<std::uint8_t> out;
+    for (std::size_t entry = 0; entry < frames_.size(); ++entry) {
+        for (int i = 0; i < 8; ++i) {
+            out.push_back(
+                static_cast<std::uint8_t>(static_cast<std::uint64_t>(frames_[entry]) >> (8 * i)));
+        }
+        const std::size_t start = starts_[entry];
+        const std::size_t end = start + 1 + 2 * std::size_t{bytes_[start]};
+        out.insert(out.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(start),
+                   bytes_.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    return out;
+}
+
+bool AyStateLog::fromBytes(std::span<const std::uint8_t> bytes) {
+    clear();
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (bytes.size() - at < 9) return false;
+        std::uint64_t frame = 0;
+        for (int i = 0; i < 8; ++i)
+            frame |= std::uint64_t{bytes[at + static_cast<std::size_t>(i)]} << (8 * i);
+        at += 8;
+        const std::uint8_t count = bytes[at];
+        if (bytes.size() - at < 1 + 2 * std::size_t{count}) return false;
+        for (std::size_t pair = 0; pair < count; ++pair) {
+            if (bytes[at + 1 + 2 * pair] >= sizeof(AyChip)) return false;
+        }
+        const auto asFrame = static_cast<std::int64_t>(frame);
+        if (asFrame < 0 || (!frames_.empty() && asFrame < frames_.back())) return false;
+        frames_.push_back(asFrame);
+        starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+        bytes_.insert(bytes_.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(at + 1 + 2 * std::size_t{count}));
+        at += 1 + 2 * std::size_t{count};
+    }
+    return true;
+}
+
 std::size_t AyStateLog::memoryBytes() const {
     return frames_.capacity() * sizeof(std::int64_t) + starts_.capacity() * sizeof(std::uint32_t) +
            bytes_.capacity();

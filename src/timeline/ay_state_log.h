@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "sound/ay_chip.h"
@@ -35,6 +36,10 @@ class AyStateLog {
     void clear();
     std::size_t memoryBytes() const;
     std::size_t entries() const { return frames_.size(); }
+
+    // The log as bytes, and back (movies); false for bytes that are not one.
+    std::vector<std::uint8_t> toBytes() const;
+    bool fromBytes(std::span<const std::uint8_t> bytes);
 
   private:
     std::vector<std::int64_t> frames_;   // the frame of each entry, ascending

@@ -5,6 +5,7 @@
 
 #include "files/binary_file.h"
 #include "files/replacement_file.h"
+#include "timeline/byte_stream.h"
 #include "timeline/packed_state.h"
 
 namespace vantorel {
@@ -21,69 +22,7 @@ std::uint64_t hashOf(const std::shared_ptr<const Rom>& rom) {
     return contentHash({rom->data(), rom->size()});
 }
 
-class Writer {
-  public:
-    std::vector<std::uint8_t> bytes;
-    void raw(const void* data, std::size_t size) {
-        const auto* from = static_cast<const std::uint8_t*>(data);
-        bytes.insert(bytes.end(), from, from + size);
-    }
-    void u8(std::uint8_t value) { bytes.push_back(value); }
-    void u32(std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-    void u64(std::uint64_t value) {
-        for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-    void block(std::span<const std::uint8_t> data) {
-        u32(static_cast<std::uint32_t>(data.size()));
-        raw(data.data(), data.size());
-    }
-};
-
-class Reader {
-  public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    bool ok() const { return ok_; }
-    std::size_t at() const { return at_; }
-    const std::uint8_t* take(std::size_t size) {
-        if (!ok_ || size > bytes_.size() - at_) {
-            ok_ = false;
-            return nullptr;
-        }
-        const std::uint8_t* from = bytes_.data() + at_;
-        at_ += size;
-        return from;
-    }
-    std::uint8_t u8() {
-        const std::uint8_t* from = take(1);
-        return from != nullptr ? *from : 0;
-    }
-    std::uint32_t u32() {
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) value |= std::uint32_t{u8()} << (8 * i);
-        return value;
-    }
-    std::uint64_t u64() {
-        std::uint64_t value = 0;
-        for (int i = 0; i < 8; ++i) value |= std::uint64_t{u8()} << (8 * i);
-        return value;
-    }
-    std::span<const std::uint8_t> block(std::size_t most) {
-        const std::uint32_t size = u32();
-        if (size > most) ok_ = false;
-        const std::uint8_t* from = take(size);
-        return from != nullptr ? std::span<const std::uint8_t>(from, size)
-                               : std::span<const std::uint8_t>();
-    }
-
-  private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 0;
-    bool ok_ = true;
-};
-
-void writeHeader(Writer& out, const StateFileHeader& header) {
+void writeHeader(ByteWriter& out, const StateFileHeader& header) {
     out.raw(kMagic, sizeof kMagic);
     out.u32(kStateFormatVersion);
     out.u32(static_cast<std::uint32_t>(sizeof(MachineState)));
@@ -103,7 +42,7 @@ void writeHeader(Writer& out, const StateFileHeader& header) {
 }
 
 // The header; "" or the problem with it.
-std::string readHeader(Reader& in, StateFileHeader& header, std::uint32_t& recordSize) {
+std::string readHeader(ByteReader& in, StateFileHeader& header, std::uint32_t& recordSize) {
     const std::uint8_t* magic = in.take(sizeof kMagic);
     if (magic == nullptr || std::memcmp(magic, kMagic, sizeof kMagic) != 0) {
         return "it is not a Vantorel state file";
@@ -206,9 +145,14 @@ StateFileHeader stateHeaderFor(const Machine& machine, std::string_view programV
 }
 
 std::vector<std::uint8_t> writeStateBytes(const Machine& machine, const StateFileHeader& header) {
-    Writer out;
+    return writeStateBytes(MachineSnapshot{machine.state(), machine.inputs()}, header);
+}
+
+std::vector<std::uint8_t> writeStateBytes(const MachineSnapshot& snapshot,
+                                          const StateFileHeader& header) {
+    ByteWriter out;
     writeHeader(out, header);
-    const MachineInputs& inputs = machine.inputs();
+    const MachineInputs& inputs = snapshot.inputs;
     out.u8(inputs.tape ? 1 : 0);
     if (inputs.tape) {
         out.u8(static_cast<std::uint8_t>(inputs.tape->format));
@@ -217,13 +161,13 @@ std::vector<std::uint8_t> writeStateBytes(const Machine& machine, const StateFil
     }
     out.u8(inputs.text ? 1 : 0);
     if (inputs.text) out.block(*inputs.text);
-    out.block(packState(machine.state(), nullptr));
+    out.block(packState(snapshot.state, nullptr));
     out.u64(contentHash(out.bytes));
     return std::move(out.bytes);
 }
 
 std::optional<StateFileHeader> readStateHeader(std::span<const std::uint8_t> bytes) {
-    Reader in{bytes};
+    ByteReader in{bytes};
     StateFileHeader header;
     std::uint32_t recordSize = 0;
     if (!readHeader(in, header, recordSize).empty()) return std::nullopt;
@@ -233,7 +177,7 @@ std::optional<StateFileHeader> readStateHeader(std::span<const std::uint8_t> byt
 StateFileRead readStateBytes(std::span<const std::uint8_t> bytes, const Machine& machine,
                              std::string_view programVersion) {
     StateFileRead result;
-    Reader in{bytes};
+    ByteReader in{bytes};
     std::uint32_t recordSize = 0;
     result.problem = readHeader(in, result.header, recordSize);
     if (!result.problem.empty()) return result;

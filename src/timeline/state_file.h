@@ -63,6 +63,8 @@ struct StateFileRead {
 };
 
 std::vector<std::uint8_t> writeStateBytes(const Machine& machine, const StateFileHeader& header);
+std::vector<std::uint8_t> writeStateBytes(const MachineSnapshot& snapshot,
+                                          const StateFileHeader& header);
 // Reads a state for `machine`: its ROMs must be those the file names.
 StateFileRead readStateBytes(std::span<const std::uint8_t> bytes, const Machine& machine,
                              std::string_view programVersion);

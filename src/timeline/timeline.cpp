@@ -71,6 +71,59 @@ void Timeline::start(const Machine& machine) {
     addKeyframe(stored(0)->snapshot, true);
 }
 
+TimelineRun Timeline::exportRun() const {
+    TimelineRun run;
+    for (std::size_t index = 0; index < keyframes_.size(); ++index) {
+        const Keyframe& keyframe = keyframes_[index];
+        if (index > 0 && !keyframe.command) continue;
+        MachineSnapshot snapshot;
+        unpackKeyframe(index, snapshot.state);
+        snapshot.inputs = keyframe.inputs;
+        if (index == 0) {
+            run.start = std::move(snapshot);
+        } else {
+            run.commands.push_back({keyframe.frame, keyframe.tstate, std::move(snapshot)});
+        }
+    }
+    run.log = log_;
+    run.ay = ayLog_;
+    run.frames = end_;
+    return run;
+}
+
+void Timeline::importRun(const TimelineRun& run) {
+    clear();
+    const std::int64_t perSecond = std::max(run.start.state.timing.framesPerSecond, 1);
+    store_.resize(static_cast<std::size_t>(std::min(2 * perSecond + 1, kMostFramesStored)));
+    for (auto& slot : store_) slot = std::make_unique<StoredFrame>();
+    const auto add = [this](std::int64_t frame, std::int64_t tstate,
+                            const MachineSnapshot& snapshot) {
+        position_ = frame;
+        positionTStates_ = tstate;
+        Keyframe keyframe;
+        keyframe.frame = frame;
+        keyframe.tstate = tstate;
+        keyframe.command = true;
+        keyframe.whole = true;
+        keyframe.packed = packState(snapshot.state, nullptr);
+        keyframe.inputs = snapshot.inputs;
+        packedBytes_ += keyframe.packed.capacity();
+        keyframes_.push_back(std::move(keyframe));
+    };
+    add(0, 0, run.start);
+    for (const TimelineRun::Command& command : run.commands) {
+        if (command.frame > keyframes_.back().frame && command.frame <= run.frames) {
+            add(command.frame, command.tstate, command.snapshot);
+        }
+    }
+    unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
+    log_ = run.log;
+    ayLog_ = run.ay;
+    end_ = run.frames;
+    position_ = 0;
+    positionTStates_ = 0;
+}
+
 void Timeline::setMemoryCap(std::int64_t bytes) {
     if (bytes == cap_) return;
     cap_ = bytes;

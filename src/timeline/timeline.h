@@ -54,6 +54,21 @@ namespace vantorel {
 
 inline constexpr std::int64_t kDefaultTimelineBytes = std::int64_t{64} << 20;
 
+// A whole run as a movie keeps it: the machine it started from, the
+// machine after every change between frames, and the logs.
+struct TimelineRun {
+    struct Command {
+        std::int64_t frame = 0;
+        std::int64_t tstate = 0;
+        MachineSnapshot snapshot;
+    };
+    MachineSnapshot start;
+    std::vector<Command> commands;  // after the start, in order
+    InputLog log;
+    AyStateLog ay;
+    std::int64_t frames = 0;
+};
+
 class Timeline final : private FrameInputTap {
   public:
     explicit Timeline(std::int64_t memoryCapBytes = kDefaultTimelineBytes);
@@ -87,6 +102,13 @@ class Timeline final : private FrameInputTap {
     bool seekTState(Machine& machine, std::int64_t tstate);
     // Drops what came after the position.
     void dropFuture();
+
+    // The run from its start to the end (movies). Thinning never drops a
+    // command's keyframe, so every one is there.
+    TimelineRun exportRun() const;
+    // Starts again from a run: the machine is not touched until a seek
+    // (seek(0) puts it at the run's start).
+    void importRun(const TimelineRun& run);
 
     // Bytes the timeline holds (keyframes, the log, the per-frame store).
     std::int64_t memoryBytes() const;

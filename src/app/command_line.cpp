@@ -64,7 +64,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 18> kOptions = {{
+const std::array<OptionSpec, 20> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -133,6 +133,16 @@ const std::array<OptionSpec, 18> kOptions = {{
     {"--printer-file", "FILE", "with --headless: append what the machine prints to FILE",
      [](CommandLine& o, std::string_view value) {
          o.printerPath = value;
+         return std::string();
+     }},
+    {"--record-movie", "FILE", "with --headless: record the run's input movie into FILE",
+     [](CommandLine& o, std::string_view value) {
+         o.recordMoviePath = value;
+         return std::string();
+     }},
+    {"--play-movie", "FILE", "with --headless: play the movie in FILE; exit 1 out of step",
+     [](CommandLine& o, std::string_view value) {
+         o.playMoviePath = value;
          return std::string();
      }},
     {"--print-screen", "", "print the screen as 30 lines of text at the end",

@@ -23,10 +23,13 @@
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "machine/screen_text.h"
+#include "timeline/movie.h"
 
 namespace vantorel {
 
 namespace {
+
+constexpr int kMovieOutOfStep = 1;  // --play-movie: a second's hash differed
 
 constexpr int kFileProblem = 2;
 
@@ -101,8 +104,26 @@ int endRecording(Machine& machine, std::ostream& err) {
     return 0;
 }
 
-int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& err) {
-    for (std::int64_t frame = 0; frame < kBootFramesBeforeTyping; ++frame) machine.runFrame();
+// Every frame of the run, through the movie recorder while one records.
+class RunFrames {
+  public:
+    explicit RunFrames(Machine& machine) : machine_(machine) {}
+    std::optional<MovieRecorder> recorder;
+    void operator()() {
+        if (recorder) {
+            recorder->runFrame(machine_, FrameSound::on);
+        } else {
+            machine_.runFrame();
+        }
+    }
+
+  private:
+    Machine& machine_;
+};
+
+int typeGivenText(Machine& machine, RunFrames& runFrame, const CommandLine& options,
+                  std::ostream& err) {
+    for (std::int64_t frame = 0; frame < kBootFramesBeforeTyping; ++frame) runFrame();
     const bool fromFile = !options.typeFilePath.empty();
     const auto* text = reinterpret_cast<const std::uint8_t*>(options.typeText.data());
     const QuickTypeResult result =
@@ -115,9 +136,7 @@ int typeGivenText(Machine& machine, const CommandLine& options, std::ostream& er
     const std::int64_t limit = quickTypeFrameLimit(
         machine.quickTypeText().size(),
         std::int64_t{machine.timing().activeScanTStates} + machine.timing().verticalBlankTStates);
-    for (std::int64_t frame = 0; frame < limit && machine.quickTypeActive(); ++frame) {
-        machine.runFrame();
-    }
+    for (std::int64_t frame = 0; frame < limit && machine.quickTypeActive(); ++frame) runFrame();
     if (machine.quickTypeActive()) err << "vantorel: the typing did not finish\n";
     return 0;
 }
@@ -171,11 +190,26 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
         if (!result.ok) return reportFileProblem(err, options.insertPath, result.message);
     }
     if (const int status = startTape(machine, options, err); status != 0) return status;
-    if (!options.typeText.empty() || !options.typeFilePath.empty()) {
-        const int status = typeGivenText(machine, options, err);
-        if (status != 0) return status;
+    RunFrames runFrame{machine};
+    if (!options.playMoviePath.empty()) {
+        const MovieRead read = loadMovieFile(options.playMoviePath, machine, VANTOREL_VERSION);
+        if (!read.movie) return reportFileProblem(err, options.playMoviePath, read.problem);
+        const MoviePlayback played = playMovie(machine, *read.movie);
+        err << "vantorel: " << options.playMoviePath << ": " << played.report << "\n";
+        if (!played.inStep) return kMovieOutOfStep;
+    } else {
+        if (!options.recordMoviePath.empty()) runFrame.recorder.emplace();
+        if (!options.typeText.empty() || !options.typeFilePath.empty()) {
+            const int status = typeGivenText(machine, runFrame, options, err);
+            if (status != 0) return status;
+        }
+        for (std::int64_t frame = 0; frame < options.frames; ++frame) runFrame();
     }
-    for (std::int64_t frame = 0; frame < options.frames; ++frame) machine.runFrame();
+    if (runFrame.recorder) {
+        const auto problem = saveMovieFile(options.recordMoviePath, runFrame.recorder->movie(),
+                                           machine, VANTOREL_VERSION);
+        if (problem) return reportFileProblem(err, options.recordMoviePath, *problem);
+    }
     if (const int status = endRecording(machine, err); status != 0) return status;
     if (!options.saveRamPath.empty()) {
         const FileResult result = saveRam(machine, options.saveRamPath);

@@ -95,9 +95,9 @@ TEST(InputSafety, APipeNamedInTheSettingsIsNotWaitedFor) {
 
 TEST(InputSafety, AnEmptyFileNameIsAnErrorForEveryFileOption) {
     TempFolder folder;
-    for (const char* option :
-         {"--settings", "--rom", "--snapshot", "--save-ram", "--save-snapshot", "--type-file",
-          "--tape", "--record-tape", "--screenshot", "--wav", "--printer-file"}) {
+    for (const char* option : {"--settings", "--rom", "--snapshot", "--save-ram", "--save-snapshot",
+                               "--type-file", "--tape", "--record-tape", "--screenshot", "--wav",
+                               "--printer-file", "--record-movie", "--play-movie"}) {
         for (const bool attached : {false, true}) {
             const std::vector<std::string> arguments =
                 attached ? std::vector<std::string>{"--headless", std::string(option) + "="}

@@ -26,7 +26,7 @@ void writeHeader(ByteWriter& out, const StateFileHeader& header) {
     out.raw(kMagic, sizeof kMagic);
     out.u32(kStateFormatVersion);
     out.u32(static_cast<std::uint32_t>(sizeof(MachineState)));
-    const std::string_view version = header.programVersion.substr(0, 255);
+    const std::string_view version = std::string_view(header.programVersion).substr(0, 255);
     out.u8(static_cast<std::uint8_t>(version.size()));
     out.raw(version.data(), version.size());
     for (std::uint64_t hash : {header.roms.monitor, header.roms.characters, header.roms.a000,

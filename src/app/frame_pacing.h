@@ -56,7 +56,7 @@ class FramePacing {
 
     // While sound runs one frame is produced per frame of audio: the period
     // becomes frameBytes x frequency / 44100 ticks (only with a counter),
-    // lengthened by `ratePpm` parts per million (-5000 to 5000) to keep the
+    // lengthened by `ratePpm` parts per million (-20000 to 20000) to keep the
     // emulation in step with the audio device's own clock.
     void useAudioFramePeriod(std::int32_t frameBytes, std::int32_t ratePpm = 0);
 

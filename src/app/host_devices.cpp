@@ -74,12 +74,14 @@ std::string HostDevices::soundReport() const {
     int length = std::snprintf(
         text, sizeof text,
         "Sound: %s, buffer %d samples, %lld frames; underruns %lld, overwrites %lld, "
-        "restarts %lld; rate %+d ppm; slot written to callback %lld-%lld us (mean %lld); "
-        "lead:",
+        "restarts %lld; rate %+d ppm; lead %d slots (most %d, grew %lld times); slot written "
+        "to callback %lld-%lld us (mean %lld); leads seen:",
         info.driverName.c_str(), info.bufferSamples,
         static_cast<long long>(sound_->framesWritten()), static_cast<long long>(counters.underruns),
         static_cast<long long>(counters.overwrites),
         static_cast<long long>(sound_->leadControl().resyncs()), sound_->leadControl().ratePpm(),
+        sound_->leadControl().leadSlots(), sound_->leadControl().mostLeadSlots(),
+        static_cast<long long>(sound_->leadControl().leadGrowths()),
         static_cast<long long>(info.handOff.minimumUs),
         static_cast<long long>(info.handOff.maximumUs),
         static_cast<long long>(info.handOff.meanUs));

@@ -21,6 +21,7 @@
 #include "host/sdl_joysticks.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
+#include "shell/close_on_signal.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
@@ -125,7 +126,14 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     });
     insertFromCommandLine(*window, machine, options);
     startTapeFromCommandLine(machine, options);
-    return application.exec();
+    // SIGTERM, SIGINT, SIGHUP: as File > Exit, after any open dialog is closed.
+    const CloseOnSignal closeOnSignal{[&window] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        window->close();
+    }};
+    const int status = application.exec();
+    debug.debugOutput((scheduler.timingStats().report() + "\n").c_str());
+    return status;
 }
 
 }  // namespace vantorel

@@ -173,7 +173,7 @@ fi
 
 # --- Report ------------------------------------------------------------------------
 frames=$(grep -m1 '^Frames:' "$work/err.txt" || true)
-sound_line=$(grep -m1 '^Sound:' "$work/err.txt" || true)
+sound_line=$(grep -m1 '^Sound: .*underruns' "$work/err.txt" || true)
 field() { # field TEXT REGEX: the first capture of REGEX in TEXT
   sed -nE "s/.*$2.*/\\1/p" <<<"$1" | head -1
 }

@@ -51,6 +51,9 @@ class KeysHiddenFromMatrix : public KeyStateSource {
     std::int16_t keyForCharacter(char character) override {
         return keys_.keyForCharacter(character);
     }
+    void copyKeyTexts(std::span<char32_t, kVirtualKeyCount> destination) override {
+        keys_.copyKeyTexts(destination);
+    }
 
   private:
     KeyStateSource& keys_;

@@ -187,7 +187,7 @@ void KeyboardDialog::deleteAssignedKey() {
 void KeyboardDialog::captureHeldKeys() {
     const int index = selectedEmulatedKey();
     std::array<std::uint8_t, kVirtualKeyCount> states{};
-    keyboard_.copyKeyStates(states);
+    keyboard_.copyHeldKeys(states);
     const auto held = heldCombination(states, keyNameByCode_);
     if (held) {
         captureBox_->setText(QString::fromStdString(combinationText(*held, keyNameByCode_)));

@@ -157,6 +157,21 @@ std::optional<std::uint8_t> virtualKeyForEvent(const QKeyEvent& event, bool useS
     return virtualKeyForQtKey(event.key(), event.modifiers());
 }
 
+// A dead key types nothing by itself on the host; the Sorcerer has no
+// accents to put on the next letter, so the dead key types its own mark.
+char32_t hostTextForEvent(const QKeyEvent& event) {
+    const QList<uint> text = event.text().toUcs4();
+    if (!text.isEmpty()) return static_cast<char32_t>(text.first());
+    switch (event.key()) {
+        case Qt::Key_Dead_Grave: return U'`';
+        case Qt::Key_Dead_Acute: return U'\'';
+        case Qt::Key_Dead_Circumflex: return U'^';
+        case Qt::Key_Dead_Tilde: return U'~';
+        case Qt::Key_Dead_Diaeresis: return U'"';
+        default: return 0;
+    }
+}
+
 bool platformHasEvdevScanCodes() {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));

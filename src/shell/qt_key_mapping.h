@@ -27,6 +27,12 @@ std::optional<std::uint8_t> virtualKeyForQtKey(int key, Qt::KeyboardModifiers mo
 // event has one, else by its Qt key.
 std::optional<std::uint8_t> virtualKeyForEvent(const QKeyEvent& event, bool useScanCodes);
 
+// The character the event types on the host's own layout (the host has
+// applied Shift, AltGr and Caps Lock), its first if several, 0 for none; a
+// dead key gives its own mark (^ ` ' ~ "). Control codes are passed as they
+// are (Ctrl+C gives 3, Enter 13).
+char32_t hostTextForEvent(const QKeyEvent& event);
+
 // Whether this platform's scan codes are evdev codes + 8 (xcb, wayland).
 bool platformHasEvdevScanCodes();
 

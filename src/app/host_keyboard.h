@@ -41,9 +41,7 @@ class HostKeyboard : public KeyStateSource {
     void setMachineRunsFast(std::function<bool()> runsFast) { runsFast_ = std::move(runsFast); }
 
     // Whether the host holds the key now, whatever the machine has seen.
-    bool isDown(std::uint8_t virtualKey) const {
-        return (held_[virtualKey] & kKeyDownBit) != 0;
-    }
+    bool isDown(std::uint8_t virtualKey) const { return (held_[virtualKey] & kKeyDownBit) != 0; }
     // The keys the host holds now (bit 7), with the Caps Lock toggle.
     void copyHeldKeys(std::span<std::uint8_t, kVirtualKeyCount> destination) const;
 

@@ -92,8 +92,8 @@ bool KeyLatch::playFront(bool machineRunsFast, bool& freshKeyDown) {
         release(event.key);
         return true;
     }
-    if (freshKeyDown) return false;  // one fresh key per scan; later modifiers wait too
-    if (isDown(event.key)) return true;                    // still down: nothing new
+    if (freshKeyDown) return false;      // one fresh key per scan; later modifiers wait too
+    if (isDown(event.key)) return true;  // still down: nothing new
     if (event.autoRepeat && !machineRunsFast) return true;  // the held key is still down
     if (age.scansUp < 1) return false;                      // seen up once first
     press(event.key, event.text);

@@ -34,14 +34,14 @@
 
 namespace vantorel {
 
-inline constexpr int kShortestPressScans = 2;  // a press is seen in at least this many scans
-inline constexpr int kFastPressScans = 3;      // a press's length while the machine runs fast
+inline constexpr int kShortestPressScans = 2;        // a press is seen in at least this many scans
+inline constexpr int kFastPressScans = 3;            // a press's length while the machine runs fast
 inline constexpr std::size_t kKeyQueueLimit = 1024;  // presses beyond this are dropped
 
 struct HostKeyEvent {
-    std::uint8_t key = 0;     // virtual key
-    bool down = false;        // pressed (else released)
-    bool autoRepeat = false;  // a press the host repeats while the key is held
+    std::uint8_t key = 0;        // virtual key
+    bool down = false;           // pressed (else released)
+    bool autoRepeat = false;     // a press the host repeats while the key is held
     char32_t text = kNoKeyText;  // the character the press types on the host's layout
 };
 
@@ -65,8 +65,8 @@ class KeyLatch {
 
   private:
     struct KeyAge {
-        std::uint8_t scansDown = 0;    // scans that have seen it down since it went down
-        std::uint8_t scansUp = 0xFF;   // scans that have seen it up since it went up
+        std::uint8_t scansDown = 0;       // scans that have seen it down since it went down
+        std::uint8_t scansUp = 0xFF;      // scans that have seen it up since it went up
         std::uint16_t queuedPresses = 0;  // its presses waiting in the queue
     };
 

@@ -38,8 +38,8 @@ class HostClock {
 };
 
 inline constexpr int kVirtualKeyCount = 256;
-inline constexpr std::uint8_t kKeyDownBit = 0x80;    // hostKeyState: key held
-inline constexpr std::uint8_t kKeyToggleBit = 0x01;  // hostKeyState: toggle on (Caps Lock)
+inline constexpr std::uint8_t kKeyDownBit = 0x80;        // hostKeyState: key held
+inline constexpr std::uint8_t kKeyToggleBit = 0x01;      // hostKeyState: toggle on (Caps Lock)
 inline constexpr char32_t kNoKeyText = 0;                // the key types no character
 inline constexpr char32_t kKeyTextUnknown = 0xFFFFFFFF;  // the host did not say
 

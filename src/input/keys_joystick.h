@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <span>
 
-#include "input/key_layout_table.h"
 #include "hostapi/host_interfaces.h"
+#include "input/key_layout_table.h"
 
 namespace vantorel {
 

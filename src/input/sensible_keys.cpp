@@ -94,8 +94,8 @@ void SensibleKeyboard::pressAssigned(Press& press, std::uint8_t value) const {
 void SensibleKeyboard::pressUnassigned(Press& press, std::uint8_t code, bool shift, bool ctrl,
                                        bool capsLock) const {
     const char32_t text = isKeypadKey(code) ? kKeyTextUnknown : texts_[code];
-    const HostCharacter typed = text == kKeyTextUnknown ? usCharacter(code, shift, capsLock)
-                                                        : hostCharacter(text, ctrl);
+    const HostCharacter typed =
+        text == kKeyTextUnknown ? usCharacter(code, shift, capsLock) : hostCharacter(text, ctrl);
     if (typed.kind == HostCharacter::Kind::lacking) return;
     const QuickTypeKey& key = typing_.keys[typed.character];
     if (typed.kind == HostCharacter::Kind::character && key.typeable) {

@@ -33,9 +33,9 @@
 #include <cstdint>
 
 #include "config/machine_config.h"
+#include "hostapi/host_interfaces.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type_keys.h"
-#include "hostapi/host_interfaces.h"
 
 namespace vantorel {
 

@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "app/host_keyboard.h"
 #include "config/settings_file.h"
 #include "input/emulated_key_names.h"
 #include "input/keyboard_assignment.h"
-#include "app/host_keyboard.h"
 #include "shell/key_capture_box.h"
 #include "shell/qt_key_mapping.h"
 

@@ -163,12 +163,18 @@ char32_t hostTextForEvent(const QKeyEvent& event) {
     const QList<uint> text = event.text().toUcs4();
     if (!text.isEmpty()) return static_cast<char32_t>(text.first());
     switch (event.key()) {
-        case Qt::Key_Dead_Grave: return U'`';
-        case Qt::Key_Dead_Acute: return U'\'';
-        case Qt::Key_Dead_Circumflex: return U'^';
-        case Qt::Key_Dead_Tilde: return U'~';
-        case Qt::Key_Dead_Diaeresis: return U'"';
-        default: return 0;
+        case Qt::Key_Dead_Grave:
+            return U'`';
+        case Qt::Key_Dead_Acute:
+            return U'\'';
+        case Qt::Key_Dead_Circumflex:
+            return U'^';
+        case Qt::Key_Dead_Tilde:
+            return U'~';
+        case Qt::Key_Dead_Diaeresis:
+            return U'"';
+        default:
+            return 0;
     }
 }
 

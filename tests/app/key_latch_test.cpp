@@ -1,12 +1,12 @@
 // The key latch: host key events played out one machine scan at a time.
 // Each test feeds HostKeyboard as the window does and stands in for the
 // machine's scans (nextScan, then a copy of the key states).
-#include "app/host_keyboard.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "app/host_keyboard.h"
 
 namespace vantorel {
 namespace {
@@ -67,8 +67,7 @@ TEST_F(KeyLatchTest, APressShorterThanAScanIsSeenInTwoScansThenUp) {
 // program sees three presses; one fresh key per scan, in the host's order.
 TEST_F(KeyLatchTest, ADoubledLetterIsSeenUpBetweenItsPresses) {
     for (char key : std::string("E000")) click(static_cast<std::uint8_t>(key));
-    EXPECT_EQ(scans(12, "E0"),
-              (Scans{"E", "E", "0", "0", ".", "0", "0", ".", "0", "0", ".", "."}));
+    EXPECT_EQ(scans(12, "E0"), (Scans{"E", "E", "0", "0", ".", "0", "0", ".", "0", "0", ".", "."}));
 }
 
 TEST_F(KeyLatchTest, FreshKeysGoDownOneAScanInTheHostsOrder) {

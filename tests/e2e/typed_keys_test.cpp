@@ -98,7 +98,7 @@ TEST_P(TypedKeysEndToEnd, ALineTypedInOneBurstArrivesExactlyAndReturnEndsIt) {
     for (int frame = 0; frame < 60; ++frame) machine.runFrame();
     EXPECT_TRUE(showsTypedLine(kLine)) << screen();
     EXPECT_NE(screen().find("\n>_"), std::string::npos) << "one RETURN, one new prompt\n"
-                                                         << screen();
+                                                        << screen();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, TypedKeysEndToEnd, ::testing::Values(true, false),

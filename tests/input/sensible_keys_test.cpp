@@ -142,7 +142,7 @@ class HostLayoutTest : public SensibleKeysTest {
     }
 };
 
-constexpr std::uint8_t kHostAltRight = 0xA5;  // AltGr
+constexpr std::uint8_t kHostAltRight = 0xA5;   // AltGr
 constexpr std::uint8_t kHostSemicolon = 0xBA;  // the key right of L: o-umlaut on a German host
 constexpr std::uint8_t kHostMinus = 0xBD;      // sharp s on a German host
 
@@ -167,7 +167,7 @@ TEST_F(HostLayoutTest, KeysWithoutACharacterAndTheKeypadKeepTheirPositions) {
     EXPECT_EQ(typed({{0x0D, U'\r'}}), (Positions{position(11, 1)}));  // Enter
     EXPECT_EQ(typed({{0x1B, U'\x1b'}}), (Positions{kEscape}));
     EXPECT_EQ(typed({{0x70, kNoKeyText}}), (Positions{position(0, 1)}));  // F1: GRAPHIC
-    EXPECT_EQ(typed({{0x61, U'1'}}), (Positions{position(13, 1)}));      // keypad 1
+    EXPECT_EQ(typed({{0x61, U'1'}}), (Positions{position(13, 1)}));       // keypad 1
     // Ctrl+C: the host gives code 3, typed as C with CTRL.
     EXPECT_EQ(typed({{kHostCtrl, kNoKeyText}, {'C', U'\x03'}}), (Positions{kCtrl, position(3, 0)}));
     // An assignment still wins over the host's character.

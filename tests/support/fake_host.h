@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "input/us_layout.h"
 #include "hostapi/host_interfaces.h"
+#include "input/us_layout.h"
 
 namespace vantorel::testing {
 

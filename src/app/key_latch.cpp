@@ -56,9 +56,9 @@ void KeyLatch::push(HostKeyEvent event) {
 
 void KeyLatch::advance(bool machineRunsFast) {
     ageKeys();
-    if (machineRunsFast) endFastPresses();
-    bool freshKeyDown = false;
-    while (!queue_.empty() && playFront(machineRunsFast, freshKeyDown)) {
+    ScanPlay play;
+    play.keyLetGo = machineRunsFast && endFastPresses();
+    while (!queue_.empty() && playFront(machineRunsFast, play)) {
         const HostKeyEvent& played = queue_.front();
         if (played.down) --ages_[played.key].queuedPresses;
         queue_.pop_front();
@@ -74,30 +74,39 @@ void KeyLatch::ageKeys() {
     }
 }
 
-void KeyLatch::endFastPresses() {
+// True when a press ended.
+bool KeyLatch::endFastPresses() {
+    bool ended = false;
     for (int index = 0; index < kVirtualKeyCount; ++index) {
         const auto key = static_cast<std::uint8_t>(index);
         if (isDown(key) && !isModifier(key) && ages_[key].scansDown >= kFastPressScans) {
             release(key);
+            ended = true;
         }
     }
+    return ended;
 }
 
-bool KeyLatch::playFront(bool machineRunsFast, bool& freshKeyDown) {
+bool KeyLatch::playFront(bool machineRunsFast, ScanPlay& play) {
     const HostKeyEvent& event = queue_.front();
     const KeyAge& age = ages_[event.key];
+    const bool modifier = isModifier(event.key);
     if (!event.down) {
         if (!isDown(event.key)) return true;  // already let go (a fast press ended)
         if (age.scansDown < kShortestPressScans) return false;
         release(event.key);
+        if (!modifier) play.keyLetGo = true;
         return true;
     }
-    if (freshKeyDown) return false;      // one fresh key per scan; later modifiers wait too
-    if (isDown(event.key)) return true;  // still down: nothing new
+    if (play.freshKeyDown) return false;  // one fresh key per scan; later modifiers wait too
+    if (isDown(event.key)) return true;   // still down: nothing new
     if (event.autoRepeat && !machineRunsFast) return true;  // the held key is still down
     if (age.scansUp < 1) return false;                      // seen up once first
+    // A key let go in this scan leaves one scan with neither key down: two
+    // host keys may press the same Sorcerer key (= and - in sensible mode).
+    if (!modifier && play.keyLetGo) return false;
     press(event.key, event.text);
-    if (!isModifier(event.key)) freshKeyDown = true;
+    if (!modifier) play.freshKeyDown = true;
     return true;
 }
 

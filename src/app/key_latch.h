@@ -9,7 +9,9 @@
 // and each scan (advance) plays out as many as these rules allow, in order:
 //   - a key stays down for at least two scans, however soon the host let
 //     it go; a key let go stays up for at least one scan before it goes
-//     down again, so a doubled letter is typed twice;
+//     down again, so a doubled letter is typed twice, and no other key goes
+//     down in the scan that lets one go (two host keys may press the same
+//     Sorcerer key, and a program looks for a change of key);
 //   - at most one key that types something goes down per scan; the Shift,
 //     Ctrl, Alt and Caps Lock keys pressed before it go down with it, so a
 //     program never sees two fresh keys at once, or a letter without the
@@ -71,10 +73,16 @@ class KeyLatch {
     };
 
     bool isDown(std::uint8_t key) const { return (states_[key] & kKeyDownBit) != 0; }
+    // What one scan has played so far.
+    struct ScanPlay {
+        bool freshKeyDown = false;  // a key that types something went down
+        bool keyLetGo = false;      // a key that types something went up
+    };
+
     void ageKeys();
-    void endFastPresses();
+    bool endFastPresses();
     // Plays the front event if it may be played now; false when it must wait.
-    bool playFront(bool machineRunsFast, bool& freshKeyDown);
+    bool playFront(bool machineRunsFast, ScanPlay& play);
     void press(std::uint8_t key, char32_t text);
     void release(std::uint8_t key);
     void updateGenericModifiers();

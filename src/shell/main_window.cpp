@@ -323,7 +323,9 @@ void MainWindow::keyChanged(QKeyEvent* event, bool down) {
         // toggle made while another window had the keyboard is seen too.
         keyboard.setCapsLockToggle((event->nativeModifiers() & kX11LockMask) != 0);
     }
-    const auto virtualKey = virtualKeyForEvent(*event, useScanCodes_);
+    // The release lets go of the key its press went down as.
+    const auto virtualKey = down ? pressedKeys_.press(*event, useScanCodes_)
+                                 : pressedKeys_.release(*event, useScanCodes_);
     if (!virtualKey) return;
     if (down) {
         keyboard.keyDown(*virtualKey, hostTextForEvent(*event), repeated);

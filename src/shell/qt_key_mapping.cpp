@@ -178,6 +178,23 @@ char32_t hostTextForEvent(const QKeyEvent& event) {
     }
 }
 
+std::optional<std::uint8_t> PressedKeyCodes::press(const QKeyEvent& event, bool useScanCodes) {
+    const auto key = virtualKeyForEvent(event, useScanCodes);
+    const quint32 code = event.nativeScanCode();
+    if (code != 0 && code < pressedAs_.size()) pressedAs_[code] = key ? *key : kNone;
+    return key;
+}
+
+std::optional<std::uint8_t> PressedKeyCodes::release(const QKeyEvent& event, bool useScanCodes) {
+    const quint32 code = event.nativeScanCode();
+    if (code != 0 && code < pressedAs_.size() && pressedAs_[code] != kNone) {
+        const auto key = static_cast<std::uint8_t>(pressedAs_[code]);
+        pressedAs_[code] = kNone;
+        return key;
+    }
+    return virtualKeyForEvent(event, useScanCodes);
+}
+
 bool platformHasEvdevScanCodes() {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));

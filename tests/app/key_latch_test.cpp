@@ -63,11 +63,11 @@ TEST_F(KeyLatchTest, APressShorterThanAScanIsSeenInTwoScansThenUp) {
     EXPECT_EQ(scans(1, "\x27"), (Scans{"."}));
 }
 
-// "e000": each 0 is let go for a scan before it goes down again, so a
-// program sees three presses; one fresh key per scan, in the host's order.
+// "e000": each key is let go for a scan before the next goes down, so a
+// program sees three presses of 0, in the host's order.
 TEST_F(KeyLatchTest, ADoubledLetterIsSeenUpBetweenItsPresses) {
     for (char key : std::string("E000")) click(static_cast<std::uint8_t>(key));
-    EXPECT_EQ(scans(12, "E0"), (Scans{"E", "E", "0", "0", ".", "0", "0", ".", "0", "0", ".", "."}));
+    EXPECT_EQ(scans(12, "E0"), (Scans{"E", "E", ".", "0", "0", ".", "0", "0", ".", "0", "0", "."}));
 }
 
 TEST_F(KeyLatchTest, FreshKeysGoDownOneAScanInTheHostsOrder) {
@@ -85,7 +85,7 @@ TEST_F(KeyLatchTest, AShiftPressedBeforeAKeyIsDownWhenTheKeyIsSeen) {
     click('A', U'A');
     keyboard.keyUp(kShiftLeft);
     click('B', U'b');
-    EXPECT_EQ(scans(5, "SAB"), (Scans{"SA", "SA", "B", "B", "."}));
+    EXPECT_EQ(scans(6, "SAB"), (Scans{"SA", "SA", ".", "B", "B", "."}));
     // A letter pressed and let go before Shift is never seen with it.
     click('A', U'a');
     keyboard.keyDown(kShiftLeft);

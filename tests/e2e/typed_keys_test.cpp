@@ -102,8 +102,8 @@ TEST_P(TypedKeysEndToEnd, ALineTypedInOneBurstArrivesExactlyAndReturnEndsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, TypedKeysEndToEnd, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Emulated" : "Sensible";
+                         [](const ::testing::TestParamInfo<bool>& mode) {
+                             return mode.param ? "Emulated" : "Sensible";
                          });
 
 }  // namespace

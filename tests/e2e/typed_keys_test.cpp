@@ -101,6 +101,24 @@ TEST_P(TypedKeysEndToEnd, ALineTypedInOneBurstArrivesExactlyAndReturnEndsIt) {
                                                         << screen();
 }
 
+// Keys as Joystick: a cursor key tapped between two frames steers joystick
+// 1 for two frames (port FF bit 1 is right), then lets go.
+TEST(TypedKeysJoystick, ATapOfACursorKeyIsSeenByTheJoystickForTwoFrames) {
+    HostKeyboard keys;
+    Machine machine{MachineHost{nullptr, &keys, nullptr, nullptr}};
+    boot({machine}, SettingsFiles{});
+    machine.config().keysasjoystickflag = true;
+    machine.runFrame();
+    keys.keyDown(0x27);  // cursor right
+    keys.keyUp(0x27);
+    std::string seen;
+    for (int frame = 0; frame < 4; ++frame) {
+        machine.runFrame();
+        seen += (machine.readPort(0xFF) & 0x02) == 0 ? 'R' : '.';
+    }
+    EXPECT_EQ(seen, ".RR.") << "the scan after the first frame takes the tap";
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModes, TypedKeysEndToEnd, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& mode) {
                              return mode.param ? "Emulated" : "Sensible";

@@ -305,6 +305,7 @@ void Machine::scanHostKeyboard() {
         if (!typist.active()) bus_.inputs.text.reset();
     }
     if (host_.keys == nullptr) return;
+    host_.keys->nextScan();  // queued host key events move on by one scan
     KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
     KeyStateSource& keys = config_.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
     const bool typing = typist.active();

@@ -90,6 +90,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     SdlJoysticks joysticks{&debug};
     Machine machine{MachineHost{&clock, &keyboard, nullptr, &debug}};
     FrameScheduler scheduler{machine, &clock};
+    keyboard.setMachineRunsFast([&scheduler] { return scheduler.runsBackToBack(); });
     HostDevices devices{machine, &scheduler, &audio, &joysticks};
     const SettingsFiles settingsFiles{chooseSettingsFile(options.settingsPath, folders),
                                       startupDirectory};

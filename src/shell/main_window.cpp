@@ -307,23 +307,28 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     event->accept();
-    if (event->isAutoRepeat()) return;  // the key is still down
-    if (event->key() == Qt::Key_F9) {   // the turbo key, not a Sorcerer key
-        setTurbo(down);
+    // A repeated press goes on to the keyboard, which uses it only while the
+    // machine runs fast; a repeated release means the key is still down.
+    const bool repeated = event->isAutoRepeat();
+    if (repeated && !down) return;
+    if (event->key() == Qt::Key_F9) {  // the turbo key, not a Sorcerer key
+        if (!repeated) setTurbo(down);
         return;
     }
     HostKeyboard& keyboard = parts_.keyboard;
     if (event->key() == Qt::Key_CapsLock) {
-        if (down) keyboard.flipCapsLockToggle();
+        if (down && !repeated) keyboard.flipCapsLockToggle();
     } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // X11 reports Caps Lock's state with every key: follow it, so a
         // toggle made while another window had the keyboard is seen too.
         keyboard.setCapsLockToggle((event->nativeModifiers() & kX11LockMask) != 0);
     }
-    const auto virtualKey = virtualKeyForEvent(*event, useScanCodes_);
+    // The release lets go of the key its press went down as.
+    const auto virtualKey = down ? pressedKeys_.press(*event, useScanCodes_)
+                                 : pressedKeys_.release(*event, useScanCodes_);
     if (!virtualKey) return;
     if (down) {
-        keyboard.keyDown(*virtualKey);
+        keyboard.keyDown(*virtualKey, hostTextForEvent(*event), repeated);
     } else {
         keyboard.keyUp(*virtualKey);
     }

@@ -40,6 +40,7 @@
 #include "app/start_folders.h"
 #include "machine/video.h"
 #include "shell/menu_table.h"
+#include "shell/qt_key_mapping.h"
 #include "shell/settings_commands.h"
 
 class QAction;
@@ -173,6 +174,7 @@ class MainWindow : public QMainWindow {
     SettingsCommands settingsCommands_;
     std::map<int, QAction*> actions_;
     bool useScanCodes_;
+    PressedKeyCodes pressedKeys_;  // the virtual key each host key code went down as
     bool shutDown_ = false;
     bool recordingEndPosted_ = false;  // a recording's end is waiting to be told
     int shownSpeed_ = -1;              // speed percentage in the title, -1 before the first
@@ -180,7 +182,7 @@ class MainWindow : public QMainWindow {
     RecentFilesMenu* recentMenu_ = nullptr;
     std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
     int printingScreens_ = 0;              // screen updates "Printing" stays in the title
-    QString shownTape_;  // the tape's position in the title, empty when it rests
+    QString shownTape_;                    // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

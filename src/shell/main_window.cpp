@@ -141,8 +141,12 @@ void MainWindow::runCommand(int id) {
 
 void MainWindow::keyboardCommand() {
     parts_.devices.stopSound();
-    vantorel::runKeyboardDialog(this, parts_.machine.config(), parts_.settingsPath,
-                                parts_.keyboard);
+    // Saved here rather than by the dialog, so that a failed save is told.
+    MachineConfig& config = parts_.machine.config();
+    if (vantorel::runKeyboardDialog(this, config, {}, parts_.keyboard) &&
+        !parts_.settingsPath.empty() && !saveKeyboardSettings(parts_.settingsPath, config)) {
+        parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
+    }
 }
 
 void MainWindow::manualCommand() {
@@ -168,6 +172,18 @@ void MainWindow::timingCommand() {
     if (!settingsCommands_.timing()) return;
     parts_.machine.computeTiming();
     parts_.devices.restartSound();
+}
+
+void MainWindow::loadGameRomCommand() {
+    warnIf(fileCommands_.loadGameRom());
+}
+
+void MainWindow::loadSnapshotCommand() {
+    warnIf(fileCommands_.loadSnapshot());
+}
+
+void MainWindow::saveRamCommand() {
+    warnIf(fileCommands_.saveRam());
 }
 
 void MainWindow::playCassetteFile() {

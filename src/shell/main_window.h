@@ -147,6 +147,9 @@ class MainWindow : public QMainWindow {
     void memoryCommand();
     void soundCommand();
     void timingCommand();
+    void loadGameRomCommand();
+    void loadSnapshotCommand();
+    void saveRamCommand();
     void playCassetteFile();
     void stopCassette();
     void recordCassetteFile();
@@ -180,7 +183,7 @@ class MainWindow : public QMainWindow {
     RecentFilesMenu* recentMenu_ = nullptr;
     std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
     int printingScreens_ = 0;              // screen updates "Printing" stays in the title
-    QString shownTape_;  // the tape's position in the title, empty when it rests
+    QString shownTape_;                    // the tape's position in the title, empty when it rests
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

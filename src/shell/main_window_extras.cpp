@@ -79,8 +79,8 @@ void MainWindow::openPrinterOutput() {
 void MainWindow::saveSnapshot() {
     parts_.devices.stopSound();
     if (const auto problem = fileCommands_.saveSnapshot()) {
-        parts_.messages.warn(QStringLiteral("The snapshot was not saved: %1.")
-                                 .arg(QString::fromStdString(*problem)));
+        parts_.messages.warn(
+            QStringLiteral("The snapshot was not saved: %1").arg(QString::fromStdString(*problem)));
     }
 }
 
@@ -193,12 +193,17 @@ bool MainWindow::reopen(const RecentFile& file) {
             rememberOpenedFile(file.kind, file.path);
             return true;
         }
-        case RecentKind::quickType:
+        case RecentKind::quickType: {
             if (machine.quickTypeActive() || !parts_.quickTypeLoader) return false;
-            if (!parts_.quickTypeLoader(file.path)) return false;
-            folders_.quickType = directoryOfPath(file.path);
+            const QuickTypeResult result = parts_.quickTypeLoader(file.path);
+            if (quickTypeFileOpened(result)) folders_.quickType = directoryOfPath(file.path);
+            if (result != QuickTypeResult::ok) {
+                warnIf(fileProblem(file.path, quickTypeResultText(result)));
+                return false;
+            }
             rememberOpenedFile(RecentKind::quickType, file.path);
             return true;
+        }
         case RecentKind::tape: {
             CommandMessage message;
             const bool playing = cassetteCommands_.playTapeByName(file.path, message);

@@ -8,14 +8,16 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "app/command_line.h"
 #include "app/headless_runner.h"
 #include "app/inserted_file.h"
-#include "shell/menu_table.h"
 #include "app/start_folders.h"
+#include "shell/menu_table.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 
@@ -133,6 +135,46 @@ TEST_F(FileCommandFixture, SaveRamWritesRamBinInTheCurrentDirectory) {
     std::ifstream file(saved, std::ios::binary);
     file.seekg(0x1234);
     EXPECT_EQ(file.get(), 0xA5);
+}
+
+// Each command whose file cannot be used says so, naming the file in the
+// command line's words, and the machine stays exactly as it was.
+TEST_F(FileCommandFixture, EveryFailingFileCommandIsToldAndTheMachineStaysAsItWas) {
+    writeFile(temp / "roms/empty.rom", 0);
+    writeFile(temp / "roms/big.rom", 100000);
+    writeFile(temp / "snaps/trunc.snp", 1000);
+    const std::string missing = (temp / "nowhere/gone.snp").string();
+    StartFolders folders = makeStartFolders(temp.path());
+    folders.startup = temp / "no-such-folder";  // Save Ram cannot make ram.bin there
+    shell.window->setStartFolders(folders);
+    const auto before = std::make_unique<MachineState>(shell.machine->state());
+
+    struct Case {
+        int command;
+        std::string path;
+        std::string told;
+    };
+    const Case cases[] = {
+        {kCommandLoadGameRom, (temp / "roms/empty.rom").string(),
+         "wrong size for a game ROM: 0 bytes (1 to 16384 bytes fit)."},
+        {kCommandLoadGameRom, (temp / "roms/big.rom").string(),
+         "wrong size for a game ROM: 100000 bytes (1 to 16384 bytes fit)."},
+        {kCommandLoadSnapshot, (temp / "snaps/trunc.snp").string(),
+         "wrong size for a snapshot: 1000 bytes (65564 bytes fit)."},
+        {kCommandLoadSnapshot, missing, "cannot open the file."},
+        {kCommandSaveRam, (temp / "no-such-folder/ram.bin").string(), "cannot create the file."},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.path);
+        shell.messages.warnings.clear();
+        if (item.command != kCommandSaveRam) shell.chooser.answers.push_back(item.path);
+        shell.window->runCommand(item.command);
+        ASSERT_EQ(shell.messages.warnings.size(), 1);
+        EXPECT_EQ(shell.messages.warnings[0].toStdString(), item.path + ": " + item.told);
+        EXPECT_EQ(std::memcmp(before.get(), &shell.machine->state(), sizeof(MachineState)), 0)
+            << "the machine changed";
+    }
+    EXPECT_TRUE(shell.window->recentFiles().entries().empty());
 }
 
 // Drags `path` onto the window and drops it there, as the user would.

@@ -103,12 +103,14 @@ CommandMessage FileCommands::quickType() {
     return std::nullopt;
 }
 
-std::optional<std::string> FileCommands::saveSnapshot() {
+CommandMessage FileCommands::saveSnapshot(bool* saved) {
+    if (saved != nullptr) *saved = false;
     const auto path = chooser_.chooseSaveFile(saveSnapshotDialog(folders_));
     if (!path) return std::nullopt;
     const FileResult result = vantorel::saveSnapshot(machine_, *path);
     if (!result.ok()) return fileProblem(*path, result.message);
     folders_.snapshot = directoryOfPath(*path);
+    if (saved != nullptr) *saved = true;
     return std::nullopt;
 }
 

@@ -59,7 +59,8 @@ class FileCommands {
     CommandMessage loadSnapshot();
     CommandMessage saveRam();
     CommandMessage quickType();
-    CommandMessage saveSnapshot();
+    // `saved` (when given) tells whether the snapshot was written.
+    CommandMessage saveSnapshot(bool* saved = nullptr);
     // Where Save Ram writes.
     std::filesystem::path ramImagePath() const;
 

@@ -1,6 +1,8 @@
 #include "shell/desktop_program.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <iostream>
 #include <memory>
@@ -75,6 +77,13 @@ void insertFromCommandLine(MainWindow& window, Machine& machine, const CommandLi
     }
 }
 
+// Where the window was left last time, when that is still on a screen.
+QPoint startPosition(const MachineConfig& config) {
+    const QPoint kept(config.windowleft, config.windowtop);
+    if (QGuiApplication::screenAt(kept + QPoint(40, 40)) != nullptr) return kept;
+    return {kWindowLeft, kWindowTop};
+}
+
 }  // namespace
 
 int runDesktop(const CommandLine& options, int& argc, char** argv) {
@@ -115,7 +124,7 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     });
     fileChooser.setOwner(window.get());
     messages.setOwner(window.get());
-    window->move(kWindowLeft, kWindowTop);
+    window->move(startPosition(machine.config()));
     window->show();
     window->fitClientArea();
     window->activateWindow();

@@ -62,6 +62,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
         setTurbo(false);
     });
     display_->createDisplay();
+    applyDisplayPreferences();
     display_->setFocus();
     resize(display_->clientSize().width(),
            display_->clientSize().height() + menuBar()->sizeHint().height());
@@ -183,7 +184,9 @@ void MainWindow::loadSnapshotCommand() {
 }
 
 void MainWindow::saveRamCommand() {
-    warnIf(fileCommands_.saveRam());
+    const CommandMessage problem = fileCommands_.saveRam();
+    warnIf(problem);
+    if (!problem) tell(QStringLiteral("RAM saved to ram.bin"));
 }
 
 void MainWindow::playCassetteFile() {
@@ -196,6 +199,17 @@ void MainWindow::stopCassette() {
 
 void MainWindow::recordCassetteFile() {
     warnIf(cassetteCommands_.recordCassetteFile());
+    if (parts_.machine.tapeRecording()) tell(QStringLiteral("Recording tape"));
+}
+
+void MainWindow::tell(const QString& text) {
+    display_->notice().tell(text);
+}
+
+void MainWindow::applyDisplayPreferences() {
+    const MachineConfig& config = parts_.machine.config();
+    display_->notice().setEnabled(config.showmessagesflag);
+    display_->setFit(config.fitpictureflag, config.fitsmoothflag);
 }
 
 void MainWindow::settleRecording() {
@@ -274,6 +288,11 @@ void MainWindow::switchKeysAsJoystick() {
 void MainWindow::screenDue() {
     display_->paintDisplay();
     updateSpeedTitle();
+    const bool playing = parts_.machine.tapePlaying();
+    if (tapeWasPlaying_ && !playing && parts_.machine.tape().playbackEnded()) {
+        tell(QStringLiteral("Tape ended"));
+    }
+    tapeWasPlaying_ = playing;
     // A WAV recording that filled its file ended during a frame: told once
     // the frame is over, not from inside it.
     if (parts_.machine.recordingEnded() && !recordingEndPosted_) {
@@ -378,6 +397,7 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     driver_->stop();
+    saveWindowPosition();
     parts_.machine.stopCassette();
     settleRecording();
     removeGameRom(parts_.machine);

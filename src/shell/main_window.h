@@ -113,6 +113,9 @@ class MainWindow : public QMainWindow {
     void setTurbo(bool held);
     void setFullscreen(bool fullscreen);
     bool fullscreen() const;
+    // Where the window stands on the desktop (out of full screen: where it
+    // will stand again).
+    QPoint windowedPosition() const;
     // Puts a file just opened (by any route) at the top of Recent Files.
     void rememberOpenedFile(RecentKind kind, const std::filesystem::path& path);
     const RecentFiles& recentFiles() const { return recentFiles_; }
@@ -154,6 +157,10 @@ class MainWindow : public QMainWindow {
     void stopCassette();
     void recordCassetteFile();
     void warnIf(const std::optional<std::string>& problem);
+    // A short message over the picture's border (screen_notice.h).
+    void tell(const QString& text);
+    // The Video and Colors choices the window follows: messages, fit.
+    void applyDisplayPreferences();
     // However a recording ended (a command, a frame, exit): tells how, and
     // offers one that could not be written under another name.
     void settleRecording();
@@ -163,6 +170,7 @@ class MainWindow : public QMainWindow {
     void openPrinterOutput();
     void pasteClipboard();
     void saveScreenshot();
+    void saveWindowPosition();
     void saveSnapshot();
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);
@@ -184,6 +192,9 @@ class MainWindow : public QMainWindow {
     std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
     int printingScreens_ = 0;              // screen updates "Printing" stays in the title
     QString shownTape_;                    // the tape's position in the title, empty when it rests
+    QByteArray windowedGeometry_;  // where the window was before full screen
+    QPoint windowedPosition_;
+    bool tapeWasPlaying_ = false;  // at the last screen update: "Tape ended" when it stops
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

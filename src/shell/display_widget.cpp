@@ -129,8 +129,9 @@ void DisplayWidget::paintNoticeText(QPainter& painter) {
                     borderColour_, false);
     } else {
         const int band = std::max(kFewestStripPixels, picture.height() / 16);
-        paintNotice(painter, QRect(picture.left(), std::max(0, picture.top()), picture.width(), band),
-                    text, borderColour_, true);
+        paintNotice(painter,
+                    QRect(picture.left(), std::max(0, picture.top()), picture.width(), band), text,
+                    borderColour_, true);
     }
 }
 

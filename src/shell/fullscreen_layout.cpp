@@ -16,8 +16,8 @@ DisplayScale fullscreenScale(DisplayScale windowScale, QSize area) {
 FittedPicture fitPicture(DisplayScale windowScale, QSize area, bool smooth) {
     const int clientWidth = kClientWidth * std::max(windowScale.x, 1);
     const int clientHeight = kClientHeight * std::max(windowScale.y, 1);
-    const double factor = std::max(1.0, std::min(double(area.width()) / clientWidth,
-                                                 double(area.height()) / clientHeight));
+    const double factor = std::max(
+        1.0, std::min(double(area.width()) / clientWidth, double(area.height()) / clientHeight));
     if (smooth) {
         const QSize size(static_cast<int>(std::lround(kFrameWidth * windowScale.x * factor)),
                          static_cast<int>(std::lround(kFrameHeight * windowScale.y * factor)));

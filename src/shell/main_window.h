@@ -192,7 +192,7 @@ class MainWindow : public QMainWindow {
     std::uint64_t shownPrinterBytes_ = 0;  // bytes printed when the title was last made
     int printingScreens_ = 0;              // screen updates "Printing" stays in the title
     QString shownTape_;                    // the tape's position in the title, empty when it rests
-    QByteArray windowedGeometry_;  // where the window was before full screen
+    QByteArray windowedGeometry_;          // where the window was before full screen
     QPoint windowedPosition_;
     bool tapeWasPlaying_ = false;  // at the last screen update: "Tape ended" when it stops
 };

@@ -61,7 +61,8 @@ void paintNotice(QPainter& painter, QRect strip, const QString& text, QColor bor
     painter.setFont(font);
     const int margin = std::max(4, strip.height() / 4);
     QRect place = painter.fontMetrics().boundingRect(text).adjusted(-margin, -2, margin, 2);
-    place.moveTopLeft(QPoint(strip.left() + margin, strip.top() + std::max(0, (strip.height() - place.height()) / 2)));
+    place.moveTopLeft(QPoint(strip.left() + margin,
+                             strip.top() + std::max(0, (strip.height() - place.height()) / 2)));
     QColor ink = qGray(border.rgb()) < 128 ? Qt::white : Qt::black;
     if (overPicture) {
         painter.fillRect(place, QColor(0, 0, 0, 170));

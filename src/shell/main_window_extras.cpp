@@ -107,7 +107,15 @@ void MainWindow::saveScreenshot() {
 }
 
 void MainWindow::pasteClipboard() {
-    pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text());
+    int changed = 0;
+    if (pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text(), &changed) ==
+            QuickTypeResult::ok &&
+        changed > 0) {
+        parts_.messages.warn(
+            QStringLiteral("%1 of the pasted characters have no key on the Sorcerer: accented "
+                           "letters are typed as plain letters, the others as \"?\".")
+                .arg(changed));
+    }
 }
 
 void MainWindow::setPaused(bool paused) {

@@ -149,7 +149,9 @@ TEST(Paste, TypesTheClipboardsAsciiTextThroughQuickType) {
     ASSERT_TRUE(shell.machine->quickTypeActive());
     const std::string typed(shell.machine->quickTypeText().begin(),
                             shell.machine->quickTypeText().end());
-    EXPECT_EQ(typed, "DU 0\r\nok !");
+    EXPECT_EQ(typed, "DU 0\r\nok e!");
+    ASSERT_EQ(shell.messages.warnings.size(), 1) << "the change is told once";
+    EXPECT_TRUE(shell.messages.warnings[0].startsWith(QStringLiteral("1 of the pasted")));
     // As with Quick Type..., nothing more while a text is being typed.
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
     shell.window->runCommand(kCommandPaste);
@@ -159,8 +161,16 @@ TEST(Paste, TypesTheClipboardsAsciiTextThroughQuickType) {
     QGuiApplication::clipboard()->setText(QString());
     empty.window->runCommand(kCommandPaste);
     EXPECT_FALSE(empty.machine->quickTypeActive());
-    EXPECT_EQ(pasteAsTyping(*empty.machine, QStringLiteral("\u00e9\u00e8")),
-              QuickTypeResult::emptyFile);
+    EXPECT_EQ(pasteAsTyping(*empty.machine, QString()), QuickTypeResult::emptyFile);
+
+    // Mixed text: accents go, typographic punctuation becomes ASCII, the
+    // rest (a Greek letter, an emoji counted once) '?'.
+    const PasteText mixed =
+        pasteText(QStringLiteral("Caf\u00e9 \u201cna\u00efve\u201d \u2013 \u00c5ngstr\u00f6m\u2026 "
+                                 "\u03c0 \U0001F600 \u00df"));
+    EXPECT_EQ(std::string(mixed.bytes.begin(), mixed.bytes.end()),
+              "Cafe \"naive\" - Angstrom... ? ? ss");
+    EXPECT_EQ(mixed.changed, 11);
 }
 
 TEST(TurboKey, HeldF9RunsFramesBackToBackWithoutSoundAndNeverReachesTheMachine) {

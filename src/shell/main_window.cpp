@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -376,13 +377,36 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
     const QString path = urls.first().toLocalFile();
-    const InsertResult result = insertFile(path.toStdString());
+    openDroppedFile(path);
+    settleRecording();  // a reset on the way ends a recording
+    driver_->resume();
+}
+
+// A tape (".wav", ".cvz") plays and a text (".txt") is typed, as from
+// Recent Files; anything else is inserted as a game ROM or snapshot.
+void MainWindow::openDroppedFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const std::string name = path.toStdString();
+    if (suffix == QLatin1String("wav") || suffix == QLatin1String("cvz")) {
+        if (fileAccessBusy(parts_.machine)) {
+            parts_.messages.warn(
+                QStringLiteral("%1 was not played: a tape or a typed text is still running; "
+                               "Stop Cassette or a reset ends it.")
+                    .arg(path));
+            return;
+        }
+        reopen({RecentKind::tape, name});
+        return;
+    }
+    if (suffix == QLatin1String("txt")) {
+        reopen({RecentKind::quickType, name});
+        return;
+    }
+    const InsertResult result = insertFile(name);
     if (!result.ok) {
         parts_.messages.warn(QStringLiteral("%1 was not inserted: %2.")
                                  .arg(path, QString::fromStdString(result.message)));
     }
-    settleRecording();  // a reset on the way ends a recording
-    driver_->resume();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -10,10 +10,10 @@
 // menu's settings dialogs run through settings_commands.h, then the window
 // does what the change needs (a posted hard reset, recomputed timing,
 // restarted sound). Key events become host key states for the machine's
-// keyboard scan; losing the focus releases every key. A game ROM or
-// snapshot file dropped on the window is inserted, and a refusal is shown
-// to the user. Closing the window shuts down in order: cassette, game ROM,
-// sound, joysticks, display.
+// keyboard scan; losing the focus releases every key. A file dropped on
+// the window plays (a tape, ".wav" or ".cvz"), is typed (a text, ".txt")
+// or is inserted (a game ROM or snapshot); a refusal is shown to the user. Closing the window shuts
+// down in order: cassette, game ROM, sound, joysticks, display.
 //
 // The speed percentage follows the title: "Vantorel 100%  ", and while the
 // tape moves its position: "Vantorel 100%  Tape 0:12 / 1:05".
@@ -174,6 +174,7 @@ class MainWindow : public QMainWindow {
     void saveSnapshot();
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);
+    void openDroppedFile(const QString& path);
 
     MainWindowParts parts_;
     StartFolders folders_;

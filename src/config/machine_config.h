@@ -77,6 +77,8 @@ struct MachineConfig {
                                         RgbColour{40, 224, 40}};
     // "JOYSTICK"
     bool keysasjoystickflag = false;  // cursor keys and Right Ctrl steer joystick 1
+    // "DESKTOP"
+    bool keeprunningflag = false;  // frames and sound go on while another window is active
     // "WINDOW": where the window was last left on the desktop
     std::int32_t windowleft = 10;
     std::int32_t windowtop = 10;

@@ -92,6 +92,7 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SPEED",    "videoupdatesps",       &MachineConfig::videoupdatesps, {1, 600}},
     {"SPEED",    "speedupfilesflag",     &MachineConfig::speedupfilesflag},
     {"JOYSTICK", "keysasjoystickflag",   &MachineConfig::keysasjoystickflag},
+    {"DESKTOP",  "keeprunningflag",      &MachineConfig::keeprunningflag},
     {"WINDOW",   "windowleft",           &MachineConfig::windowleft, {-32768, 32767}},
     {"WINDOW",   "windowtop",            &MachineConfig::windowtop, {-32768, 32767}},
 });

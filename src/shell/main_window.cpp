@@ -106,6 +106,7 @@ void MainWindow::buildMenus() {
     }
     if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
     actions_[kCommandKeysAsJoystick]->setChecked(parts_.machine.config().keysasjoystickflag);
+    actions_[kCommandKeepRunning]->setChecked(parts_.machine.config().keeprunningflag);
 }
 
 void MainWindow::addHiddenShortcuts() {
@@ -265,14 +266,30 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) windowActivationChanged(isActiveWindow());
 }
 
+// With Keep Running in the Background the frames and the sound go on while
+// another window is active; the keys are let go and the joysticks read as
+// none all the same.
 void MainWindow::windowActivationChanged(bool active) {
+    const bool keepRunning = parts_.machine.config().keeprunningflag;
     if (!active) {
-        parts_.devices.stopSound();
+        if (!keepRunning) parts_.devices.stopSound();
         parts_.keyboard.releaseAll();
         setTurbo(false);
     }
     parts_.devices.setJoysticksAcquired(active);
-    driver_->setWindowActive(active);
+    driver_->setWindowActive(active || keepRunning);
+}
+
+// Switched from the Configure menu; kept in the settings file's own section
+// at once.
+void MainWindow::switchKeepRunning() {
+    MachineConfig& config = parts_.machine.config();
+    config.keeprunningflag = !config.keeprunningflag;
+    actions_[kCommandKeepRunning]->setChecked(config.keeprunningflag);
+    driver_->setWindowActive(isActiveWindow() || config.keeprunningflag);
+    if (!parts_.settingsPath.empty() && !saveDesktopSettings(parts_.settingsPath, config)) {
+        parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
+    }
 }
 
 // The cursor keys and Right Ctrl become joystick 1, or keys again; the

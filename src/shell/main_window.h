@@ -171,6 +171,8 @@ class MainWindow : public QMainWindow {
     void pasteClipboard();
     void saveScreenshot();
     void saveWindowPosition();
+    void quickScreenshot();
+    void switchKeepRunning();
     void saveSnapshot();
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);

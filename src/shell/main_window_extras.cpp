@@ -106,6 +106,20 @@ void MainWindow::saveScreenshot() {
     tell(QStringLiteral("Screenshot saved"));
 }
 
+// Alt+S: the same picture, without a dialog, into screenshots/ under the
+// start-up folder with the name Save Screenshot... would offer.
+void MainWindow::quickScreenshot() {
+    const std::filesystem::path folder = folders_.startup / "screenshots";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::filesystem::path path = folder / screenshotFileName(QDateTime::currentDateTime());
+    if (!savePngFile(display_->clientImage(), path.string())) {
+        warnIf(fileProblem(path.string(), "cannot write the screenshot"));
+        return;
+    }
+    tell(QStringLiteral("Screenshot saved"));
+}
+
 void MainWindow::pasteClipboard() {
     int changed = 0;
     if (pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text(), &changed) ==

@@ -18,6 +18,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"E&xit", kCommandExit, [](W& w) { w.close(); }},
         {"Save Ram", kCommandSaveRam, [](W& w) { w.saveRamCommand(); }},
         {"Save Screenshot...", kCommandSaveScreenshot, [](W& w) { w.saveScreenshot(); }},
+        {"Quick Screenshot", kCommandQuickScreenshot, [](W& w) { w.quickScreenshot(); }, {Qt::ALT | Qt::Key_S}},
         {"Soft Reset", kCommandSoftReset, [](W& w) { w.parts_.machine.softReset(); }, {Qt::Key_F4}},
         {"Hard Reset", kCommandHardReset, [](W& w) { w.parts_.machine.hardReset(); }},
         {"", kSeparator, nullptr},
@@ -44,6 +45,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"System Timing...", kCommandSystemTiming, [](W& w) { w.timingCommand(); }},
         {"", kSeparator, nullptr},
         {"Keys as Joystick", kCommandKeysAsJoystick, [](W& w) { w.switchKeysAsJoystick(); }, {}, kCheckable},
+        {"Keep Running in the Background", kCommandKeepRunning, [](W& w) { w.switchKeepRunning(); }, {}, kCheckable},
     };
     static constexpr MenuItem kUtilMenu[] = {
         {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.loadSnapshotCommand(); }},

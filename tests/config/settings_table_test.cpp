@@ -41,15 +41,15 @@ std::vector<FieldBytes> everyField(const MachineConfig& config) {
                  palmultiplierpct, activescancust, vblankcust, fpscust, usevideoupdatepsflag,
                  videoupdatesps, speedupfilesflag, clickerflag, ayflag, clickervolpct, ayvolpct,
                  windowscalingX, windowscalingY, showmessagesflag, fitpictureflag, fitsmoothflag,
-                 colours, keysasjoystickflag, windowleft, windowtop] = config;
+                 colours, keysasjoystickflag, keeprunningflag, windowleft, windowtop] = config;
     return bytesOf(config, enhancedflag, ramexpanders, writeROMflag, usebuiltinromflag,
                    usebuiltincharflag, ROMfilename, CHARfilename, autolinefeedflag, fixedwidthflag,
                    width, filename, emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt,
                    ntscmultiplierpct, palmultiplierpct, activescancust, vblankcust, fpscust,
                    usevideoupdatepsflag, videoupdatesps, speedupfilesflag, clickerflag, ayflag,
                    clickervolpct, ayvolpct, windowscalingX, windowscalingY, showmessagesflag,
-                   fitpictureflag, fitsmoothflag, colours, keysasjoystickflag, windowleft,
-                   windowtop);
+                   fitpictureflag, fitsmoothflag, colours, keysasjoystickflag, keeprunningflag,
+                   windowleft, windowtop);
 }
 
 // For each field in declaration order, whether it holds the same bytes in
@@ -112,6 +112,7 @@ MachineConfig everyFieldChanged() {
     config.fitpictureflag = config.fitsmoothflag = true;
     config.colours = {RgbColour{255, 0, 1}, RgbColour{2, 128, 254}, RgbColour{0, 0, 0}};
     config.keysasjoystickflag = true;
+    config.keeprunningflag = true;
     config.windowleft = -32768;
     config.windowtop = 32767;
     return config;

@@ -18,6 +18,7 @@ inline void saveEverySettingsSection(const std::filesystem::path& path,
     saveSoundSettings(path, config);
     saveSpeedSettings(path, config);
     saveJoystickSettings(path, config);
+    saveDesktopSettings(path, config);
     saveWindowSettings(path, config);
 }
 

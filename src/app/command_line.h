@@ -36,7 +36,7 @@ struct CommandLine {
     std::string typeFilePath;    // --type-file FILE: its text typed once booted
     std::string screenshotPath;  // --screenshot FILE: the client area as a PNG at the end
     std::string wavPath;         // --wav FILE: the sound, frame by frame, as a WAV file
-    std::string tapePath;        // --tape FILE: played from its start (.wav as WAV, else raw)
+    std::string tapePath;        // --tape FILE: played from its start (WAV header or .wav: WAV)
     std::string recordTapePath;  // --record-tape FILE: records the tape output (same rule)
     std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
     std::string printerPath;     // --printer-file FILE: what the machine prints is appended there

@@ -72,6 +72,9 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"KEYBOARD", "c",                    &MachineConfig::ctrlKeys},    // c00-cff
     {"VIDEO",    "windowscalingX",       &MachineConfig::windowscalingX, {1, 3}},
     {"VIDEO",    "windowscalingY",       &MachineConfig::windowscalingY, {1, 3}},
+    {"VIDEO",    "showmessagesflag",     &MachineConfig::showmessagesflag},
+    {"VIDEO",    "fitpictureflag",       &MachineConfig::fitpictureflag},
+    {"VIDEO",    "fitsmoothflag",        &MachineConfig::fitsmoothflag},
     {"COLOR",    "c00",                  ColourEntry{0}},  // foreground
     {"COLOR",    "c01",                  ColourEntry{1}},  // background
     {"COLOR",    "c02",                  ColourEntry{2}},  // border
@@ -89,6 +92,9 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SPEED",    "videoupdatesps",       &MachineConfig::videoupdatesps, {1, 600}},
     {"SPEED",    "speedupfilesflag",     &MachineConfig::speedupfilesflag},
     {"JOYSTICK", "keysasjoystickflag",   &MachineConfig::keysasjoystickflag},
+    {"DESKTOP",  "keeprunningflag",      &MachineConfig::keeprunningflag},
+    {"WINDOW",   "windowleft",           &MachineConfig::windowleft, {-32768, 32767}},
+    {"WINDOW",   "windowtop",            &MachineConfig::windowtop, {-32768, 32767}},
 });
 // clang-format on
 

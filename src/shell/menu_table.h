@@ -47,6 +47,8 @@ enum MenuCommand : int {
     kCommandRecentFiles = 32793,  // the submenu itself
     kCommandManual = 32850,
     kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer       // Help > Vantorel Manual: the installed HTML manual
+    kCommandQuickScreenshot = 32860,   // File > Quick Screenshot (Alt+S): no dialog
+    kCommandKeepRunning = 32861,       // Configure > Keep Running in the Background
     kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };

@@ -40,14 +40,16 @@ std::vector<FieldBytes> everyField(const MachineConfig& config) {
                  emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt, ntscmultiplierpct,
                  palmultiplierpct, activescancust, vblankcust, fpscust, usevideoupdatepsflag,
                  videoupdatesps, speedupfilesflag, clickerflag, ayflag, clickervolpct, ayvolpct,
-                 windowscalingX, windowscalingY, colours, keysasjoystickflag] = config;
+                 windowscalingX, windowscalingY, showmessagesflag, fitpictureflag, fitsmoothflag,
+                 colours, keysasjoystickflag, keeprunningflag, windowleft, windowtop] = config;
     return bytesOf(config, enhancedflag, ramexpanders, writeROMflag, usebuiltinromflag,
                    usebuiltincharflag, ROMfilename, CHARfilename, autolinefeedflag, fixedwidthflag,
                    width, filename, emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt,
                    ntscmultiplierpct, palmultiplierpct, activescancust, vblankcust, fpscust,
                    usevideoupdatepsflag, videoupdatesps, speedupfilesflag, clickerflag, ayflag,
-                   clickervolpct, ayvolpct, windowscalingX, windowscalingY, colours,
-                   keysasjoystickflag);
+                   clickervolpct, ayvolpct, windowscalingX, windowscalingY, showmessagesflag,
+                   fitpictureflag, fitsmoothflag, colours, keysasjoystickflag, keeprunningflag,
+                   windowleft, windowtop);
 }
 
 // For each field in declaration order, whether it holds the same bytes in
@@ -106,8 +108,13 @@ MachineConfig everyFieldChanged() {
     config.ayvolpct = 100;
     config.windowscalingX = 3;
     config.windowscalingY = 1;
+    config.showmessagesflag = false;
+    config.fitpictureflag = config.fitsmoothflag = true;
     config.colours = {RgbColour{255, 0, 1}, RgbColour{2, 128, 254}, RgbColour{0, 0, 0}};
     config.keysasjoystickflag = true;
+    config.keeprunningflag = true;
+    config.windowleft = -32768;
+    config.windowtop = 32767;
     return config;
 }
 

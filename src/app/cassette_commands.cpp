@@ -15,13 +15,15 @@ namespace vantorel {
 
 namespace {
 
+// Play and Record list the same entries in the same order, the two tape
+// kinds together first, so that a tape just recorded is listed for playing.
+const FileFilter kAnyTapes{"Cassette Files (*.WAV, *.CVZ)", {"*.wav", "*.cvz", "*.WAV", "*.CVZ"}};
 const FileFilter kRawTapes{"Raw Cassette Files (*.CVZ)", {"*.cvz", "*.CVZ"}};
 const FileFilter kWavTapes{"WAV Cassette Files (*.WAV)", {"*.wav", "*.WAV"}};
 const FileFilter kAllFiles{"All Files (*.*)", {"*"}};
 
-constexpr std::size_t kPlayWavFilter = 1;    // the second entry of the Play dialog
-constexpr std::size_t kRecordWavFilter = 0;  // the first entry of the Record dialog
-constexpr std::size_t kRecordRawFilter = 1;
+constexpr std::size_t kRawFilter = 1;
+constexpr std::size_t kWavFilter = 2;
 
 std::string minutesAndSeconds(double seconds) {
     const auto whole = static_cast<long long>(std::floor(std::max(seconds, 0.0)));
@@ -38,20 +40,29 @@ bool endsWithWav(const std::string& name) {
     return end == ".wav";
 }
 
+// The WAV entry reads WAV (a file that is not one is refused with its
+// message); a file with a WAV header is WAV under every entry; otherwise the
+// raw entry reads raw and the others go by the name.
+TapeFormat playingFormat(const FileChoice& choice) {
+    if (choice.filterIndex == kWavFilter || hasWavHeader(choice.path)) return TapeFormat::wav;
+    if (choice.filterIndex == kRawFilter) return TapeFormat::raw;
+    return tapeFormatForFile(choice.path);
+}
+
 TapeFormat recordingFormat(const FileChoice& choice) {
-    if (choice.filterIndex == kRecordWavFilter) return TapeFormat::wav;
-    if (choice.filterIndex == kRecordRawFilter) return TapeFormat::raw;
+    if (choice.filterIndex == kWavFilter) return TapeFormat::wav;
+    if (choice.filterIndex == kRawFilter) return TapeFormat::raw;
     return endsWithWav(choice.path) ? TapeFormat::wav : TapeFormat::raw;
 }
 
 }  // namespace
 
 FileDialogRequest playCassetteDialog(const StartFolders& folders) {
-    return {"Open", {kRawTapes, kWavTapes, kAllFiles}, "cvz", folders.cassette};
+    return {"Open", {kAnyTapes, kRawTapes, kWavTapes, kAllFiles}, "cvz", folders.cassette};
 }
 
 FileDialogRequest recordCassetteDialog(const StartFolders& folders) {
-    return {"Record", {kWavTapes, kRawTapes, kAllFiles}, "wav", folders.cassette};
+    return {"Record", {kAnyTapes, kRawTapes, kWavTapes, kAllFiles}, "wav", folders.cassette};
 }
 
 std::string tapeTitleText(const Machine& machine) {
@@ -72,21 +83,19 @@ CommandMessage CassetteCommands::playCassetteFile() {
     if (fileAccessBusy(machine_)) return message;
     const auto choice = chooser_.chooseExistingFileAndFilter(playCassetteDialog(folders_));
     if (!choice) return message;
-    play(choice->path, choice->filterIndex == kPlayWavFilter ? TapeFormat::wav : TapeFormat::raw,
-         message);
+    play(choice->path, playingFormat(*choice), message);
     return message;
 }
 
 bool CassetteCommands::playTapeByName(const std::string& path, CommandMessage& message) {
     if (fileAccessBusy(machine_)) return false;
-    return play(path, endsWithWav(path) ? TapeFormat::wav : TapeFormat::raw, message);
+    return play(path, tapeFormatForFile(path), message);
 }
 
 bool CassetteCommands::play(const std::string& path, TapeFormat format, CommandMessage& message) {
     const TapePlayResult result = vantorel::playCassetteFile(machine_, path, format);
-    if (!result.opened) return false;
-    folders_.cassette = directoryOfPath(path);
-    if (result.error != WavError::none) message = wavErrorMessage(result.error);
+    if (result.opened) folders_.cassette = directoryOfPath(path);
+    if (!result.playing) message = path + ": " + tapePlayProblem(result) + ".";
     if (result.playing && played_) played_(path);
     return result.playing;
 }
@@ -101,7 +110,7 @@ CommandMessage CassetteCommands::recordCassetteFile() {
     if (!choice) return std::nullopt;
     folders_.cassette = directoryOfPath(choice->path);
     if (machine_.recordTape(recordingFormat(*choice), choice->path)) return std::nullopt;
-    return "Cannot record into " + choice->path + ": the file cannot be written there.";
+    return choice->path + ": cannot write the recording.";
 }
 
 void CassetteCommands::settleRecording(const MessageTeller& tell) {

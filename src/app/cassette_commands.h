@@ -1,18 +1,23 @@
 // The cassette commands of the File menu, and the tape's place in the title.
 //
+// Both tape dialogs list the same entries: both kinds ("*.wav" and "*.cvz",
+// the first, in force at start), raw, WAV, all files; start folder
+// cassette/.
 // Play Cassette File... refuses while a tape plays or quick type types, asks
-// for an existing file (raw "*.cvz", WAV "*.wav", all files; default suffix
-// "cvz"; start folder cassette/), and loads it as the filter entry in force
-// says, not as its name says: raw for the first and the third, WAV for the
-// second. Once the file has opened its folder becomes the next dialog's
-// start, whatever the load did; a refused WAV file's message is returned for
-// the user. Stop Cassette stops playing and ends a recording, completing its
-// file.
+// for an existing file (default suffix "cvz") and loads it as the entry in
+// force says: WAV under the WAV entry (a file that is not one is refused
+// with its message); under the others a file that begins with a WAV header
+// is WAV, and otherwise the raw entry reads raw and the rest go by the name
+// (".wav" WAV, else raw). Once the file has opened its folder becomes the
+// next dialog's start, whatever the load did; a tape that does not play is
+// told ("<file>: <why>."). Stop Cassette stops playing and ends a recording,
+// completing its file.
 // Record Cassette File... refuses while a tape plays or records or quick type
-// types, asks for a file to write (WAV first, raw, all files: a name ending
-// in ".wav" is WAV, any other raw) and records what the machine sends while
-// a motor runs, until Stop Cassette, a reset, a new tape or exit; a file
-// that cannot be made there is refused at once, with a message.
+// types, asks for a file to write (default suffix "wav"; the WAV entry
+// writes WAV, the raw entry raw, the others go by the name) and records what
+// the machine sends while a motor runs, until Stop Cassette, a reset, a new
+// tape or exit; a file that cannot be made there is refused at once, with a
+// message.
 //
 // However a recording ends, the window then calls settleRecording: a WAV
 // recording stopped at the 4 GiB a WAV file holds is told, and a recording
@@ -20,8 +25,8 @@
 // (the chooser's save dialog, again until it is written or the user
 // cancels, which gives it up).
 //
-// A tape from the Recent Files list plays by its name, as the command line's
-// --tape does: ".wav" in any case is WAV, any other name raw.
+// A tape from the Recent Files list or a drop plays as the command line's
+// --tape does: a WAV header or a ".wav" name is WAV, anything else raw.
 //
 // Called by the main window's menu actions between frames; the window
 // shows the messages.
@@ -32,6 +37,7 @@
 #include <string>
 
 #include "app/file_chooser.h"
+#include "app/file_commands.h"
 #include "app/start_folders.h"
 #include "cassette/tape_recording.h"
 
@@ -46,8 +52,6 @@ FileDialogRequest recordCassetteDialog(const StartFolders& folders);
 // plays, "Recording m:ss" when it records; otherwise empty.
 std::string tapeTitleText(const Machine& machine);
 
-// A message for the user, or nothing.
-using CommandMessage = std::optional<std::string>;
 // Shows the user a message (the window: a message box), and returns once
 // it has been seen.
 using MessageTeller = std::function<void(const std::string&)>;
@@ -57,8 +61,8 @@ class CassetteCommands {
     CassetteCommands(Machine& machine, FileChooser& chooser, StartFolders& folders);
 
     CommandMessage playCassetteFile();
-    // Plays a tape named from the Recent Files list; true when it plays
-    // (a refused WAV file's message goes to `message`).
+    // Plays a tape named from the Recent Files list or dropped; true when it
+    // plays (otherwise why goes to `message`).
     bool playTapeByName(const std::string& path, CommandMessage& message);
     // Told the name of every tape that starts playing.
     void setPlayedListener(std::function<void(const std::string&)> listener) {

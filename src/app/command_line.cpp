@@ -110,7 +110,7 @@ const std::array<OptionSpec, 20> kOptions = {{
          o.typeFilePath = value;
          return std::string();
      }},
-    {"--tape", "FILE", "play the tape in FILE (.wav as WAV, anything else raw)",
+    {"--tape", "FILE", "play the tape in FILE (a WAV header or .wav as WAV, else raw)",
      [](CommandLine& o, std::string_view value) {
          o.tapePath = value;
          return std::string();

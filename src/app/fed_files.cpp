@@ -1,5 +1,6 @@
 #include "app/fed_files.h"
 
+#include <string_view>
 #include <utility>
 
 #include "cassette/tape_files.h"
@@ -27,6 +28,27 @@ TapePlayResult playCassetteFile(Machine& machine, const std::filesystem::path& p
     machine.playTapeWav(std::move(wav.tape));
     result.playing = true;
     return result;
+}
+
+std::string tapePlayProblem(const TapePlayResult& result) {
+    if (!result.opened) return "cannot open the tape";
+    if (result.error != WavError::none) return wavErrorMessage(result.error);
+    if (!result.playing) return "empty or unreadable tape";
+    return {};
+}
+
+bool hasWavHeader(const std::filesystem::path& path) {
+    std::optional<std::ifstream> file = openBinaryFile(path);
+    if (!file) return false;
+    char header[12] = {};
+    if (!file->read(header, sizeof header)) return false;
+    const std::string_view text(header, sizeof header);
+    return text.substr(0, 4) == "RIFF" && text.substr(8, 4) == "WAVE";
+}
+
+TapeFormat tapeFormatForFile(const std::filesystem::path& path) {
+    if (tapeFormatForName(path) == TapeFormat::wav || hasWavHeader(path)) return TapeFormat::wav;
+    return TapeFormat::raw;
 }
 
 QuickTypeResult startQuickTypeFile(Machine& machine, const std::filesystem::path& path) {

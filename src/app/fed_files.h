@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "cassette/tape_recording.h"
 #include "cassette/wav_reader.h"
@@ -32,6 +33,21 @@ struct TapePlayResult {
 // runs, until its end.
 TapePlayResult playCassetteFile(Machine& machine, const std::filesystem::path& path,
                                 TapeFormat format);
+
+// What went wrong with a tape that does not play, in the command line's
+// words ("cannot open the tape", a WAV file's refusal, "empty or unreadable
+// tape"); empty when it plays.
+std::string tapePlayProblem(const TapePlayResult& result);
+
+// True when the file begins with a RIFF header of form WAVE.
+bool hasWavHeader(const std::filesystem::path& path);
+
+// The format of a tape named from outside (command line, Recent Files, a
+// dropped file, the Play dialog's shared and all-files entries): WAV when
+// the file begins with a WAV header or its name ends in ".wav" in any case
+// (so a damaged WAV file is refused with its message, not played as
+// noise), raw otherwise.
+TapeFormat tapeFormatForFile(const std::filesystem::path& path);
 
 // Quick Type once a file is chosen: nothing while quick type is typing;
 // otherwise the file is read whole and typed over the next frames. A file

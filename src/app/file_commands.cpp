@@ -44,6 +44,10 @@ FileDialogRequest saveSnapshotDialog(const StartFolders& folders) {
     return request;
 }
 
+std::string fileProblem(const std::string& path, const std::string& reason) {
+    return path + ": " + reason + ".";
+}
+
 FileCommands::FileCommands(Machine& machine, FileChooser& chooser, StartFolders& folders,
                            QuickTypeLoader quickTypeLoader)
     : machine_(machine),
@@ -51,47 +55,62 @@ FileCommands::FileCommands(Machine& machine, FileChooser& chooser, StartFolders&
       folders_(folders),
       quickTypeLoader_(std::move(quickTypeLoader)) {}
 
-void FileCommands::loadGameRom() {
-    if (fileAccessBusy(machine_)) return;
+CommandMessage FileCommands::loadGameRom() {
+    if (fileAccessBusy(machine_)) return std::nullopt;
     const auto path = chooser_.chooseExistingFile(gameRomDialog(folders_));
-    if (!path) return;
+    if (!path) return std::nullopt;
     const FileResult result = vantorel::loadGameRom(machine_, *path);
     if (result.fileOpened()) folders_.rom = directoryOfPath(*path);
-    if (result.ok()) opened(RecentKind::gameRom, *path);
+    if (!result.ok()) return fileProblem(*path, result.message);
+    opened(RecentKind::gameRom, *path);
+    return std::nullopt;
 }
 
 void FileCommands::removeGameRom() {
     vantorel::removeGameRom(machine_);
 }
 
-void FileCommands::loadSnapshot() {
-    if (fileAccessBusy(machine_)) return;
+CommandMessage FileCommands::loadSnapshot() {
+    if (fileAccessBusy(machine_)) return std::nullopt;
     const auto path = chooser_.chooseExistingFile(snapshotDialog(folders_));
-    if (!path) return;
+    if (!path) return std::nullopt;
     const FileResult result = vantorel::loadSnapshot(machine_, *path);
     if (result.fileOpened()) folders_.snapshot = directoryOfPath(*path);
-    if (result.ok()) opened(RecentKind::snapshot, *path);
+    if (!result.ok()) return fileProblem(*path, result.message);
+    opened(RecentKind::snapshot, *path);
+    return std::nullopt;
 }
 
-void FileCommands::saveRam() {
-    vantorel::saveRam(machine_, folders_.startup / "ram.bin");
+std::filesystem::path FileCommands::ramImagePath() const {
+    return folders_.startup / "ram.bin";
 }
 
-void FileCommands::quickType() {
-    if (machine_.quickTypeActive() || !quickTypeLoader_) return;
+CommandMessage FileCommands::saveRam() {
+    const FileResult result = vantorel::saveRam(machine_, ramImagePath());
+    if (result.ok()) return std::nullopt;
+    return fileProblem(ramImagePath().string(), result.message);
+}
+
+CommandMessage FileCommands::quickType() {
+    if (machine_.quickTypeActive() || !quickTypeLoader_) return std::nullopt;
     const auto path = chooser_.chooseExistingFile(quickTypeDialog(folders_));
-    if (!path) return;
-    if (!quickTypeLoader_(*path)) return;
+    if (!path) return std::nullopt;
+    const QuickTypeResult result = quickTypeLoader_(*path);
+    if (!quickTypeFileOpened(result)) return fileProblem(*path, quickTypeResultText(result));
     folders_.quickType = directoryOfPath(*path);
+    if (result != QuickTypeResult::ok) return fileProblem(*path, quickTypeResultText(result));
     opened(RecentKind::quickType, *path);
+    return std::nullopt;
 }
 
-std::optional<std::string> FileCommands::saveSnapshot() {
+CommandMessage FileCommands::saveSnapshot(bool* saved) {
+    if (saved != nullptr) *saved = false;
     const auto path = chooser_.chooseSaveFile(saveSnapshotDialog(folders_));
     if (!path) return std::nullopt;
     const FileResult result = vantorel::saveSnapshot(machine_, *path);
-    if (!result.ok()) return *path + ": " + result.message;
+    if (!result.ok()) return fileProblem(*path, result.message);
     folders_.snapshot = directoryOfPath(*path);
+    if (saved != nullptr) *saved = true;
     return std::nullopt;
 }
 

@@ -5,10 +5,11 @@
 // type itself is active), then ask the FileChooser for an existing file in
 // their start folder, load it, and, once the file has opened, make its
 // folder the next dialog's start. Remove Game ROM empties the slots; Save Ram
-// writes "ram.bin" in the start-up folder. None of them tells the user
-// anything: a cancelled dialog or an unusable file simply changes nothing.
-// Save .SNP... asks for a file to write in the snapshot folder and reports
-// a failed save, since the user would otherwise lose the machine's state.
+// writes "ram.bin" in the start-up folder. A cancelled dialog changes
+// nothing and says nothing; a file that cannot be used changes nothing in
+// the machine and is told: "<file>: <what is wrong>." in the words the
+// command line uses. Save .SNP... asks for a file to write in the snapshot
+// folder and reports a failed save the same way.
 // Every file loaded is reported to the listener (the recent-file list).
 //
 // Called by the main window's menu actions between frames.
@@ -22,15 +23,22 @@
 #include "app/file_chooser.h"
 #include "app/recent_files.h"
 #include "app/start_folders.h"
+#include "input/quick_type_file.h"
 
 namespace vantorel {
 
 class Machine;
 
-// Loads a text file for quick type; returns whether the file could be opened
-// (its folder then becomes the next Quick Type dialog's start, whatever the
-// rest of the load did).
-using QuickTypeLoader = std::function<bool(const std::filesystem::path&)>;
+// Loads a text file for quick type; what happened (once the file opened, its
+// folder becomes the next Quick Type dialog's start, whatever the rest of
+// the load did).
+using QuickTypeLoader = std::function<QuickTypeResult(const std::filesystem::path&)>;
+
+// A message for the user, or nothing.
+using CommandMessage = std::optional<std::string>;
+
+// "<path>: <reason>." as the window tells a file it could not use.
+std::string fileProblem(const std::string& path, const std::string& reason);
 
 FileDialogRequest gameRomDialog(const StartFolders& folders);
 FileDialogRequest snapshotDialog(const StartFolders& folders);
@@ -45,13 +53,16 @@ class FileCommands {
     FileCommands(Machine& machine, FileChooser& chooser, StartFolders& folders,
                  QuickTypeLoader quickTypeLoader);
 
-    void loadGameRom();
+    // Each: what went wrong, in words; nothing when done or cancelled.
+    CommandMessage loadGameRom();
     void removeGameRom();
-    void loadSnapshot();
-    void saveRam();
-    void quickType();
-    // What went wrong, in words; nothing when saved or cancelled.
-    std::optional<std::string> saveSnapshot();
+    CommandMessage loadSnapshot();
+    CommandMessage saveRam();
+    CommandMessage quickType();
+    // `saved` (when given) tells whether the snapshot was written.
+    CommandMessage saveSnapshot(bool* saved = nullptr);
+    // Where Save Ram writes.
+    std::filesystem::path ramImagePath() const;
 
     void setFileOpenedListener(FileOpenedListener listener) { listener_ = std::move(listener); }
 

@@ -10,6 +10,7 @@ std::unique_ptr<FrameLog> FrameLog::fromEnvironment() {
     if (path == nullptr || *path == '\0') return nullptr;
     std::FILE* file = std::fopen(path, "w");
     if (file == nullptr) return nullptr;
+    std::setvbuf(file, nullptr, _IOLBF, 0);  // whole lines, readable while frames run
     return std::make_unique<FrameLog>(file);
 }
 

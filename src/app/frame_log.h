@@ -2,7 +2,8 @@
 //
 // With the environment variable VANTOREL_FRAME_LOG naming a file, the idle
 // driver appends one line per emulated frame: the frame's number and the
-// host's steady-clock time in microseconds when it started. Off otherwise;
+// host's steady-clock time in microseconds when it started, each line
+// written out at once (a watcher can see frames run). Off otherwise;
 // never used by the machine itself.
 #pragma once
 

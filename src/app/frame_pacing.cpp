@@ -42,7 +42,9 @@ PacingDecision FramePacing::decide(HostClock* clock, std::uint32_t nowMs,
     std::optional<std::int64_t> ticks;
     if (counterAvailable_) {
         ticks = clock->readCounter();
-        decision.frameDue = ticks.has_value() && frameDueOnCounter(*ticks);
+        decision.ticksValid = ticks.has_value();
+        decision.ticks = ticks.value_or(0);
+        decision.frameDue = ticks.has_value() && frameDueOnCounter(*ticks, decision);
     } else {
         decision.frameDue = frameDueOnMilliseconds(nowMs, framesPerSecond);
     }
@@ -61,21 +63,41 @@ PacingDecision FramePacing::decide(HostClock* clock, std::uint32_t nowMs,
     return decision;
 }
 
-bool FramePacing::frameDueOnCounter(std::int64_t ticks) {
-    if (ticks < nextFrameTicks_) return false;
-    nextFrameTicks_ = ticks + framePeriodTicks_;
+void FramePacing::restart() {
+    frameScheduled_ = false;
+    frameMsScheduled_ = false;
+}
+
+// The next frame is due one period after this one was due. A frame more
+// than kCatchUpFrames periods late starts the schedule again from now.
+bool FramePacing::frameDueOnCounter(std::int64_t ticks, PacingDecision& decision) {
+    if (frameScheduled_ && ticks < nextFrameTicks_) return false;
+    const std::int64_t lateness = frameScheduled_ ? ticks - nextFrameTicks_ : 0;
+    if (!frameScheduled_ || lateness > kCatchUpFrames * framePeriodTicks_) {
+        decision.scheduleRestarted = true;
+        nextFrameTicks_ = ticks;
+    } else {
+        decision.latenessTicks = lateness;
+    }
+    decision.dueTicks = nextFrameTicks_;
+    nextFrameTicks_ += framePeriodTicks_;
+    frameScheduled_ = true;
     return true;
 }
 
-// Without a counter the next frame is due one frame period after this one,
-// in whole milliseconds; the fraction left over is carried to the next
-// period, so frames keep their average rate (60 per second gives periods of
-// 16 and 17 ms that add up to 1000 ms every 60 frames).
+// Without a counter the next frame is due one frame period after this one
+// was due, in whole milliseconds; the fraction left over is carried to the
+// next period, so frames keep their average rate (60 per second gives
+// periods of 16 and 17 ms that add up to 1000 ms every 60 frames).
 bool FramePacing::frameDueOnMilliseconds(std::uint32_t nowMs, std::int32_t framesPerSecond) {
     if (frameMsScheduled_ && !reached(nowMs, nextFrameMs_)) return false;
     const std::int32_t fps = std::max(framesPerSecond, 1);
+    const std::uint32_t lateMs = frameMsScheduled_ ? nowMs - nextFrameMs_ : 0;
+    if (!frameMsScheduled_ || lateMs > static_cast<std::uint32_t>(kCatchUpFrames * 1000 / fps)) {
+        nextFrameMs_ = nowMs;
+    }
     const std::int32_t periodParts = 1000 + frameMsRemainder_;  // in 1/fps ms
-    nextFrameMs_ = nowMs + static_cast<std::uint32_t>(periodParts / fps);
+    nextFrameMs_ += static_cast<std::uint32_t>(periodParts / fps);
     frameMsRemainder_ = periodParts % fps;
     frameMsScheduled_ = true;
     return true;

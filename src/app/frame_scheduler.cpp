@@ -51,7 +51,7 @@ FramePass FrameScheduler::runPass() {
     timeline_.setMemoryCap(std::int64_t{machine_.config().rewindmegabytes} << 20);
     pass.frame = timeline_.runFrame(machine_, turbo_ ? FrameSound::off : FrameSound::on);
     pass.frameRan = pass.frame.ran;
-    speedMeter_.update(startMs, pass.frame.tstates.total());
+    measure(decision, startMs, pass.frame.tstates.total());
     ++framesRun_;
     if (sound_ != nullptr && !(sound_->framePace() == pace_)) usePace(sound_->framePace());
     return pass;
@@ -69,6 +69,37 @@ bool FrameScheduler::rewindSeconds(int seconds) {
 bool FrameScheduler::stepBack(std::int64_t frames) {
     if (!timeline_.started() || timeline_.position() == 0) return false;
     return timeline_.seek(machine_, std::max<std::int64_t>(timeline_.position() - frames, 0));
+}
+
+void FrameScheduler::restartSchedule() {
+    pacing_.restart();
+    restartAsked_ = true;
+}
+
+// The speed meter times frames by the counter when it was read, else by the
+// millisecond clock (counted on across its wraps). A frame the clock made
+// due counts at the time it was due: the schedule follows the clock within
+// a few frames, and host time is then measured without the jitter of
+// wake-ups. Those frames go into the timing statistics; frames run back to
+// back do not.
+void FrameScheduler::measure(const PacingDecision& decision, std::uint32_t startMs,
+                             std::int64_t tstates) {
+    if (haveMs_) unwrappedMs_ += static_cast<std::uint32_t>(startMs - lastMs_);
+    haveMs_ = true;
+    lastMs_ = startMs;
+    const bool paced = decision.frameDue && decision.ticksValid && !runsBackToBack();
+    if (decision.ticksValid) {
+        speedMeter_.update(paced ? decision.dueTicks : decision.ticks, pacing_.counterFrequency(),
+                           tstates);
+    } else {
+        speedMeter_.update(unwrappedMs_, 1000, tstates);
+    }
+    if (runsBackToBack()) timingStats_.interrupt();
+    if (!paced) return;
+    const bool stall = decision.scheduleRestarted && !restartAsked_ && timingStats_.frames() > 0;
+    if (decision.scheduleRestarted) restartAsked_ = false;
+    timingStats_.frameRan(decision.ticks, pacing_.counterFrequency(), decision.latenessTicks,
+                          decision.scheduleRestarted, stall, tstates);
 }
 
 // With "Speed up when accessing files" quick type, or a tape that moves,

@@ -5,7 +5,10 @@
 // one is due, from the host clock (frame_pacing.h): the frame period of the
 // frame rate, or, while sound plays, the sound output's pace (one frame per
 // frame of audio, nudged to follow the device's clock), read after the sound
-// starts and after every frame. It also decides whether the screen is due
+// starts and after every frame. Frames keep to the clock's schedule: a late
+// host catches up on a few frames at once, and the schedule starts again
+// after a stall or when the program resumes frames (restartSchedule). It
+// also decides whether the screen is due
 // (`usevideoupdatepsflag` gives it a schedule of its own), keeps the speed
 // meter, and runs frames back to back, whatever the clock says, in Fast mode,
 // while the turbo key is held (those frames make no sound) and, with
@@ -23,12 +26,15 @@
 //   2. boot() sets up the pacing; the host devices make it follow the sound;
 //   3. every idle pass: FramePass pass = scheduler.runPass(); paint when
 //      pass.screenDue;
-//   4. between passes wait nanosecondsUntilDue(), unless runsBackToBack().
+//   4. between passes wait nanosecondsUntilDue(), unless runsBackToBack();
+//   5. restartSchedule() when frames run again after a menu, a dialog,
+//      Pause or deactivation.
 #pragma once
 
 #include <cstdint>
 
 #include "app/frame_pacing.h"
+#include "app/frame_timing_stats.h"
 #include "app/speed_meter.h"
 #include "machine/machine.h"
 #include "sound/sound_output.h"
@@ -64,6 +70,9 @@ class FrameScheduler {
     // run back to back) and says whether the screen is due. Nothing runs
     // before the machine's first reset.
     FramePass runPass();
+    // The next pass runs a frame and the schedule starts again from it: the
+    // time frames were not allowed to run is not caught up.
+    void restartSchedule();
 
     // Frames run on every pass: Fast mode, the turbo key, or files fed with
     // "speed up" on.
@@ -92,15 +101,23 @@ class FrameScheduler {
     std::int32_t speedPercent() const { return speedMeter_.speedPercent(); }
     const FramePacing& pacing() const { return pacing_; }
     std::int64_t framesRun() const { return framesRun_; }
+    // How well the paced frames kept to the clock (the debug report at exit).
+    const FrameTimingStats& timingStats() const { return timingStats_; }
 
   private:
     bool filesBeingFed() const;
     bool stepBack(std::int64_t frames);
+    void measure(const PacingDecision& decision, std::uint32_t startMs, std::int64_t tstates);
 
     Machine& machine_;
     HostClock* clock_;
     FramePacing pacing_;
     SpeedMeter speedMeter_;
+    FrameTimingStats timingStats_;
+    bool restartAsked_ = false;           // the next schedule restart was asked for, not a stall
+    bool haveMs_ = false;                 // lastMs_ holds a reading
+    std::uint32_t lastMs_ = 0;            // the millisecond clock's last reading
+    std::int64_t unwrappedMs_ = 0;        // milliseconds counted across its wraps
     const SoundOutput* sound_ = nullptr;  // whose pace the frames follow; null: own period
     FramePace pace_;                      // the pace last taken from it
     bool turbo_ = false;

@@ -74,13 +74,9 @@ constexpr std::int64_t kBootFramesBeforeTyping = 60;
 int startTape(Machine& machine, const CommandLine& options, std::ostream& err) {
     if (!options.tapePath.empty()) {
         const TapePlayResult result =
-            playCassetteFile(machine, options.tapePath, tapeFormatForName(options.tapePath));
-        if (!result.opened) return reportFileProblem(err, options.tapePath, "cannot open the tape");
-        if (result.error != WavError::none) {
-            return reportFileProblem(err, options.tapePath, wavErrorMessage(result.error));
-        }
+            playCassetteFile(machine, options.tapePath, tapeFormatForFile(options.tapePath));
         if (!result.playing)
-            return reportFileProblem(err, options.tapePath, "empty or unreadable tape");
+            return reportFileProblem(err, options.tapePath, tapePlayProblem(result));
     }
     if (!options.recordTapePath.empty() &&
         !machine.recordTape(tapeFormatForName(options.recordTapePath), options.recordTapePath)) {

@@ -65,6 +65,22 @@ void HostDevices::followSound() {
     if (scheduler_ != nullptr) scheduler_->followSound(sound_.get());
 }
 
+namespace {
+
+const char* priorityName(ThreadPriority priority) {
+    switch (priority) {
+        case ThreadPriority::realtime:
+            return "real-time";
+        case ThreadPriority::raised:
+            return "raised-priority";
+        case ThreadPriority::normal:
+            break;
+    }
+    return "normal-priority";
+}
+
+}  // namespace
+
 std::string HostDevices::soundReport() const {
     if (!sound_ || audio_ == nullptr) return {};
     const AudioCounters counters = audio_->counters();
@@ -73,13 +89,15 @@ std::string HostDevices::soundReport() const {
     char text[512];
     int length = std::snprintf(
         text, sizeof text,
-        "Sound: %s, buffer %d samples, %lld frames; underruns %lld, overwrites %lld, "
-        "restarts %lld; rate %+d ppm; slot written to callback %lld-%lld us (mean %lld); "
-        "lead:",
-        info.driverName.c_str(), info.bufferSamples,
+        "Sound: %s, buffer %d samples, %s thread, %lld frames; underruns %lld, overwrites %lld, "
+        "restarts %lld; rate %+d ppm; lead %d slots (most %d, grew %lld times); slot written "
+        "to callback %lld-%lld us (mean %lld); leads seen:",
+        info.driverName.c_str(), info.bufferSamples, priorityName(info.threadPriority),
         static_cast<long long>(sound_->framesWritten()), static_cast<long long>(counters.underruns),
         static_cast<long long>(counters.overwrites),
         static_cast<long long>(sound_->leadControl().resyncs()), sound_->leadControl().ratePpm(),
+        sound_->leadControl().leadSlots(), sound_->leadControl().mostLeadSlots(),
+        static_cast<long long>(sound_->leadControl().leadGrowths()),
         static_cast<long long>(info.handOff.minimumUs),
         static_cast<long long>(info.handOff.maximumUs),
         static_cast<long long>(info.handOff.meanUs));

@@ -23,51 +23,63 @@ constexpr std::array<ModifierPair, 3> kModifierPairs = {{
 
 }  // namespace
 
-void HostKeyboard::keyDown(std::uint8_t virtualKey) {
-    setDown(virtualKey, true);
+// Caps Lock reaches the machine through its toggle alone, which the matrix
+// reads as the key held down.
+void HostKeyboard::keyDown(std::uint8_t virtualKey, char32_t text, bool autoRepeat) {
+    setHeld(virtualKey, true);
+    if (virtualKey != kVirtualKeyCapsLock) latch_.push({virtualKey, true, autoRepeat, text});
 }
 
 void HostKeyboard::keyUp(std::uint8_t virtualKey) {
-    setDown(virtualKey, false);
-}
-
-void HostKeyboard::setDown(std::uint8_t virtualKey, bool down) {
-    if (down) {
-        states_[virtualKey] |= kKeyDownBit;
-    } else {
-        states_[virtualKey] &= static_cast<std::uint8_t>(~kKeyDownBit);
-    }
-    updateGenericModifiers();
+    setHeld(virtualKey, false);
+    if (virtualKey != kVirtualKeyCapsLock) latch_.push({virtualKey, false, false, kNoKeyText});
 }
 
 // A generic modifier pressed without a side (no scan code) counts as the left one.
-void HostKeyboard::updateGenericModifiers() {
+void HostKeyboard::setHeld(std::uint8_t virtualKey, bool down) {
     for (const ModifierPair& pair : kModifierPairs) {
-        const bool down = isDown(pair.left) || isDown(pair.right);
-        states_[pair.generic] = static_cast<std::uint8_t>((states_[pair.generic] & ~kKeyDownBit) |
-                                                          (down ? kKeyDownBit : 0));
+        if (virtualKey == pair.generic) virtualKey = pair.left;
+    }
+    held_[virtualKey] = down ? kKeyDownBit : 0;
+    for (const ModifierPair& pair : kModifierPairs) {
+        const bool either = isDown(pair.left) || isDown(pair.right);
+        held_[pair.generic] = either ? kKeyDownBit : 0;
     }
 }
 
 void HostKeyboard::releaseAll() {
-    for (std::uint8_t& state : states_) state &= static_cast<std::uint8_t>(~kKeyDownBit);
+    held_.fill(0);
+    latch_.releaseAll();
 }
 
 void HostKeyboard::setCapsLockToggle(bool on) {
-    std::uint8_t& state = states_[kVirtualKeyCapsLock];
-    state = static_cast<std::uint8_t>((state & ~kKeyToggleBit) | (on ? kKeyToggleBit : 0));
+    capsLockToggle_ = on;
 }
 
 void HostKeyboard::flipCapsLockToggle() {
-    states_[kVirtualKeyCapsLock] ^= kKeyToggleBit;
+    capsLockToggle_ = !capsLockToggle_;
 }
 
 bool HostKeyboard::capsLockToggle() const {
-    return (states_[kVirtualKeyCapsLock] & kKeyToggleBit) != 0;
+    return capsLockToggle_;
+}
+
+void HostKeyboard::copyHeldKeys(std::span<std::uint8_t, kVirtualKeyCount> destination) const {
+    std::copy(held_.begin(), held_.end(), destination.begin());
+    if (capsLockToggle_) destination[kVirtualKeyCapsLock] |= kKeyToggleBit;
+}
+
+void HostKeyboard::nextScan() {
+    latch_.advance(runsFast_ && runsFast_());
 }
 
 void HostKeyboard::copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) {
-    std::copy(states_.begin(), states_.end(), destination.begin());
+    std::copy(latch_.states().begin(), latch_.states().end(), destination.begin());
+    if (capsLockToggle_) destination[kVirtualKeyCapsLock] |= kKeyToggleBit;
+}
+
+void HostKeyboard::copyKeyTexts(std::span<char32_t, kVirtualKeyCount> destination) {
+    std::copy(latch_.texts().begin(), latch_.texts().end(), destination.begin());
 }
 
 std::int16_t HostKeyboard::keyForCharacter(char character) {

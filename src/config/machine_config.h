@@ -69,6 +69,9 @@ struct MachineConfig {
     // "VIDEO"
     std::int32_t windowscalingX = 1;  // 1-3
     std::int32_t windowscalingY = 2;  // 1-3
+    bool showmessagesflag = true;     // short messages over the border strip
+    bool fitpictureflag = false;      // the picture grows with the window, aspect kept
+    bool fitsmoothflag = false;       // ... to any size, else in whole steps of the scale
     // "COLOR": 0 foreground, 1 background, 2 border
     std::array<RgbColour, 3> colours = {RgbColour{16, 16, 16}, RgbColour{16, 96, 16},
                                         RgbColour{40, 224, 40}};
@@ -76,6 +79,11 @@ struct MachineConfig {
     bool keysasjoystickflag = false;  // cursor keys and Right Ctrl steer joystick 1
     // "TIMELINE"
     std::int32_t rewindmegabytes = 64;  // memory the rewind timeline may hold, 16-4096 MiB
+    // "DESKTOP"
+    bool keeprunningflag = false;  // frames and sound go on while another window is active
+    // "WINDOW": where the window was last left on the desktop
+    std::int32_t windowleft = 10;
+    std::int32_t windowtop = 10;
 
     static KeyAssignmentTable filledKeyTable() {
         KeyAssignmentTable table{};

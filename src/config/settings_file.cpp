@@ -26,6 +26,8 @@ constexpr std::string_view kSound = "SOUND";
 constexpr std::string_view kSpeed = "SPEED";
 constexpr std::string_view kJoystick = "JOYSTICK";
 constexpr std::string_view kTimeline = "TIMELINE";
+constexpr std::string_view kDesktop = "DESKTOP";
+constexpr std::string_view kWindow = "WINDOW";
 // The built-in images go in once "MEMORY", the table's first section, is read.
 static_assert(kSettings.front().section == kMemory);
 
@@ -139,6 +141,14 @@ bool saveJoystickSettings(const fs::path& settingsPath, const MachineConfig& con
 
 bool saveTimelineSettings(const fs::path& settingsPath, const MachineConfig& config) {
     return saveSections(settingsPath, config, {kTimeline});
+}
+
+bool saveDesktopSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, {kDesktop});
+}
+
+bool saveWindowSettings(const fs::path& settingsPath, const MachineConfig& config) {
+    return saveSections(settingsPath, config, {kWindow});
 }
 
 std::string settingsSaveProblem(const fs::path& settingsPath) {

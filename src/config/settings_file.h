@@ -44,7 +44,8 @@ std::filesystem::path findSettingsFile(const std::filesystem::path& startupDirec
 bool isPlainSettingsFileName(std::string_view name);
 
 // Reads "MEMORY", calls installBuiltinImages (if given), then reads "PRINTER",
-// "KEYBOARD", "VIDEO", "COLOR", "SOUND", "SPEED" and "JOYSTICK", in that order.
+// "KEYBOARD", "VIDEO", "COLOR", "SOUND", "SPEED", "JOYSTICK", "DESKTOP" and "WINDOW", in that
+// order.
 void loadSettings(const std::filesystem::path& settingsPath, MachineConfig& config,
                   const std::function<void()>& installBuiltinImages);
 
@@ -59,6 +60,10 @@ bool saveSpeedSettings(const std::filesystem::path& settingsPath, const MachineC
 bool saveJoystickSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 // "TIMELINE" (the rewind memory): no dialog sets it; the file is edited.
 bool saveTimelineSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+// "DESKTOP", written when Keep Running in the Background is switched.
+bool saveDesktopSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
+// "WINDOW", written when the window closes: where it stood.
+bool saveWindowSettings(const std::filesystem::path& settingsPath, const MachineConfig& config);
 
 // After a save returned false: why, in words, naming the file ("The
 // settings were not saved: /home/u/default.ini is read-only.").

@@ -72,6 +72,9 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"KEYBOARD", "c",                    &MachineConfig::ctrlKeys},    // c00-cff
     {"VIDEO",    "windowscalingX",       &MachineConfig::windowscalingX, {1, 3}},
     {"VIDEO",    "windowscalingY",       &MachineConfig::windowscalingY, {1, 3}},
+    {"VIDEO",    "showmessagesflag",     &MachineConfig::showmessagesflag},
+    {"VIDEO",    "fitpictureflag",       &MachineConfig::fitpictureflag},
+    {"VIDEO",    "fitsmoothflag",        &MachineConfig::fitsmoothflag},
     {"COLOR",    "c00",                  ColourEntry{0}},  // foreground
     {"COLOR",    "c01",                  ColourEntry{1}},  // background
     {"COLOR",    "c02",                  ColourEntry{2}},  // border
@@ -90,6 +93,9 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SPEED",    "speedupfilesflag",     &MachineConfig::speedupfilesflag},
     {"JOYSTICK", "keysasjoystickflag",   &MachineConfig::keysasjoystickflag},
     {"TIMELINE", "rewindmegabytes",      &MachineConfig::rewindmegabytes, {16, 4096}},
+    {"DESKTOP",  "keeprunningflag",      &MachineConfig::keeprunningflag},
+    {"WINDOW",   "windowleft",           &MachineConfig::windowleft, {-32768, 32767}},
+    {"WINDOW",   "windowtop",            &MachineConfig::windowtop, {-32768, 32767}},
 });
 // clang-format on
 

@@ -11,6 +11,10 @@
 // among them) and then calls back with more bytes than the buffer it
 // allocated. The callback takes whatever size the driver grants.
 //
+// The callback's thread asks for real-time scheduling the first time it
+// runs (when the system allows it), so the device keeps its pace while
+// every core is busy.
+//
 // No audio device (no sound server, no driver) is said once on the debug
 // output; the program then runs silently. Also measured, for the debug
 // report at exit: how long after a slot was written the callback took it.
@@ -51,7 +55,10 @@ class SdlAudioDevice : public AudioDevice {
     VoiceStatus status(int voice) override;
     bool writeSlot(int voice, int slot, std::span<const std::int16_t> samples) override;
     AudioCounters counters() override;
-    AudioDeviceInfo info() const override { return {driverName_, bufferSamples_, handOffDelay()}; }
+    AudioDeviceInfo info() const override {
+        return {driverName_, bufferSamples_, handOffDelay(),
+                threadPriority_.load(std::memory_order_relaxed)};
+    }
 
     HandOffDelay handOffDelay() const;
     // The driver SDL chose and the buffer it granted (for the debug report).
@@ -72,6 +79,8 @@ class SdlAudioDevice : public AudioDevice {
     bool reportedMissing_ = false;
     std::string driverName_;
     int bufferSamples_ = 0;
+    bool priorityAsked_ = false;  // by the callback's thread, for itself
+    std::atomic<ThreadPriority> threadPriority_{ThreadPriority::normal};
     std::int32_t slotBytes_ = 0;  // frameBytes of the voices, for the measurement
     // Steady time in us at which each slot of voice 0 was last written, and
     // the write time the callback last measured (its own).

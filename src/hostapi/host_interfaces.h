@@ -14,6 +14,7 @@
 //   3. machine.attachHost(host);
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -37,8 +38,10 @@ class HostClock {
 };
 
 inline constexpr int kVirtualKeyCount = 256;
-inline constexpr std::uint8_t kKeyDownBit = 0x80;    // hostKeyState: key held
-inline constexpr std::uint8_t kKeyToggleBit = 0x01;  // hostKeyState: toggle on (Caps Lock)
+inline constexpr std::uint8_t kKeyDownBit = 0x80;        // hostKeyState: key held
+inline constexpr std::uint8_t kKeyToggleBit = 0x01;      // hostKeyState: toggle on (Caps Lock)
+inline constexpr char32_t kNoKeyText = 0;                // the key types no character
+inline constexpr char32_t kKeyTextUnknown = 0xFFFFFFFF;  // the host did not say
 
 // The host keyboard as 256 virtual-key states (Windows virtual-key numbers:
 // 0x41 is A, 0x10 Shift, 0x70 F1, ...) and a character-to-key lookup.
@@ -52,6 +55,17 @@ class KeyStateSource {
     // The key that types a character: low byte the virtual-key code, high
     // byte the shift state (1 Shift, 2 Ctrl, 4 Alt); -1 when no key types it.
     virtual std::int16_t keyForCharacter(char character) = 0;
+    // The machine scans once per frame, after its slices, and calls this
+    // first: a source that plays out queued host key events moves on by one
+    // scan here. Every copy until the next call answers the same.
+    virtual void nextScan() {}
+    // Copies the character each key typed on the host's own layout when it
+    // went down (Shift, AltGr and Caps Lock as the host applied them):
+    // kNoKeyText for a key that types none, kKeyTextUnknown throughout from
+    // a source that does not know (the US layout then decides).
+    virtual void copyKeyTexts(std::span<char32_t, kVirtualKeyCount> destination) {
+        std::fill(destination.begin(), destination.end(), kKeyTextUnknown);
+    }
 };
 
 // Where the speaker's level changes go (the sound output). Frames are

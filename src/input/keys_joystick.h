@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <span>
 
-#include "input/key_layout_table.h"
 #include "hostapi/host_interfaces.h"
+#include "input/key_layout_table.h"
 
 namespace vantorel {
 
@@ -50,6 +50,9 @@ class KeysHiddenFromMatrix : public KeyStateSource {
     void copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) override;
     std::int16_t keyForCharacter(char character) override {
         return keys_.keyForCharacter(character);
+    }
+    void copyKeyTexts(std::span<char32_t, kVirtualKeyCount> destination) override {
+        keys_.copyKeyTexts(destination);
     }
 
   private:

@@ -12,6 +12,9 @@ namespace {
 constexpr int kCtrlKeyPosition = 0 * kKeyboardColumns + 2;  // row 0, column 2
 constexpr char kFirstPrintable = 0x20;
 constexpr char kLastPrintable = 0x7E;
+constexpr char32_t kDeleteCharacter = 0x7F;
+constexpr std::uint8_t kFirstKeypadKey = 0x60;  // Num 0
+constexpr std::uint8_t kLastKeypadKey = 0x6F;   // Num /
 
 bool isDown(const std::array<std::uint8_t, kVirtualKeyCount>& states, std::uint8_t code) {
     return (states[code] & kKeyDownBit) != 0;
@@ -21,6 +24,11 @@ bool isDown(const std::array<std::uint8_t, kVirtualKeyCount>& states, std::uint8
 bool isModifierKey(std::uint8_t code) {
     return code == kVirtualKeyShift || code == kVirtualKeyControl || code == kVirtualKeyCapsLock ||
            (code >= 0xA0 && code <= 0xA3);
+}
+
+// The keypad's keys press the keypad's own positions, whatever they type.
+bool isKeypadKey(std::uint8_t code) {
+    return code >= kFirstKeypadKey && code <= kLastKeypadKey;
 }
 
 bool isLetter(std::uint8_t character) {
@@ -50,6 +58,7 @@ void SensibleKeyboard::init(const KeyLayoutTable& layout, KeyStateSource& keys) 
 void SensibleKeyboard::scanHostKeyboard(KeyboardMatrix& keyboard, KeyStateSource& keys,
                                         const MachineConfig& config) {
     keys.copyKeyStates(host_);
+    keys.copyKeyTexts(texts_);
     const bool shift = isDown(host_, kVirtualKeyShift);
     const bool ctrl = isDown(host_, kVirtualKeyControl);
     const bool capsLock = (host_[kVirtualKeyCapsLock] & kKeyToggleBit) != 0;
@@ -84,10 +93,12 @@ void SensibleKeyboard::pressAssigned(Press& press, std::uint8_t value) const {
 
 void SensibleKeyboard::pressUnassigned(Press& press, std::uint8_t code, bool shift, bool ctrl,
                                        bool capsLock) const {
-    std::uint8_t character = characters_[code][shift ? 1 : 0];
-    if (capsLock && isLetter(character)) character = characters_[code][shift ? 0 : 1];
-    const QuickTypeKey& key = typing_.keys[character];
-    if (character != 0 && key.typeable) {
+    const char32_t text = isKeypadKey(code) ? kKeyTextUnknown : texts_[code];
+    const HostCharacter typed =
+        text == kKeyTextUnknown ? usCharacter(code, shift, capsLock) : hostCharacter(text, ctrl);
+    if (typed.kind == HostCharacter::Kind::lacking) return;
+    const QuickTypeKey& key = typing_.keys[typed.character];
+    if (typed.kind == HostCharacter::Kind::character && key.typeable) {
         press.keyboard.hostKeyState[key.hostKeyCode] |= kKeyDownBit;
         if (key.shift) press.shift = true;
     } else {
@@ -95,6 +106,35 @@ void SensibleKeyboard::pressUnassigned(Press& press, std::uint8_t code, bool shi
         if (shift) press.shift = true;
     }
     if (ctrl) press.ctrl = true;
+}
+
+// What the key types on the US layout, from the host's character lookup.
+SensibleKeyboard::HostCharacter SensibleKeyboard::usCharacter(std::uint8_t code, bool shift,
+                                                              bool capsLock) const {
+    std::uint8_t character = characters_[code][shift ? 1 : 0];
+    if (capsLock && isLetter(character)) character = characters_[code][shift ? 0 : 1];
+    if (character == 0) return {};
+    return {HostCharacter::Kind::character, character};
+}
+
+// What the key typed on the host's own layout. With Ctrl held the host
+// gives a control code; the letter (or [ \ ] ^ _) it comes from is typed,
+// with CTRL. Other control codes (Enter, Tab, Esc, Backspace, Delete) count
+// as no character, so those keys press their own positions.
+SensibleKeyboard::HostCharacter SensibleKeyboard::hostCharacter(char32_t text, bool ctrl) const {
+    constexpr char32_t kFirstControlLetter = 0x01;  // Ctrl+A
+    constexpr char32_t kLastControlCode = 0x1F;     // Ctrl+_
+    constexpr char32_t kLastControlLetter = 0x1A;   // Ctrl+Z
+    if (ctrl && text >= kFirstControlLetter && text <= kLastControlCode) {
+        const char32_t base = text <= kLastControlLetter ? 0x60 : 0x40;
+        return {HostCharacter::Kind::character, static_cast<std::uint8_t>(text + base)};
+    }
+    if (text < static_cast<char32_t>(kFirstPrintable) || text == kDeleteCharacter) return {};
+    const bool printable = text <= static_cast<char32_t>(kLastPrintable);
+    if (printable && typing_.keys[text].typeable) {
+        return {HostCharacter::Kind::character, static_cast<std::uint8_t>(text)};
+    }
+    return {HostCharacter::Kind::lacking, 0};  // no Sorcerer key types it
 }
 
 }  // namespace vantorel

@@ -328,6 +328,7 @@ void Machine::scanHostKeyboard() {
     HostKeyStates& keyStates = keyboard().hostKeyState;
     const HostKeyStates before = keyStates;
     if ((inputTap_.tap == nullptr || !inputTap_.tap->replaying()) && host_.keys != nullptr) {
+        host_.keys->nextScan();  // queued host key events move on by one scan
         KeysHiddenFromMatrix keysWithoutJoystick{*host_.keys};
         KeyStateSource& keys = config_.keysasjoystickflag ? keysWithoutJoystick : *host_.keys;
         const bool typing = typist.active();

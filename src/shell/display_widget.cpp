@@ -10,10 +10,11 @@
 namespace vantorel {
 
 DisplayWidget::DisplayWidget(Machine& machine, DisplayScale scale, QWidget* parent)
-    : QWidget(parent), machine_(machine), scale_(scale) {
+    : QWidget(parent), machine_(machine), scale_(scale), notice_(new ScreenNotice(this)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(1, 1);
+    setMinimumSize(clientSize());
+    connect(notice_, &ScreenNotice::changed, this, qOverload<>(&QWidget::update));
 }
 
 void DisplayWidget::createDisplay() {
@@ -37,6 +38,7 @@ void DisplayWidget::releaseDisplay() {
 
 void DisplayWidget::setDisplayScale(DisplayScale scale) {
     scale_ = scale;
+    setMinimumSize(fullscreen_ ? QSize(1, 1) : clientSize());
     rescalePicture();
     updateGeometry();
     update();
@@ -67,15 +69,26 @@ void DisplayWidget::rescalePicture() {
 
 void DisplayWidget::setFullscreen(bool fullscreen) {
     fullscreen_ = fullscreen;
+    // A full screen may be smaller than the window's client area.
+    setMinimumSize(fullscreen_ ? QSize(1, 1) : clientSize());
+    rescalePicture();
+    update();
+}
+
+void DisplayWidget::setFit(bool fit, bool smooth) {
+    fit_ = fit;
+    smooth_ = smooth;
     rescalePicture();
     update();
 }
 
 DisplayScale DisplayWidget::pictureScale() const {
+    if (fit_) return fitPicture(scale_, size(), smooth_).scale;
     return fullscreen_ ? fullscreenScale(scale_, size()) : scale_;
 }
 
 QRect DisplayWidget::pictureRect() const {
+    if (fit_) return fitPicture(scale_, size(), smooth_).rect;
     const DisplayScale scale = pictureScale();
     const QSize picture(kFrameWidth * scale.x, kFrameHeight * scale.y);
     if (fullscreen_) return centredRect(picture, size());
@@ -85,14 +98,41 @@ QRect DisplayWidget::pictureRect() const {
 
 void DisplayWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (fullscreen_) rescalePicture();
+    if (centred()) rescalePicture();
 }
 
-void DisplayWidget::paintFullscreen(QPainter& painter) {
+// Full screen or fitted: the border colour all round, the picture centred
+// (stretched to its place when fitted smoothly).
+void DisplayWidget::paintCentred(QPainter& painter) {
     painter.fillRect(rect(), frame_ ? borderColour_ : palette().color(QPalette::Window));
     if (!frame_) return;
     if (!machine_.quickTypeActive() && !machine_.tapePlaying()) refreshPicture();
-    painter.drawImage(pictureRect().topLeft(), picture_);
+    const QRect place = pictureRect();
+    if (place.size() == picture_.size()) {
+        painter.drawImage(place.topLeft(), picture_);
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(place, picture_);
+    }
+    paintNoticeText(painter);
+}
+
+// Over the strip above the picture when there is one a line of text fits
+// in, else over the picture's top edge.
+void DisplayWidget::paintNoticeText(QPainter& painter) {
+    const QString text = notice_->text();
+    if (text.isEmpty()) return;
+    const QRect picture = pictureRect();
+    constexpr int kFewestStripPixels = 14;
+    if (picture.top() >= kFewestStripPixels) {
+        paintNotice(painter, QRect(picture.left(), 0, picture.width(), picture.top()), text,
+                    borderColour_, false);
+    } else {
+        const int band = std::max(kFewestStripPixels, picture.height() / 16);
+        paintNotice(painter,
+                    QRect(picture.left(), std::max(0, picture.top()), picture.width(), band), text,
+                    borderColour_, true);
+    }
 }
 
 QImage DisplayWidget::clientImage() const {
@@ -102,8 +142,8 @@ QImage DisplayWidget::clientImage() const {
 
 void DisplayWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (fullscreen_) {
-        paintFullscreen(painter);
+    if (centred()) {
+        paintCentred(painter);
         return;
     }
     const PixelRect client = clientRect(scale_);
@@ -122,6 +162,7 @@ void DisplayWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(strip.left, strip.top, strip.width, strip.height), borderColour_);
     }
     painter.drawImage(pictureRect().topLeft(), picture_);
+    paintNoticeText(painter);
 }
 
 void DisplayWidget::focusOutEvent(QFocusEvent* event) {

@@ -9,7 +9,11 @@
 // area, when the window is larger, in the window's background colour. Full
 // screen (setFullscreen) instead fills the whole widget in the border colour
 // and centres the picture at the largest whole step of the scale that fits
-// (fullscreen_layout.h).
+// (fullscreen_layout.h). "Fit the picture to the window" (setFit) does the
+// same in a window, keeping the border strips' proportions around the
+// picture, in whole steps or smoothly. Short messages (screen_notice.h)
+// are painted over the top border strip, or over the picture's top edge
+// where no strip is left; they are never part of clientImage().
 // Keys typed while it has the focus go to its parent (the main window),
 // Tab included.
 //
@@ -22,6 +26,7 @@
 #include <memory>
 
 #include "machine/video.h"
+#include "shell/screen_notice.h"
 
 namespace vantorel {
 
@@ -44,6 +49,12 @@ class DisplayWidget : public QWidget {
     // Full screen: the picture centred and enlarged to fit the widget.
     void setFullscreen(bool fullscreen);
     bool fullscreen() const { return fullscreen_; }
+    // The picture grows with the widget (aspect kept): in whole steps of the
+    // scale, or smoothly to any size.
+    void setFit(bool fit, bool smooth);
+    bool fit() const { return fit_; }
+    // The short messages shown over the border.
+    ScreenNotice& notice() const { return *notice_; }
     // The scale the picture is drawn at now, and where it goes.
     DisplayScale pictureScale() const;
     QRect pictureRect() const;
@@ -73,11 +84,16 @@ class DisplayWidget : public QWidget {
     // changed; true when it did.
     bool refreshPicture();
     void rescalePicture();
-    void paintFullscreen(QPainter& painter);
+    void paintCentred(QPainter& painter);
+    void paintNoticeText(QPainter& painter);
+    bool centred() const { return fullscreen_ || fit_; }
 
     Machine& machine_;
     DisplayScale scale_;
     bool fullscreen_ = false;
+    bool fit_ = false;
+    bool smooth_ = false;
+    ScreenNotice* notice_;
     VideoPalette palette_;
     QColor borderColour_;
     PaintThrottle throttle_;

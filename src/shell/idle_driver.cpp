@@ -60,7 +60,14 @@ IdleDriver::~IdleDriver() = default;
 
 void IdleDriver::menuOpened() {
     ++openMenus_;
+    holdFrames();
+}
+
+// Frames were not allowed for a while: the next one starts the schedule
+// again rather than catching up on that time.
+void IdleDriver::holdFrames() {
     timer_.stop();
+    held_ = true;
 }
 
 void IdleDriver::menuClosed() {
@@ -73,14 +80,14 @@ void IdleDriver::setWindowActive(bool active) {
     if (active) {
         resume();
     } else {
-        timer_.stop();
+        holdFrames();
     }
 }
 
 void IdleDriver::setPaused(bool paused) {
     paused_ = paused;
     if (paused) {
-        timer_.stop();
+        holdFrames();
     } else {
         resume();
     }
@@ -97,7 +104,7 @@ void IdleDriver::resume() {
 
 void IdleDriver::stop() {
     stopped_ = true;
-    timer_.stop();
+    holdFrames();
 }
 
 bool IdleDriver::runPass() {
@@ -114,12 +121,17 @@ std::int64_t IdleDriver::framesRun() const {
 
 void IdleDriver::onTimer() {
     if (!framesAllowed()) {
+        held_ = true;
         // A modal dialog gives no sign when it closes if the window was not
         // deactivated; look again shortly.
         if (!stopped_ && QApplication::activeModalWidget() != nullptr) {
             timer_.start(kPausedPollMs);
         }
         return;
+    }
+    if (held_) {
+        scheduler_.restartSchedule();
+        held_ = false;
     }
     waitUntilDue();
     runPass();
@@ -146,8 +158,8 @@ void IdleDriver::scheduleNextPass() {
 
 // The last stretch before a frame is slept, and its final few microseconds
 // spun, so the frame starts on its tick rather than whenever the event loop
-// next looks: a late frame moves every later frame (the schedule restarts
-// from it), so lateness would show as lost speed.
+// next looks: the schedule makes up for a late frame, but the screen and
+// the sound would show its jitter.
 void IdleDriver::waitUntilDue() {
     if (scheduler_.runsBackToBack() || !scheduler_.pacing().counterAvailable()) return;
     const std::int64_t waitNs = scheduler_.nanosecondsUntilDue();

@@ -9,9 +9,9 @@
 // so frames start as close to their schedule as the host allows. When the
 // scheduler runs frames back to back (Fast mode, turbo, files fed with
 // "speed up"), passes follow each other, Qt still handling its events
-// between two of them. While frames may not run no timer is kept; resume()
-// starts them again without catching up on the time that passed (the
-// scheduler restarts its schedule from the late frame).
+// between two of them. While frames may not run no timer is kept; the first
+// pass after that restarts the scheduler's schedule, so the time that passed
+// is not caught up.
 //
 // Owned by the main window, which reports menus, activation and modal
 // dialogs to it.
@@ -60,6 +60,7 @@ class IdleDriver : public QObject {
     void onTimer();
     void scheduleNextPass();
     void waitUntilDue();
+    void holdFrames();
 
     FrameScheduler& scheduler_;
     std::function<void()> screenDue_;
@@ -68,6 +69,7 @@ class IdleDriver : public QObject {
     bool windowActive_ = false;
     bool paused_ = false;
     bool stopped_ = false;
+    bool held_ = false;  // frames were not allowed since the last pass
     std::unique_ptr<FrameLog> frameLog_;
 };
 

@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "app/host_keyboard.h"
 #include "config/settings_file.h"
 #include "input/emulated_key_names.h"
 #include "input/keyboard_assignment.h"
-#include "app/host_keyboard.h"
 #include "shell/key_capture_box.h"
 #include "shell/qt_key_mapping.h"
 
@@ -187,7 +187,7 @@ void KeyboardDialog::deleteAssignedKey() {
 void KeyboardDialog::captureHeldKeys() {
     const int index = selectedEmulatedKey();
     std::array<std::uint8_t, kVirtualKeyCount> states{};
-    keyboard_.copyKeyStates(states);
+    keyboard_.copyHeldKeys(states);
     const auto held = heldCombination(states, keyNameByCode_);
     if (held) {
         captureBox_->setText(QString::fromStdString(combinationText(*held, keyNameByCode_)));

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -64,6 +65,7 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
         setRewinding(false);
     });
     display_->createDisplay();
+    applyDisplayPreferences();
     display_->setFocus();
     resize(display_->clientSize().width(),
            display_->clientSize().height() + menuBar()->sizeHint().height());
@@ -106,6 +108,7 @@ void MainWindow::buildMenus() {
     }
     if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
     actions_[kCommandKeysAsJoystick]->setChecked(parts_.machine.config().keysasjoystickflag);
+    actions_[kCommandKeepRunning]->setChecked(parts_.machine.config().keeprunningflag);
 }
 
 void MainWindow::addHiddenShortcuts() {
@@ -143,8 +146,12 @@ void MainWindow::runCommand(int id) {
 
 void MainWindow::keyboardCommand() {
     parts_.devices.stopSound();
-    vantorel::runKeyboardDialog(this, parts_.machine.config(), parts_.settingsPath,
-                                parts_.keyboard);
+    // Saved here rather than by the dialog, so that a failed save is told.
+    MachineConfig& config = parts_.machine.config();
+    if (vantorel::runKeyboardDialog(this, config, {}, parts_.keyboard) &&
+        !parts_.settingsPath.empty() && !saveKeyboardSettings(parts_.settingsPath, config)) {
+        parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
+    }
 }
 
 void MainWindow::manualCommand() {
@@ -172,6 +179,20 @@ void MainWindow::timingCommand() {
     parts_.devices.restartSound();
 }
 
+void MainWindow::loadGameRomCommand() {
+    warnIf(fileCommands_.loadGameRom());
+}
+
+void MainWindow::loadSnapshotCommand() {
+    warnIf(fileCommands_.loadSnapshot());
+}
+
+void MainWindow::saveRamCommand() {
+    const CommandMessage problem = fileCommands_.saveRam();
+    warnIf(problem);
+    if (!problem) tell(QStringLiteral("RAM saved to ram.bin"));
+}
+
 void MainWindow::playCassetteFile() {
     warnIf(cassetteCommands_.playCassetteFile());
 }
@@ -182,6 +203,17 @@ void MainWindow::stopCassette() {
 
 void MainWindow::recordCassetteFile() {
     warnIf(cassetteCommands_.recordCassetteFile());
+    if (parts_.machine.tapeRecording()) tell(QStringLiteral("Recording tape"));
+}
+
+void MainWindow::tell(const QString& text) {
+    display_->notice().tell(text);
+}
+
+void MainWindow::applyDisplayPreferences() {
+    const MachineConfig& config = parts_.machine.config();
+    display_->notice().setEnabled(config.showmessagesflag);
+    display_->setFit(config.fitpictureflag, config.fitsmoothflag);
 }
 
 void MainWindow::settleRecording() {
@@ -237,15 +269,31 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) windowActivationChanged(isActiveWindow());
 }
 
+// With Keep Running in the Background the frames and the sound go on while
+// another window is active; the keys are let go and the joysticks read as
+// none all the same.
 void MainWindow::windowActivationChanged(bool active) {
+    const bool keepRunning = parts_.machine.config().keeprunningflag;
     if (!active) {
-        parts_.devices.stopSound();
+        if (!keepRunning) parts_.devices.stopSound();
         parts_.keyboard.releaseAll();
         setTurbo(false);
         setRewinding(false);
     }
     parts_.devices.setJoysticksAcquired(active);
-    driver_->setWindowActive(active);
+    driver_->setWindowActive(active || keepRunning);
+}
+
+// Switched from the Configure menu; kept in the settings file's own section
+// at once.
+void MainWindow::switchKeepRunning() {
+    MachineConfig& config = parts_.machine.config();
+    config.keeprunningflag = !config.keeprunningflag;
+    actions_[kCommandKeepRunning]->setChecked(config.keeprunningflag);
+    driver_->setWindowActive(isActiveWindow() || config.keeprunningflag);
+    if (!parts_.settingsPath.empty() && !saveDesktopSettings(parts_.settingsPath, config)) {
+        parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
+    }
 }
 
 // The cursor keys and Right Ctrl become joystick 1, or keys again; the
@@ -262,6 +310,11 @@ void MainWindow::switchKeysAsJoystick() {
 void MainWindow::screenDue() {
     display_->paintDisplay();
     updateSpeedTitle();
+    const bool playing = parts_.machine.tapePlaying();
+    if (tapeWasPlaying_ && !playing && parts_.machine.tape().playbackEnded()) {
+        tell(QStringLiteral("Tape ended"));
+    }
+    tapeWasPlaying_ = playing;
     // A WAV recording that filled its file ended during a frame: told once
     // the frame is over, not from inside it.
     if (parts_.machine.recordingEnded() && !recordingEndPosted_) {
@@ -316,9 +369,12 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     event->accept();
-    if (event->isAutoRepeat()) return;  // the key is still down
-    if (event->key() == Qt::Key_F9) {   // the turbo key, not a Sorcerer key
-        setTurbo(down);
+    // A repeated press goes on to the keyboard, which uses it only while the
+    // machine runs fast; a repeated release means the key is still down.
+    const bool repeated = event->isAutoRepeat();
+    if (repeated && !down) return;
+    if (event->key() == Qt::Key_F9) {  // the turbo key, not a Sorcerer key
+        if (!repeated) setTurbo(down);
         return;
     }
     if (event->key() == Qt::Key_F10) {  // the rewind key, not a Sorcerer key
@@ -327,16 +383,18 @@ void MainWindow::keyChanged(QKeyEvent* event, bool down) {
     }
     HostKeyboard& keyboard = parts_.keyboard;
     if (event->key() == Qt::Key_CapsLock) {
-        if (down) keyboard.flipCapsLockToggle();
+        if (down && !repeated) keyboard.flipCapsLockToggle();
     } else if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         // X11 reports Caps Lock's state with every key: follow it, so a
         // toggle made while another window had the keyboard is seen too.
         keyboard.setCapsLockToggle((event->nativeModifiers() & kX11LockMask) != 0);
     }
-    const auto virtualKey = virtualKeyForEvent(*event, useScanCodes_);
+    // The release lets go of the key its press went down as.
+    const auto virtualKey = down ? pressedKeys_.press(*event, useScanCodes_)
+                                 : pressedKeys_.release(*event, useScanCodes_);
     if (!virtualKey) return;
     if (down) {
-        keyboard.keyDown(*virtualKey);
+        keyboard.keyDown(*virtualKey, hostTextForEvent(*event), repeated);
     } else {
         keyboard.keyUp(*virtualKey);
     }
@@ -354,13 +412,36 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
     const QString path = urls.first().toLocalFile();
-    const InsertResult result = insertFile(path.toStdString());
+    openDroppedFile(path);
+    settleRecording();  // a reset on the way ends a recording
+    driver_->resume();
+}
+
+// A tape (".wav", ".cvz") plays and a text (".txt") is typed, as from
+// Recent Files; anything else is inserted as a game ROM or snapshot.
+void MainWindow::openDroppedFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const std::string name = path.toStdString();
+    if (suffix == QLatin1String("wav") || suffix == QLatin1String("cvz")) {
+        if (fileAccessBusy(parts_.machine)) {
+            parts_.messages.warn(
+                QStringLiteral("%1 was not played: a tape or a typed text is still running; "
+                               "Stop Cassette or a reset ends it.")
+                    .arg(path));
+            return;
+        }
+        reopen({RecentKind::tape, name});
+        return;
+    }
+    if (suffix == QLatin1String("txt")) {
+        reopen({RecentKind::quickType, name});
+        return;
+    }
+    const InsertResult result = insertFile(name);
     if (!result.ok) {
         parts_.messages.warn(QStringLiteral("%1 was not inserted: %2.")
                                  .arg(path, QString::fromStdString(result.message)));
     }
-    settleRecording();  // a reset on the way ends a recording
-    driver_->resume();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -375,6 +456,7 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     driver_->stop();
+    saveWindowPosition();
     parts_.machine.stopCassette();
     settleRecording();
     removeGameRom(parts_.machine);

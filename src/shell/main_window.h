@@ -10,10 +10,10 @@
 // menu's settings dialogs run through settings_commands.h, then the window
 // does what the change needs (a posted hard reset, recomputed timing,
 // restarted sound). Key events become host key states for the machine's
-// keyboard scan; losing the focus releases every key. A game ROM or
-// snapshot file dropped on the window is inserted, and a refusal is shown
-// to the user. Closing the window shuts down in order: cassette, game ROM,
-// sound, joysticks, display.
+// keyboard scan; losing the focus releases every key. A file dropped on
+// the window plays (a tape, ".wav" or ".cvz"), is typed (a text, ".txt")
+// or is inserted (a game ROM or snapshot); a refusal is shown to the user. Closing the window shuts
+// down in order: cassette, game ROM, sound, joysticks, display.
 //
 // The speed percentage follows the title: "Vantorel 100%  ", and while the
 // tape moves its position: "Vantorel 100%  Tape 0:12 / 1:05".
@@ -46,6 +46,7 @@
 #include "app/state_slots.h"
 #include "machine/video.h"
 #include "shell/menu_table.h"
+#include "shell/qt_key_mapping.h"
 #include "shell/settings_commands.h"
 
 class QAction;
@@ -122,6 +123,9 @@ class MainWindow : public QMainWindow {
     void rewindTenSeconds();
     void setFullscreen(bool fullscreen);
     bool fullscreen() const;
+    // Where the window stands on the desktop (out of full screen: where it
+    // will stand again).
+    QPoint windowedPosition() const;
     // Puts a file just opened (by any route) at the top of Recent Files.
     void rememberOpenedFile(RecentKind kind, const std::filesystem::path& path);
     const RecentFiles& recentFiles() const { return recentFiles_; }
@@ -165,10 +169,17 @@ class MainWindow : public QMainWindow {
     void memoryCommand();
     void soundCommand();
     void timingCommand();
+    void loadGameRomCommand();
+    void loadSnapshotCommand();
+    void saveRamCommand();
     void playCassetteFile();
     void stopCassette();
     void recordCassetteFile();
     void warnIf(const std::optional<std::string>& problem);
+    // A short message over the picture's border (screen_notice.h).
+    void tell(const QString& text);
+    // The Video and Colors choices the window follows: messages, fit.
+    void applyDisplayPreferences();
     // However a recording ended (a command, a frame, exit): tells how, and
     // offers one that could not be written under another name.
     void settleRecording();
@@ -178,9 +189,13 @@ class MainWindow : public QMainWindow {
     void openPrinterOutput();
     void pasteClipboard();
     void saveScreenshot();
+    void saveWindowPosition();
+    void quickScreenshot();
+    void switchKeepRunning();
     void saveSnapshot();
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);
+    void openDroppedFile(const QString& path);
 
     MainWindowParts parts_;
     StartFolders folders_;
@@ -191,6 +206,7 @@ class MainWindow : public QMainWindow {
     SettingsCommands settingsCommands_;
     std::map<int, QAction*> actions_;
     bool useScanCodes_;
+    PressedKeyCodes pressedKeys_;  // the virtual key each host key code went down as
     bool shutDown_ = false;
     bool recordingEndPosted_ = false;  // a recording's end is waiting to be told
     int shownSpeed_ = -1;              // speed percentage in the title, -1 before the first
@@ -200,6 +216,9 @@ class MainWindow : public QMainWindow {
     std::uint64_t shownPrinterBytes_ = 0;     // bytes printed when the title was last made
     int printingScreens_ = 0;                 // screen updates "Printing" stays in the title
     QString shownTape_;  // the tape's position in the title, empty when it rests
+    QByteArray windowedGeometry_;          // where the window was before full screen
+    QPoint windowedPosition_;
+    bool tapeWasPlaying_ = false;  // at the last screen update: "Tape ended" when it stops
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

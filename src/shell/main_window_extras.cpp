@@ -16,6 +16,7 @@
 #include "app/frame_scheduler.h"
 #include "app/host_devices.h"
 #include "app/host_keyboard.h"
+#include "config/settings_file.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/display_widget.h"
@@ -79,10 +80,12 @@ void MainWindow::openPrinterOutput() {
 // A failed save is told: the user would otherwise believe the state kept.
 void MainWindow::saveSnapshot() {
     parts_.devices.stopSound();
-    if (const auto problem = fileCommands_.saveSnapshot()) {
-        parts_.messages.warn(QStringLiteral("The snapshot was not saved: %1.")
-                                 .arg(QString::fromStdString(*problem)));
+    bool saved = false;
+    if (const auto problem = fileCommands_.saveSnapshot(&saved)) {
+        parts_.messages.warn(
+            QStringLiteral("The snapshot was not saved: %1").arg(QString::fromStdString(*problem)));
     }
+    if (saved) tell(QStringLiteral("Snapshot saved"));
 }
 
 // The client area at the window's scale, border included, as --screenshot
@@ -101,15 +104,39 @@ void MainWindow::saveScreenshot() {
         return;
     }
     folders_.screenshot = directoryOfPath(*path);
+    tell(QStringLiteral("Screenshot saved"));
+}
+
+// Alt+S: the same picture, without a dialog, into screenshots/ under the
+// start-up folder with the name Save Screenshot... would offer.
+void MainWindow::quickScreenshot() {
+    const std::filesystem::path folder = folders_.startup / "screenshots";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::filesystem::path path = folder / screenshotFileName(QDateTime::currentDateTime());
+    if (!savePngFile(display_->clientImage(), path.string())) {
+        warnIf(fileProblem(path.string(), "cannot write the screenshot"));
+        return;
+    }
+    tell(QStringLiteral("Screenshot saved"));
 }
 
 void MainWindow::pasteClipboard() {
-    pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text());
+    int changed = 0;
+    if (pasteAsTyping(parts_.machine, QGuiApplication::clipboard()->text(), &changed) ==
+            QuickTypeResult::ok &&
+        changed > 0) {
+        parts_.messages.warn(
+            QStringLiteral("%1 of the pasted characters have no key on the Sorcerer: accented "
+                           "letters are typed as plain letters, the others as \"?\".")
+                .arg(changed));
+    }
 }
 
 void MainWindow::setPaused(bool paused) {
     if (paused) parts_.devices.stopSound();
     driver_->setPaused(paused);
+    display_->notice().setPaused(paused);
     actions_[kCommandPause]->setChecked(paused);
     shownSpeed_ = -1;
     if (paused) {
@@ -127,6 +154,7 @@ void MainWindow::setTurbo(bool held) {
     if (held == parts_.scheduler.turbo()) return;
     if (held) parts_.devices.stopSound();
     parts_.scheduler.setTurbo(held);
+    display_->notice().setTurbo(held);
     driver_->resume();
 }
 
@@ -154,14 +182,36 @@ void MainWindow::rewindTenSeconds() {
 void MainWindow::setFullscreen(bool fullscreen) {
     actions_[kCommandFullscreen]->setChecked(fullscreen);
     if (fullscreen == this->fullscreen()) return;
+    if (fullscreen) {
+        windowedGeometry_ = saveGeometry();
+        windowedPosition_ = pos();
+    }
     menuBar()->setVisible(!fullscreen);
     display_->setFullscreen(fullscreen);
     if (fullscreen) {
         showFullScreen();
-    } else {
-        showNormal();
-        fitClientArea();
+        return;
     }
+    // Back where it was, title bar and all, at the size it had.
+    showNormal();
+    restoreGeometry(windowedGeometry_);
+    if (!display_->fit()) fitClientArea();
+}
+
+QPoint MainWindow::windowedPosition() const {
+    return fullscreen() ? windowedPosition_ : pos();
+}
+
+// Kept in the settings file's "WINDOW" section when the window closes, and
+// only when it moved, so that a window never moved writes nothing.
+void MainWindow::saveWindowPosition() {
+    if (parts_.settingsPath.empty() || !isVisible()) return;
+    MachineConfig& config = parts_.machine.config();
+    const QPoint place = windowedPosition();
+    if (place == QPoint(config.windowleft, config.windowtop)) return;
+    config.windowleft = place.x();
+    config.windowtop = place.y();
+    saveWindowSettings(parts_.settingsPath, config);  // at exit a failure is not worth a box
 }
 
 bool MainWindow::fullscreen() const {
@@ -169,6 +219,7 @@ bool MainWindow::fullscreen() const {
 }
 
 void MainWindow::rememberOpenedFile(RecentKind kind, const std::filesystem::path& path) {
+    if (kind == RecentKind::gameRom) tell(QStringLiteral("ROM PAC inserted: F4 or PP starts it"));
     recentFiles_.add(kind, path);
     if (recentMenu_ != nullptr) recentMenu_->rebuild();
 }
@@ -213,12 +264,17 @@ bool MainWindow::reopen(const RecentFile& file) {
             rememberOpenedFile(file.kind, file.path);
             return true;
         }
-        case RecentKind::quickType:
+        case RecentKind::quickType: {
             if (machine.quickTypeActive() || !parts_.quickTypeLoader) return false;
-            if (!parts_.quickTypeLoader(file.path)) return false;
-            folders_.quickType = directoryOfPath(file.path);
+            const QuickTypeResult result = parts_.quickTypeLoader(file.path);
+            if (quickTypeFileOpened(result)) folders_.quickType = directoryOfPath(file.path);
+            if (result != QuickTypeResult::ok) {
+                warnIf(fileProblem(file.path, quickTypeResultText(result)));
+                return false;
+            }
             rememberOpenedFile(RecentKind::quickType, file.path);
             return true;
+        }
         case RecentKind::tape: {
             CommandMessage message;
             const bool playing = cassetteCommands_.playTapeByName(file.path, message);

@@ -16,17 +16,18 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
     using W = MainWindow;
     static constexpr MenuItem kFileMenu[] = {
         {"E&xit", kCommandExit, [](W& w) { w.close(); }},
-        {"Save Ram", kCommandSaveRam, [](W& w) { w.fileCommands_.saveRam(); }},
+        {"Save Ram", kCommandSaveRam, [](W& w) { w.saveRamCommand(); }},
         {"Save Screenshot...", kCommandSaveScreenshot, [](W& w) { w.saveScreenshot(); }},
+        {"Quick Screenshot", kCommandQuickScreenshot, [](W& w) { w.quickScreenshot(); }, {Qt::ALT | Qt::Key_S}},
         {"Soft Reset", kCommandSoftReset, [](W& w) { w.parts_.machine.softReset(); }, {Qt::Key_F4}},
         {"Hard Reset", kCommandHardReset, [](W& w) { w.parts_.machine.hardReset(); }},
         {"", kSeparator, nullptr},
-        {"Quick Type...", kCommandQuickType, [](W& w) { w.fileCommands_.quickType(); }},
+        {"Quick Type...", kCommandQuickType, [](W& w) { w.warnIf(w.fileCommands_.quickType()); }},
         {"Play Cassette File...", kCommandPlayCassette, [](W& w) { w.playCassetteFile(); }},
         {"Stop Cassette", kCommandStopCassette, [](W& w) { w.stopCassette(); }},
         {"Record Cassette File...", kCommandRecordCassette, [](W& w) { w.recordCassetteFile(); }},
         {"", kSeparator, nullptr},
-        {"Load Game ROM...", kCommandLoadGameRom, [](W& w) { w.fileCommands_.loadGameRom(); }},
+        {"Load Game ROM...", kCommandLoadGameRom, [](W& w) { w.loadGameRomCommand(); }},
         {"Remove Game ROM", kCommandRemoveGameRom, [](W& w) { w.fileCommands_.removeGameRom(); }},
         {"Open Printer Output", kCommandOpenPrinterOutput, [](W& w) { w.openPrinterOutput(); }},
         {"", kSeparator, nullptr},
@@ -44,9 +45,10 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"System Timing...", kCommandSystemTiming, [](W& w) { w.timingCommand(); }},
         {"", kSeparator, nullptr},
         {"Keys as Joystick", kCommandKeysAsJoystick, [](W& w) { w.switchKeysAsJoystick(); }, {}, kCheckable},
+        {"Keep Running in the Background", kCommandKeepRunning, [](W& w) { w.switchKeepRunning(); }, {}, kCheckable},
     };
     static constexpr MenuItem kUtilMenu[] = {
-        {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.fileCommands_.loadSnapshot(); }},
+        {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.loadSnapshotCommand(); }},
         {"Save .SNP...", kCommandSaveSnapshot, [](W& w) { w.saveSnapshot(); }},
         {"", kSeparator, nullptr},
         {"Rewind 10 Seconds", kCommandRewindTenSeconds, [](W& w) { w.rewindTenSeconds(); }},

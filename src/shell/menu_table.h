@@ -45,15 +45,16 @@ enum MenuCommand : int {
     kCommandFullscreen = 32791,
     kCommandSaveScreenshot = 32792,
     kCommandRecentFiles = 32793,  // the submenu itself
-    kCommandManual = 32850,
+    kCommandManual = 32850,             // Help > Vantorel Manual: the installed HTML manual
     kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer
-                                        // // Help > Vantorel Manual: the installed HTML manual
     kCommandRewindTenSeconds = 32852,   // Util > Rewind 10 Seconds
     kCommandSaveState = 32853,          // Util > Save State (F2), into the current slot
     kCommandLoadState = 32854,          // Util > Load State (F3), from the current slot
     kCommandUndoLoadState = 32855,      // Util > Undo Load State
     kCommandStateSlotFirst = 32856,     // Util > Slot 1-8 (Alt+1..8): 32856-32863
     kCommandStateSlotLast = 32863,
+    kCommandQuickScreenshot = 32864,    // File > Quick Screenshot (Alt+S): no dialog
+    kCommandKeepRunning = 32865,        // Configure > Keep Running in the Background
     kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };

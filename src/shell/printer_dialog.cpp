@@ -54,6 +54,8 @@ PrinterDialog::PrinterDialog(const MachineConfig& config, const SettingsFiles& f
         makeRadioButton(kUnlimitedWidth, QStringLiteral("Unlimited width"), widthGroup);
     fixedWidth_ = makeRadioButton(kFixedWidth, QStringLiteral("Fixed width at "), widthGroup);
     width_ = makeDigitsField(kWidth, widthGroup);
+    width_->setToolTip(
+        QStringLiteral("Characters on a printed line before a new line is started (digits only)."));
     width_->setMaximumWidth(width_->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
     auto* widthRow = new QHBoxLayout;
     widthRow->addWidget(fixedWidth_);

@@ -25,6 +25,19 @@ QString suffixOf(const FileFilter& filter) {
 
 }  // namespace
 
+qsizetype nameFilterIndex(const QStringList& filters, const QString& chosen) {
+    const qsizetype exact = filters.indexOf(chosen);
+    if (exact >= 0) return exact;
+    // With HideNameFilterDetails the dialog may report the filter as shown:
+    // its text without the last parenthesised group of patterns.
+    for (qsizetype index = 0; index < filters.size(); ++index) {
+        const QString& filter = filters[index];
+        const qsizetype open = filter.lastIndexOf(QStringLiteral(" ("));
+        if (open >= 0 && filter.left(open).simplified() == chosen.simplified()) return index;
+    }
+    return -1;
+}
+
 std::optional<std::string> QtFileChooser::chooseExistingFile(const FileDialogRequest& request) {
     std::optional<FileChoice> choice = runDialog(request, false);
     if (!choice) return std::nullopt;
@@ -48,6 +61,7 @@ std::optional<FileChoice> QtFileChooser::chooseFileToWrite(const FileDialogReque
 
 std::optional<FileChoice> QtFileChooser::runDialog(const FileDialogRequest& request, bool saving) {
     QFileDialog dialog(owner_, QString::fromStdString(request.caption));
+    dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -59,9 +73,10 @@ std::optional<FileChoice> QtFileChooser::runDialog(const FileDialogRequest& requ
         // A filter with one "*.ext" pattern makes "ext" the suffix of a bare name.
         QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                          [&dialog, &filters, &request](const QString& chosen) {
-                             const auto index = static_cast<std::size_t>(filters.indexOf(chosen));
-                             if (index >= request.filters.size()) return;
-                             const QString suffix = suffixOf(request.filters[index]);
+                             const qsizetype index = nameFilterIndex(filters, chosen);
+                             if (index < 0) return;
+                             const QString suffix =
+                                 suffixOf(request.filters[static_cast<std::size_t>(index)]);
                              if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
                          });
     }
@@ -72,7 +87,7 @@ std::optional<FileChoice> QtFileChooser::runDialog(const FileDialogRequest& requ
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    const qsizetype filter = filters.indexOf(dialog.selectedNameFilter());
+    const qsizetype filter = nameFilterIndex(filters, dialog.selectedNameFilter());
     return FileChoice{chosen.first().toStdString(),
                       filter < 0 ? std::size_t{0} : static_cast<std::size_t>(filter)};
 }

@@ -7,11 +7,16 @@
 // the program, used by the file commands through FileChooser.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include "app/file_chooser.h"
 
 namespace vantorel {
+
+// The index in `filters` of the filter the dialog reports as chosen, whether
+// it reports the whole filter or only the label it shows; -1 when none fits.
+qsizetype nameFilterIndex(const QStringList& filters, const QString& chosen);
 
 class QtFileChooser : public FileChooser {
   public:

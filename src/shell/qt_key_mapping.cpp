@@ -157,6 +157,44 @@ std::optional<std::uint8_t> virtualKeyForEvent(const QKeyEvent& event, bool useS
     return virtualKeyForQtKey(event.key(), event.modifiers());
 }
 
+// A dead key types nothing by itself on the host; the Sorcerer has no
+// accents to put on the next letter, so the dead key types its own mark.
+char32_t hostTextForEvent(const QKeyEvent& event) {
+    const QList<uint> text = event.text().toUcs4();
+    if (!text.isEmpty()) return static_cast<char32_t>(text.first());
+    switch (event.key()) {
+        case Qt::Key_Dead_Grave:
+            return U'`';
+        case Qt::Key_Dead_Acute:
+            return U'\'';
+        case Qt::Key_Dead_Circumflex:
+            return U'^';
+        case Qt::Key_Dead_Tilde:
+            return U'~';
+        case Qt::Key_Dead_Diaeresis:
+            return U'"';
+        default:
+            return 0;
+    }
+}
+
+std::optional<std::uint8_t> PressedKeyCodes::press(const QKeyEvent& event, bool useScanCodes) {
+    const auto key = virtualKeyForEvent(event, useScanCodes);
+    const quint32 code = event.nativeScanCode();
+    if (code != 0 && code < pressedAs_.size()) pressedAs_[code] = key ? *key : kNone;
+    return key;
+}
+
+std::optional<std::uint8_t> PressedKeyCodes::release(const QKeyEvent& event, bool useScanCodes) {
+    const quint32 code = event.nativeScanCode();
+    if (code != 0 && code < pressedAs_.size() && pressedAs_[code] != kNone) {
+        const auto key = static_cast<std::uint8_t>(pressedAs_[code]);
+        pressedAs_[code] = kNone;
+        return key;
+    }
+    return virtualKeyForEvent(event, useScanCodes);
+}
+
 bool platformHasEvdevScanCodes() {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));

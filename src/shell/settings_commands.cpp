@@ -46,6 +46,8 @@ bool SettingsCommands::video() {
     if (!runVideoDialog(&window_, machine_.config(), customColours_, files_)) return false;
     applyDisplayScale();
     display_.createDisplay();  // the new colours
+    display_.notice().setEnabled(machine_.config().showmessagesflag);
+    display_.setFit(machine_.config().fitpictureflag, machine_.config().fitsmoothflag);
     return true;
 }
 
@@ -60,9 +62,9 @@ bool SettingsCommands::timing() {
 void SettingsCommands::applyDisplayScale() {
     const DisplayScale wanted = displayScaleFrom(machine_.config());
     if (wanted == display_.displayScale()) return;
+    const QSize have = display_.size();  // before the new minimum size moves it
     display_.setDisplayScale(wanted);
     const QSize client = display_.clientSize();
-    const QSize have = display_.size();
     const QSize growth(client.width() - have.width(), client.height() - have.height());
     if (growth.isNull()) return;
     window_.resize(window_.size() + growth);

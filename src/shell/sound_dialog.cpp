@@ -37,6 +37,9 @@ SoundDialog::SoundDialog(const MachineConfig& config, QWidget* parent)
     QSlider* clickerVolume = makeSlider(kClickerVolume, 0, 100, 10, this);
     QSlider* chipVolume = makeSlider(kSoundChipVolume, 0, 100, 10, this);
     chipVolume->setEnabled(false);
+    clickerVolume->setToolTip(QStringLiteral("Loudness of the speaker's clicks: 0% to 100%."));
+    chipVolume->setToolTip(
+        QStringLiteral("Loudness of the AY-3-8910 sound chip: 0% to 100% (no port reaches it)."));
     QLabel* clickerLabel = makeLabel(kClickerVolumeLabel, QString(), this);
     QLabel* chipLabel = makeLabel(kSoundChipVolumeLabel, QString(), this);
     clickerLabel->setMinimumWidth(clickerLabel->fontMetrics().horizontalAdvance(volumeText(100)));

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -96,6 +97,18 @@ void TimingDialog::buildControls() {
     sliceRange_ = new QLabel(sliceRangeText(), this);
     sliceRange_->setObjectName(QStringLiteral("sliceRange"));
     for (QLineEdit* field : {activeScan_, verticalBlank_}) field->setToolTip(sliceRangeText());
+    correction_ = new QLabel(this);
+    correction_->setObjectName(QStringLiteral("correction"));
+    correction_->setWordWrap(true);
+    multiplierSlider_->setToolTip(
+        QStringLiteral("Speed of NTSC or PAL against the real machine: 1% to 800%."));
+    framesPerSecond_->setToolTip(QStringLiteral("Custom frames per second: 1 to 600."));
+    for (QRadioButton* mode : modes_) {
+        mode->setToolTip(QStringLiteral(
+            "NTSC: 60 frames a second; PAL: 50; Custom: the cycles and frames below; "
+            "Fast: as fast as the host runs, without sound."));
+    }
+
     limitUpdates_ = makeCheckBox(kLimitUpdates,
                                  QStringLiteral("Try to update this many times per second:"), this);
     updatesSlider_ = makeSlider(kUpdates, 1, 600, 5, this);
@@ -104,6 +117,10 @@ void TimingDialog::buildControls() {
         updatesLabel_->fontMetrics().horizontalAdvance(QStringLiteral("600 fps  ")));
     speedUpFiles_ =
         makeCheckBox(kSpeedUpFiles, QStringLiteral("Speed up when accessing files"), this);
+    limitUpdates_->setToolTip(
+        QStringLiteral("Draw the screen at most this many times a second: 1 to 600."));
+    speedUpFiles_->setToolTip(QStringLiteral(
+        "While a tape or a typed text feeds the machine, run it as fast as the host can."));
     default_ = makePushButton(kDefault, QStringLiteral("Default"), this);
 }
 
@@ -122,6 +139,7 @@ void TimingDialog::layOut() {
         numbers->addWidget(fieldLabels_[i], 2 + i, 1);
     }
     numbers->addWidget(sliceRange_, 5, 0, 1, 2);
+    numbers->addWidget(correction_, 6, 0, 1, 2);
     numbers->setColumnMinimumWidth(0, 160);
     auto* cpuLayout = new QHBoxLayout(cpuGroup);
     cpuLayout->addLayout(modes);
@@ -300,24 +318,30 @@ bool TimingDialog::customValuesCorrected() {
     std::uint32_t activeScan = unsignedNumberIn(activeScan_->text());
     std::uint32_t verticalBlank = unsignedNumberIn(verticalBlank_->text());
     const std::uint32_t framesPerSecond = unsignedNumberIn(framesPerSecond_->text());
-    bool corrected = false;
+    QStringList why;
     if (framesPerSecond == 0) {
         framesPerSecond_->setText(QStringLiteral("1"));
-        corrected = true;
+        why << QStringLiteral("A frame rate of 0 was raised to 1 per second.");
     }
     for (auto [field, value] :
          {std::pair{activeScan_, &activeScan}, {verticalBlank_, &verticalBlank}}) {
         if (*value <= kMostSliceTStates) continue;
         *value = kMostSliceTStates;
         field->setText(QString::number(kMostSliceTStates));
-        corrected = true;
+        why << QStringLiteral(
+                   "A slice holds at most %1 cycles (the machine's second): "
+                   "lowered to that.")
+                   .arg(kMostSliceTStates);
     }
     if (std::uint64_t{activeScan} + verticalBlank < kFewestSliceTStates) {
         activeScan_->setText(QString::number(kFewestSliceTStates));
         verticalBlank_->setText(QString::number(kFewestSliceTStates));
-        corrected = true;
+        why << QStringLiteral("A frame needs at least %1 cycles: %1 in each slice.")
+                   .arg(kFewestSliceTStates);
     }
-    if (corrected) return true;
+    correction_->setText(why.join(QLatin1Char(' ')) +
+                         (why.isEmpty() ? QString() : QStringLiteral(" Check and press OK.")));
+    if (!why.isEmpty()) return true;
     working_.activescancust = activeScan;
     working_.vblankcust = verticalBlank;
     working_.fpscust = static_cast<std::int32_t>(framesPerSecond);

@@ -71,6 +71,7 @@ class TimingDialog : public SettingsDialog {
     QLineEdit* framesPerSecond_;
     QLabel* fieldLabels_[3];
     QLabel* sliceRange_;
+    QLabel* correction_;  // why a custom number was put right ("correction")
     QCheckBox* limitUpdates_;
     QSlider* updatesSlider_;
     QLabel* updatesLabel_;

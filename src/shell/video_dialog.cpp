@@ -1,6 +1,7 @@
 #include "shell/video_dialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -21,6 +22,9 @@ namespace {
 constexpr int kFirstColourButton = 1325;  // 1325 + entry
 constexpr int kFirstScaleX = 1370;        // 1370-1372: 100% to 300%
 constexpr int kFirstScaleY = 1373;        // 1373-1375
+constexpr int kShowMessages = 1380;
+constexpr int kFitPicture = 1381;
+constexpr int kFitSmooth = 1382;
 
 struct ColourRow {
     int entry;
@@ -52,6 +56,15 @@ QGroupBox* scaleColumn(QDialog* dialog, const QString& title, int firstId, std::
                          [&scale, factor] { scale = factor; });
     }
     return column;
+}
+
+// A check box that follows `flag` in the working copy.
+QCheckBox* flagBox(QDialog* dialog, int id, const QString& text, const QString& tip, bool& flag) {
+    QCheckBox* box = makeCheckBox(id, text, dialog);
+    box->setChecked(flag);
+    box->setToolTip(tip);
+    QObject::connect(box, &QCheckBox::toggled, dialog, [&flag](bool on) { flag = on; });
+    return box;
 }
 
 }  // namespace
@@ -105,11 +118,37 @@ VideoDialog::VideoDialog(const MachineConfig& config, CustomColours& customColou
     sizeLayout->addWidget(
         scaleColumn(this, QStringLiteral("Y"), kFirstScaleY, working_.windowscalingY));
 
+    sizeGroup->setToolTip(QStringLiteral(
+        "The picture's scale across (X) and down (Y): at 100% each the window's picture "
+        "with its border is 544 x 272 pixels; the window is never smaller."));
+    auto* windowGroup = new QGroupBox(QStringLiteral("Window"), this);
+    auto* windowLayout = new QVBoxLayout(windowGroup);
+    windowLayout->addWidget(
+        flagBox(this, kShowMessages, QStringLiteral("Show messages on the screen"),
+                QStringLiteral("Short messages over the border for about two seconds: Paused, Tape "
+                               "ended, Snapshot saved, ... Never part of screenshots."),
+                working_.showmessagesflag));
+    QCheckBox* fit = flagBox(
+        this, kFitPicture, QStringLiteral("Fit the picture to the window"),
+        QStringLiteral("A larger window shows a larger picture, its proportions kept and "
+                       "centred on the border colour; off, the picture keeps the size above."),
+        working_.fitpictureflag);
+    QCheckBox* smooth = flagBox(
+        this, kFitSmooth, QStringLiteral("Any size, not only whole steps"),
+        QStringLiteral("Fitted pictures grow smoothly (softened); otherwise only to 2, 3, ... "
+                       "times the size above, every pixel sharp."),
+        working_.fitsmoothflag);
+    smooth->setEnabled(working_.fitpictureflag);
+    connect(fit, &QCheckBox::toggled, smooth, &QWidget::setEnabled);
+    windowLayout->addWidget(fit);
+    windowLayout->addWidget(smooth);
+
     QDialogButtonBox* buttons = makeOkCancel(this, DefaultButton::ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(colourGrid);
     layout->addWidget(sizeGroup);
+    layout->addWidget(windowGroup);
     layout->addWidget(buttons);
 }
 

@@ -4,9 +4,12 @@
 // (black)" (entry 2), 1326 "Background (dark gray)" (entry 1), 1325
 // "Foreground (light gray)" (entry 0); a click opens the colour picker
 // starting from the entry's colour and offering the run's 16 custom colours.
-// "Window size": X 1370-1372 and Y 1373-1375, 100% to 300%. OK (the default
+// "Window size": X 1370-1372 and Y 1373-1375, 100% to 300%. "Window": 1380
+// "Show messages on the screen", 1381 "Fit the picture to the window", 1382
+// "Any size, not only whole steps" (only while fitting). OK (the default
 // button) writes "VIDEO" and "COLOR"; the main window then resizes itself
-// when the scale changed and rebuilds the display.
+// when the scale changed, rebuilds the display and follows the window
+// choices.
 #pragma once
 
 #include <QAbstractButton>

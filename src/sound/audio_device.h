@@ -48,11 +48,15 @@ struct HandOffDelay {
     std::int64_t meanUs = 0;
 };
 
+// How the thread that plays the device is scheduled.
+enum class ThreadPriority { normal, raised, realtime };
+
 // What a real device can tell about itself, for the debug report at exit.
 struct AudioDeviceInfo {
     std::string driverName;  // the driver the host chose
     int bufferSamples = 0;   // the buffer it granted
     HandOffDelay handOff;
+    ThreadPriority threadPriority = ThreadPriority::normal;
 };
 
 class AudioDevice {

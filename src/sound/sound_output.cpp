@@ -106,8 +106,8 @@ void SoundOutput::stopSound() {
             device_->setPosition(voice, 0);
         }
     }
-    writeSlot_ = kFirstWriteSlot;
     lead_.resync();
+    writeSlot_ = lead_.leadSlots();
 }
 
 void SoundOutput::beginFrameSound(std::uint32_t frameStartTStates) {
@@ -159,13 +159,16 @@ void SoundOutput::endFrameSound() {
         ay_.ayGenerate(0, generatorStaging_[0], generatorStaging_[1], generatorStaging_[2],
                        frameSamples_);
     }
-    keepLead();
-    for (int channel = 0; channel < 3; ++channel) {
-        writeVoice(kClickerVoice + 1 + channel,
-                   generatorStaging_[static_cast<std::size_t>(channel)]);
+    // Written once; twice when the lead grows; left out when it comes down.
+    const int copies = 1 + keepLead();
+    for (int copy = 0; copy < copies; ++copy) {
+        for (int channel = 0; channel < 3; ++channel) {
+            writeVoice(kClickerVoice + 1 + channel,
+                       generatorStaging_[static_cast<std::size_t>(channel)]);
+        }
+        writeVoice(kClickerVoice, clickerStaging_);
+        writeSlot_ = (writeSlot_ + 1) % kRingSlots;
     }
-    writeVoice(kClickerVoice, clickerStaging_);
-    writeSlot_ = (writeSlot_ + 1) % kRingSlots;
     ++framesWritten_;
 }
 
@@ -185,18 +188,21 @@ int SoundOutput::referenceVoice() const {
     return -1;
 }
 
-void SoundOutput::keepLead() {
-    if (!deviceOpen_) return;
+int SoundOutput::keepLead() {
+    if (!deviceOpen_) return 0;
     const int voice = referenceVoice();
-    if (voice < 0) return;
+    if (voice < 0) return 0;
     const VoiceStatus status = device_->status(voice);
-    if (!status.playing) return;
-    const LeadStep step = lead_.update(writeSlot_, status.playPositionBytes, frameBytes_);
+    if (!status.playing) return 0;
+    const LeadStep step = lead_.update(writeSlot_, status.playPositionBytes, frameBytes_,
+                                       device_->counters().underruns);
     if (step.lost) restartPlayback();
     pace_ = {frameBytes_, step.ratePpm, true};
+    return step.lost ? 0 : step.leadChange;
 }
 
-// As after stopSound, but playing again at once: this frame goes to slot 3.
+// As after stopSound, but playing again at once: this frame goes to the
+// slot the lead asks for (3 unless it grew).
 void SoundOutput::restartPlayback() {
     for (int voice = 0; voice < kVoiceCount; ++voice) {
         if (!voicePresent(voice)) continue;
@@ -204,7 +210,7 @@ void SoundOutput::restartPlayback() {
         device_->clearVoice(voice);
         device_->setPosition(voice, 0);
     }
-    writeSlot_ = kFirstWriteSlot;
+    writeSlot_ = lead_.leadSlots();
     startVoices();
 }
 

@@ -4,10 +4,11 @@
 // Every emulated frame the speaker's level changes (from port FF) become
 // clicks in a staging area, placed by their T-state within the frame; the
 // AY-3-8910 fills three more; at the end of the frame each is written into
-// its voice's ring on the device, three slots ahead of the player. A click
+// its voice's ring on the device, three slots ahead of the player (more,
+// up to six, while the host starves the program: lead_control.h). A click
 // that runs past the end of the frame is carried into the next one. While
 // sound runs, the frames should come one per frame of audio (frameBytes /
-// 44100 seconds), nudged by at most 0.5% so that the writer stays three
+// 44100 seconds), nudged by at most 2% so that the writer stays three
 // slots ahead of the device's own clock (lead_control.h): the output says so
 // as a value, framePace(), which whoever paces the frames reads after
 // initSound and after every frame (app/frame_scheduler.h).
@@ -99,7 +100,9 @@ class SoundOutput : public SpeakerSink {
     bool createVoice(int voice, std::vector<std::int16_t>& staging);
     void startVoices();
     void restartPlayback();
-    void keepLead();
+    // Steers the lead; +1 when this frame is to be written twice, -1 when
+    // it is to be left out, else 0.
+    int keepLead();
     void writeVoice(int voice, const std::vector<std::int16_t>& staging);
     int referenceVoice() const;
 

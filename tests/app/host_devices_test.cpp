@@ -81,7 +81,10 @@ TEST(HostDevices, TheFramePeriodFollowsTheSoundsPaceAfterEveryFrame) {
     devices.stopSound();
     EXPECT_EQ(devices.stopSoundCalls(), 1);
     const std::string report = devices.soundReport();
-    EXPECT_EQ(report.rfind("Sound: fake, buffer 512 samples, 300 frames; underruns 0", 0), 0u)
+    EXPECT_EQ(
+        report.rfind(
+            "Sound: fake, buffer 512 samples, normal-priority thread, 300 frames; underruns 0", 0),
+        0u)
         << report;
     const std::int64_t period = test.scheduler.pacing().framePeriodTicks();
     devices.releaseSound();

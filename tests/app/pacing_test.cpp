@@ -2,7 +2,9 @@
 // speed meter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "app/boot.h"
@@ -45,12 +47,94 @@ TEST_F(Pacing, FirstPassRunsAFrameAndTheNextWaitsOnePeriod) {
     EXPECT_TRUE(passAt(16666));
 }
 
-TEST_F(Pacing, LateFrameDoesNotCatchUp) {
+TEST_F(Pacing, AStallLongerThanFourFramesRestartsTheScheduleWithoutABurst) {
     EXPECT_TRUE(passAt(0));
     EXPECT_TRUE(passAt(100000));  // six periods late
     EXPECT_FALSE(passAt(100001));
     EXPECT_FALSE(passAt(116665));
     EXPECT_TRUE(passAt(116666));
+
+    // A 200 ms stall in the middle of steady frames: one frame, then the
+    // schedule goes on from it.
+    for (std::int64_t k = 2; k < 10; ++k) EXPECT_TRUE(passAt(116666 + (k - 1) * 16666));
+    const std::int64_t resumed = 116666 + 8 * 16666 + 200'000;
+    EXPECT_TRUE(passAt(resumed));
+    EXPECT_FALSE(passAt(resumed));
+    EXPECT_FALSE(passAt(resumed + 16665));
+    EXPECT_TRUE(passAt(resumed + 16666));
+    EXPECT_EQ(scheduler.timingStats().stalls(), 2);
+}
+
+TEST_F(Pacing, AShortLagIsCaughtUpAtOnceAndTheScheduleKept) {
+    EXPECT_TRUE(passAt(0));
+    // Woken 3.5 periods late: this frame and the three owed run at once.
+    const std::int64_t late = 16666 + 3 * 16666 + 8000;
+    int burst = 0;
+    while (passAt(late)) ++burst;
+    EXPECT_EQ(burst, 4);
+    EXPECT_FALSE(passAt(5 * 16666 - 1));
+    EXPECT_TRUE(passAt(5 * 16666)) << "still on the schedule started at 0";
+    EXPECT_EQ(scheduler.timingStats().stalls(), 0);
+}
+
+TEST_F(Pacing, RandomLateWakeUpsKeepTheMeanPeriodExact) {
+    std::mt19937 random(17);
+    std::uniform_int_distribution<std::int64_t> lateness(0, 5000);  // 0-5 ms
+    constexpr int kFrames = 6000;
+    std::int64_t now = 0;
+    int frames = 0;
+    while (frames < kFrames) {
+        // The host wakes some time after the frame is due and runs every
+        // frame that is due then.
+        now = std::max(now, scheduler.pacing().nextFrameTicks()) + lateness(random);
+        while (passAt(now)) ++frames;
+    }
+    // 6000 frames took 6000 periods, give or take the last wake-up.
+    EXPECT_GE(now, (kFrames - 1) * 16666);
+    EXPECT_LE(now, kFrames * 16666 + 5000);
+    EXPECT_NEAR(scheduler.timingStats().meanPeriodMicroseconds(), 16666.0, 1.0);
+    EXPECT_NEAR(scheduler.timingStats().speedPercent(), 100.0, 0.05);
+    EXPECT_EQ(scheduler.timingStats().stalls(), 0);
+    EXPECT_LE(scheduler.timingStats().latenessPercentileMicroseconds(99), 5100);
+    EXPECT_EQ(scheduler.speedPercent(), 100);
+}
+
+TEST_F(Pacing, AnAskedRestartStartsFromNowAndIsNoStall) {
+    EXPECT_TRUE(passAt(0));
+    EXPECT_TRUE(passAt(16666));
+    scheduler.restartSchedule();  // a menu was open for 2 periods
+    EXPECT_TRUE(passAt(16666 * 3 + 500));
+    EXPECT_FALSE(passAt(16666 * 4)) << "the frames of the menu's time are not caught up";
+    EXPECT_TRUE(passAt(16666 * 4 + 500));
+    EXPECT_EQ(scheduler.timingStats().stalls(), 0);
+    EXPECT_NEAR(scheduler.timingStats().meanPeriodMicroseconds(), 16666.0, 1.0)
+        << "the menu's time is not a frame period";
+}
+
+TEST_F(Pacing, FastTurboAndTapeSpeedUpStillRunBackToBackAndResumeWithoutABurst) {
+    EXPECT_TRUE(passAt(0));
+    scheduler.setTurbo(true);
+    EXPECT_TRUE(scheduler.runsBackToBack());
+    for (int i = 0; i < 20; ++i) {  // turbo frames make no sound: counted by the scheduler
+        clock.ticks = 1000 + i * 5000;
+        const std::int64_t before = scheduler.framesRun();
+        EXPECT_TRUE(scheduler.runPass().frameRan) << "turbo";
+        EXPECT_EQ(scheduler.framesRun(), before + 1);
+    }
+    scheduler.setTurbo(false);
+    machine.config().cpuspeedopt = kTimingFast;
+    machine.computeTiming();
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(passAt(100'000 + i * 5000)) << "Fast";
+    machine.config().cpuspeedopt = kTimingNtsc;
+    machine.computeTiming();
+    ASSERT_TRUE(machine.playTapeBytes(std::vector<std::uint8_t>(1000, 0x55)));
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(passAt(200'000 + i * 5000)) << "tape";
+    machine.stopCassette();
+    // Back on the clock: the schedule went on meanwhile, nothing is owed.
+    int owed = 0;
+    while (passAt(300'000)) ++owed;
+    EXPECT_LE(owed, 1);
+    EXPECT_EQ(scheduler.timingStats().stalls(), 0);
 }
 
 TEST_F(Pacing, ScreenFollowsTheFramesByDefault) {
@@ -84,9 +168,10 @@ TEST_F(Pacing, ScreenKeepsItsOwnScheduleWhenAsked) {
     int frames = 0;
     int screens = 0;
     int screensWithoutFrame = 0;
-    for (std::int64_t ms = 0; ms < 1000; ++ms) {
+    // Passes every 0.3 ms: frames keep their own schedule, the screen its own.
+    for (std::int64_t us = 0; us < 1'000'000; us += 300) {
         const std::size_t before = framesRun();
-        clock.ticks = start + ms * 1000;
+        clock.ticks = start + us;
         const bool screen = pass();
         const bool frame = framesRun() > before;
         frames += frame;
@@ -204,14 +289,21 @@ TEST_F(Pacing, NoPassRunsAFrameBeforeTheFirstReset) {
     EXPECT_EQ(stoppedScheduler.framesRun(), 0);
 }
 
-// Frames of exactly 35106 T-states (the idle test monitor) at chosen times.
+// Frames of exactly 35106 T-states (the idle test monitor) at chosen times,
+// in Fast mode so that every pass runs one.
 class SpeedMeterTest : public Pacing {
   protected:
+    void SetUp() override {
+        machine.config().cpuspeedopt = kTimingFast;
+        machine.computeTiming();
+    }
     // Runs `count` frames, frame k of them starting at ms `firstMs + k * msPerFrame / 3`.
     void runFrames(int count, std::uint32_t firstMs, std::uint32_t thirdsOfMsPerFrame) {
         for (int k = 0; k < count; ++k) {
-            clock.ms = firstMs + static_cast<std::uint32_t>(k) * thirdsOfMsPerFrame / 3;
-            clock.ticks += 16666;
+            const std::int64_t thirds =
+                std::int64_t{firstMs} * 3 + std::int64_t{k} * thirdsOfMsPerFrame;
+            clock.ms = static_cast<std::uint32_t>(thirds / 3);
+            clock.ticks = thirds * 1000 / 3;
             pass();
         }
     }
@@ -231,6 +323,22 @@ TEST_F(SpeedMeterTest, ChangesOnlyOnEverySixteenthFrame) {
     EXPECT_EQ(scheduler.speedPercent(), 200);
     runFrames(1, 1000 + 500, 100);
     EXPECT_EQ(scheduler.speedPercent(), 50);
+}
+
+TEST_F(SpeedMeterTest, ShowsTheNearestPercentOfTheCounterTime) {
+    // 0.13% slow, as frames paced by the sound's 736-byte audio frames are:
+    // 100, not 99; the millisecond clock alone could not tell.
+    runFrames(64, 0, 50);
+    for (int k = 0; k < 16; ++k) {
+        clock.ticks = 2'000'000 + k * 16689;
+        pass();
+    }
+    EXPECT_EQ(scheduler.speedPercent(), 100);
+    for (int k = 0; k < 16; ++k) {
+        clock.ticks = 3'000'000 + k * 16860;  // 98.85%
+        pass();
+    }
+    EXPECT_EQ(scheduler.speedPercent(), 99);
 }
 
 TEST_F(SpeedMeterTest, FramesWithinOneMillisecondKeepThePreviousValue) {

@@ -196,7 +196,8 @@ TEST(SettingsFile, SavesWriteTheirKeysInOrder) {
               "usebuiltincharflag=1\n");
     saveVideoSettings(folder / "v.ini", config);
     EXPECT_EQ(readFile(folder / "v.ini"),
-              "[VIDEO]\nwindowscalingX=1\nwindowscalingY=2\n\n"
+              "[VIDEO]\nwindowscalingX=1\nwindowscalingY=2\nshowmessagesflag=1\nfitpictureflag=0\n"
+              "fitsmoothflag=0\n\n"
               "[COLOR]\nc00=016016016\nc01=016096016\nc02=040224040\n");
     config.cpuspeedopt = -1;
     saveSpeedSettings(folder / "p.ini", config);

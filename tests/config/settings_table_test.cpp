@@ -40,15 +40,17 @@ std::vector<FieldBytes> everyField(const MachineConfig& config) {
                  emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt, ntscmultiplierpct,
                  palmultiplierpct, activescancust, vblankcust, fpscust, usevideoupdatepsflag,
                  videoupdatesps, speedupfilesflag, clickerflag, ayflag, clickervolpct, ayvolpct,
-                 windowscalingX, windowscalingY, colours, keysasjoystickflag, rewindmegabytes] =
-        config;
+                 windowscalingX, windowscalingY, showmessagesflag, fitpictureflag, fitsmoothflag,
+                 colours, keysasjoystickflag, keeprunningflag, windowleft, windowtop,
+                 rewindmegabytes] = config;
     return bytesOf(config, enhancedflag, ramexpanders, writeROMflag, usebuiltinromflag,
                    usebuiltincharflag, ROMfilename, CHARfilename, autolinefeedflag, fixedwidthflag,
                    width, filename, emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt,
                    ntscmultiplierpct, palmultiplierpct, activescancust, vblankcust, fpscust,
                    usevideoupdatepsflag, videoupdatesps, speedupfilesflag, clickerflag, ayflag,
-                   clickervolpct, ayvolpct, windowscalingX, windowscalingY, colours,
-                   keysasjoystickflag, rewindmegabytes);
+                   clickervolpct, ayvolpct, windowscalingX, windowscalingY, showmessagesflag,
+                   fitpictureflag, fitsmoothflag, colours, keysasjoystickflag, keeprunningflag,
+                   windowleft, windowtop, rewindmegabytes);
 }
 
 // For each field in declaration order, whether it holds the same bytes in
@@ -107,9 +109,14 @@ MachineConfig everyFieldChanged() {
     config.ayvolpct = 100;
     config.windowscalingX = 3;
     config.windowscalingY = 1;
+    config.showmessagesflag = false;
+    config.fitpictureflag = config.fitsmoothflag = true;
     config.colours = {RgbColour{255, 0, 1}, RgbColour{2, 128, 254}, RgbColour{0, 0, 0}};
     config.keysasjoystickflag = true;
     config.rewindmegabytes = 200;
+    config.keeprunningflag = true;
+    config.windowleft = -32768;
+    config.windowtop = 32767;
     return config;
 }
 

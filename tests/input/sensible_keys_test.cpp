@@ -116,6 +116,65 @@ TEST_F(SensibleKeysTest, EmulatedModeStillFollowsThePhysicalKeys) {
     EXPECT_EQ(held({}), (Positions{position(0, 3)}));
 }
 
+// A German host keyboard: the window passes each key with the character
+// the host's layout gave it. Keys are US positions (virtual keys).
+struct HostPress {
+    std::uint8_t key;
+    char32_t text;
+};
+
+class HostLayoutTest : public SensibleKeysTest {
+  protected:
+    Positions typed(std::initializer_list<HostPress> presses) {
+        test.keys.texts.fill(kNoKeyText);
+        for (std::uint8_t code = 0; code != 0xFF; ++code) test.keys.release(code);
+        for (const HostPress& press : presses) test.keys.typeHost(press.key, press.text);
+        test.nextFrameTime();
+        test.machine.runFrame();
+        Positions pressed;
+        for (int row = 0; row < kKeyboardRows; ++row) {
+            const std::uint8_t bits = test.machine.keyboard().readKeyboardRow(row);
+            for (int column = 0; column < kKeyboardColumns; ++column) {
+                if ((bits & (1 << column)) == 0) pressed.insert(position(row, column));
+            }
+        }
+        return pressed;
+    }
+};
+
+constexpr std::uint8_t kHostAltRight = 0xA5;   // AltGr
+constexpr std::uint8_t kHostSemicolon = 0xBA;  // the key right of L: o-umlaut on a German host
+constexpr std::uint8_t kHostMinus = 0xBD;      // sharp s on a German host
+
+TEST_F(HostLayoutTest, UnassignedKeysTypeWhatTheHostsOwnLayoutGives) {
+    // Shift+7 is / on a German host: the Sorcerer's / key, without SHIFT.
+    EXPECT_EQ(typed({{kHostShift, kNoKeyText}, {'7', U'/'}}), (Positions{position(9, 0)}));
+    // Z and Y trade places: the key at the US Y position types z.
+    EXPECT_EQ(typed({{'Y', U'z'}}), (Positions{position(2, 1)}));
+    EXPECT_EQ(typed({{kHostShift, kNoKeyText}, {'Y', U'Z'}}), (Positions{kShift, position(2, 1)}));
+    // AltGr characters the Sorcerer has: AltGr+Q is @, AltGr+8 is [.
+    EXPECT_EQ(typed({{kHostAltRight, kNoKeyText}, {'Q', U'@'}}), (Positions{kAtSign}));
+    EXPECT_EQ(typed({{kHostAltRight, kNoKeyText}, {'8', U'['}}), (Positions{position(10, 3)}));
+    // A dead key types its own mark (the window gives ^ for dead circumflex).
+    EXPECT_EQ(typed({{0xC0, U'^'}}), (Positions{position(11, 3)}));
+    // Characters no Sorcerer key types give nothing: o-umlaut, sharp s, euro.
+    EXPECT_EQ(typed({{kHostSemicolon, U'\u00F6'}}), Positions{});
+    EXPECT_EQ(typed({{kHostMinus, U'\u00DF'}}), Positions{});
+    EXPECT_EQ(typed({{kHostAltRight, kNoKeyText}, {'E', U'\u20AC'}}), Positions{});
+}
+
+TEST_F(HostLayoutTest, KeysWithoutACharacterAndTheKeypadKeepTheirPositions) {
+    EXPECT_EQ(typed({{0x0D, U'\r'}}), (Positions{position(11, 1)}));  // Enter
+    EXPECT_EQ(typed({{0x1B, U'\x1b'}}), (Positions{kEscape}));
+    EXPECT_EQ(typed({{0x70, kNoKeyText}}), (Positions{position(0, 1)}));  // F1: GRAPHIC
+    EXPECT_EQ(typed({{0x61, U'1'}}), (Positions{position(13, 1)}));       // keypad 1
+    // Ctrl+C: the host gives code 3, typed as C with CTRL.
+    EXPECT_EQ(typed({{kHostCtrl, kNoKeyText}, {'C', U'\x03'}}), (Positions{kCtrl, position(3, 0)}));
+    // An assignment still wins over the host's character.
+    test.machine.config().normalKeys['Y'] = kBoardNormal | kKeyIndexOne;
+    EXPECT_EQ(typed({{'Y', U'z'}}), (Positions{position(2, 4)}));
+}
+
 TEST_F(SensibleKeysTest, QuickTypeTakesTheKeyboardInSensibleModeToo) {
     const std::uint8_t text[] = {'z'};
     ASSERT_EQ(test.machine.startQuickTypeText(text), QuickTypeResult::ok);

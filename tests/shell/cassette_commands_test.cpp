@@ -57,16 +57,18 @@ struct CassetteCommandFixture : ::testing::Test {
 TEST_F(CassetteCommandFixture, PlayAsksForTapesInTheCassetteFolderAndTheFilterChoosesTheType) {
     const auto wav = temp / "tapes/game.wav";
     writeBytes(wav, wavFileBytes(Bytes(4410, 128), 22050));
-    choose(wav, 1);  // "WAV Cassette Files"
+    choose(wav, 2);  // "WAV Cassette Files"
     shell.window->runCommand(kCommandPlayCassette);
     ASSERT_EQ(shell.chooser.requests.size(), 1u);
     const FileDialogRequest& asked = shell.chooser.requests[0];
     EXPECT_FALSE(shell.chooser.requestsToWrite[0]);
     EXPECT_EQ(asked.startFolder, (temp.path() / "cassette").generic_string() + "/");
-    ASSERT_EQ(asked.filters.size(), 3u);
-    EXPECT_EQ(asked.filters[0].patterns.front(), "*.cvz");
-    EXPECT_EQ(asked.filters[1].patterns.front(), "*.wav");
-    EXPECT_EQ(asked.filters[2].label, "All Files (*.*)");
+    ASSERT_EQ(asked.filters.size(), 4u);
+    EXPECT_EQ(asked.filters[0].patterns,
+              (std::vector<std::string>{"*.wav", "*.cvz", "*.WAV", "*.CVZ"}));
+    EXPECT_EQ(asked.filters[1].patterns.front(), "*.cvz");
+    EXPECT_EQ(asked.filters[2].patterns.front(), "*.wav");
+    EXPECT_EQ(asked.filters[3].label, "All Files (*.*)");
     EXPECT_EQ(asked.defaultSuffix, "cvz");
     EXPECT_TRUE(shell.machine->tapePlaying());
     EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 0.2, 1e-9) << "played as WAV";
@@ -77,18 +79,31 @@ TEST_F(CassetteCommandFixture, PlayAsksForTapesInTheCassetteFolderAndTheFilterCh
     shell.window->runCommand(kCommandPlayCassette);
     EXPECT_EQ(shell.chooser.requests.size(), 1u);
     shell.window->runCommand(kCommandSoftReset);
-    choose(wav, 2);  // "All Files": the WAV file is a raw tape
+    choose(wav, 1);  // "Raw Cassette Files": a file with a WAV header is WAV all the same
     shell.window->runCommand(kCommandPlayCassette);
     EXPECT_EQ(shell.chooser.requests.size(), 2u);
     EXPECT_TRUE(shell.machine->tapePlaying());
-    shell.machine->writePort(0xFE, 0x00);  // 300 baud
-    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), (4410.0 + 44) * 11 / 300, 1e-6);
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 0.2, 1e-9) << "played as WAV";
+
+    // Any other file is raw under the shared entry, the raw one and All Files.
+    const auto raw = temp / "tapes/game.cvz";
+    writeBytes(raw, Bytes(4410, 128));
+    for (const std::size_t filter : {0u, 1u, 3u}) {
+        SCOPED_TRACE(filter);
+        shell.window->runCommand(kCommandSoftReset);
+        choose(raw, filter);
+        shell.window->runCommand(kCommandPlayCassette);
+        EXPECT_TRUE(shell.machine->tapePlaying());
+        shell.machine->writePort(0xFE, 0x00);  // 300 baud
+        EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 4410.0 * 11 / 300, 1e-6);
+    }
+    EXPECT_TRUE(shell.messages.warnings.isEmpty());
 }
 
 TEST_F(CassetteCommandFixture, PlayedTapesJoinRecentFilesAndReopenByTheirName) {
     const auto wav = temp / "tapes/song.WAV";
     writeBytes(wav, wavFileBytes(Bytes(4410, 128), 22050));
-    choose(wav, 2);  // "All Files": played raw from the menu
+    choose(wav, 3);  // "All Files": the header makes it WAV
     shell.window->runCommand(kCommandPlayCassette);
     ASSERT_TRUE(shell.machine->tapePlaying());
     ASSERT_FALSE(shell.window->recentFiles().entries().empty());
@@ -107,25 +122,28 @@ TEST_F(CassetteCommandFixture, PlayedTapesJoinRecentFilesAndReopenByTheirName) {
 TEST_F(CassetteCommandFixture, RefusedWavFilesShowTheirMessageAndStillMoveTheFolder) {
     const auto text = temp / "notes/readme.txt";
     writeBytes(text, Bytes(20, 'x'));
-    choose(text, 1);
+    choose(text, 2);  // "WAV Cassette Files": a file that is not one is refused
     shell.window->runCommand(kCommandPlayCassette);
     ASSERT_EQ(shell.messages.warnings.size(), 1);
     EXPECT_EQ(shell.messages.warnings[0],
-              QStringLiteral("Input file must be an 8-bit Mono WAV file"));
+              QString::fromStdString(text.string()) +
+                  QStringLiteral(": Input file must be an 8-bit Mono WAV file."));
     EXPECT_FALSE(shell.machine->tapePlaying());
     EXPECT_EQ(folders().cassette, folderOf(text));
 
     Bytes stereo = wavFileBytes(Bytes(10, 128), 44100);
     stereo[22] = 2;  // channels
     writeBytes(temp / "stereo.wav", stereo);
-    choose(temp / "stereo.wav", 1);
+    choose(temp / "stereo.wav", 0);  // refused under every entry
     shell.window->runCommand(kCommandPlayCassette);
     EXPECT_EQ(shell.messages.warnings.size(), 2);
 
     writeBytes(temp / "empty.cvz", {});
-    choose(temp / "empty.cvz", 0);
+    choose(temp / "empty.cvz", 1);
     shell.window->runCommand(kCommandPlayCassette);
-    EXPECT_EQ(shell.messages.warnings.size(), 2) << "raw tapes never show a message";
+    ASSERT_EQ(shell.messages.warnings.size(), 3) << "an empty raw tape is told too";
+    EXPECT_TRUE(shell.messages.warnings[2].endsWith(
+        QStringLiteral("empty.cvz: empty or unreadable tape.")));
     EXPECT_FALSE(shell.machine->tapePlaying());
 }
 
@@ -148,7 +166,7 @@ TEST_F(CassetteCommandFixture, CancelOrAMissingFileChangesNoFolder) {
 TEST_F(CassetteCommandFixture, RecordWritesTheFileAtStopAndAtExit) {
     const auto wav = temp / "out/saved.wav";
     std::filesystem::create_directories(wav.parent_path());
-    choose(wav, 0);  // WAV
+    choose(wav, 0);  // both kinds: the name says WAV
     shell.window->runCommand(kCommandRecordCassette);
     ASSERT_TRUE(shell.chooser.requestsToWrite.back());
     EXPECT_EQ(shell.chooser.requests.back().defaultSuffix, "wav");
@@ -249,7 +267,9 @@ TEST_F(CassetteCommandFixture, ARecordingThatCannotBeWrittenIsOfferedElsewhereHo
     again.window->runCommand(kCommandRecordCassette);
     EXPECT_FALSE(again.machine->tapeRecording());
     ASSERT_EQ(again.messages.warnings.size(), 2);
-    EXPECT_TRUE(again.messages.warnings[1].startsWith(QStringLiteral("Cannot record into ")));
+    EXPECT_EQ(again.messages.warnings[1],
+              QString::fromStdString((temp / "no-folder" / "x.wav").string() +
+                                     ": cannot write the recording."));
 }
 
 TEST_F(CassetteCommandFixture, TheTitleShowsThePositionWhileTheTapeMoves) {

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "app/recent_files.h"
+#include "app/start_folders.h"
 #include "config/profile_file.h"
 #include "config/settings_file.h"
 #include "files/write_faults.h"
@@ -150,7 +151,9 @@ TEST(Paste, TypesTheClipboardsAsciiTextThroughQuickType) {
     ASSERT_TRUE(shell.machine->quickTypeActive());
     const std::string typed(shell.machine->quickTypeText().begin(),
                             shell.machine->quickTypeText().end());
-    EXPECT_EQ(typed, "DU 0\r\nok !");
+    EXPECT_EQ(typed, "DU 0\r\nok e!");
+    ASSERT_EQ(shell.messages.warnings.size(), 1) << "the change is told once";
+    EXPECT_TRUE(shell.messages.warnings[0].startsWith(QStringLiteral("1 of the pasted")));
     // As with Quick Type..., nothing more while a text is being typed.
     QGuiApplication::clipboard()->setText(QStringLiteral("other"));
     shell.window->runCommand(kCommandPaste);
@@ -160,8 +163,16 @@ TEST(Paste, TypesTheClipboardsAsciiTextThroughQuickType) {
     QGuiApplication::clipboard()->setText(QString());
     empty.window->runCommand(kCommandPaste);
     EXPECT_FALSE(empty.machine->quickTypeActive());
-    EXPECT_EQ(pasteAsTyping(*empty.machine, QStringLiteral("\u00e9\u00e8")),
-              QuickTypeResult::emptyFile);
+    EXPECT_EQ(pasteAsTyping(*empty.machine, QString()), QuickTypeResult::emptyFile);
+
+    // Mixed text: accents go, typographic punctuation becomes ASCII, the
+    // rest (a Greek letter, an emoji counted once) '?'.
+    const PasteText mixed =
+        pasteText(QStringLiteral("Caf\u00e9 \u201cna\u00efve\u201d \u2013 \u00c5ngstr\u00f6m\u2026 "
+                                 "\u03c0 \U0001F600 \u00df"));
+    EXPECT_EQ(std::string(mixed.bytes.begin(), mixed.bytes.end()),
+              "Cafe \"naive\" - Angstrom... ? ? ss");
+    EXPECT_EQ(mixed.changed, 11);
 }
 
 TEST(TurboKey, HeldF9RunsFramesBackToBackWithoutSoundAndNeverReachesTheMachine) {
@@ -486,6 +497,58 @@ TEST(RecentFilesMenuTest, EveryRouteFeedsTheListWhichPersistsPrunesAndReopens) {
     shell.window->runCommand(kCommandRecentFirst + 1);  // the snapshot
     EXPECT_EQ(shell.window->recentFiles().entries()[0].kind, RecentKind::snapshot);
     EXPECT_TRUE(shell.messages.warnings.size() == 1);
+}
+
+}  // namespace
+}  // namespace vantorel::testing
+
+namespace vantorel::testing {
+namespace {
+
+// Alt+S writes the picture into screenshots/ under the start-up folder at
+// once, as Save Screenshot... would, and says so over the border.
+TEST(QuickScreenshot, WritesIntoTheScreenshotsFolderWithoutADialog) {
+    TempFolder temp;
+    ShellHarness shell;
+    ASSERT_TRUE(shell.showActive());
+    shell.window->setStartFolders(makeStartFolders(temp.path()));
+    QTest::keyClick(shell.window.get(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(shell.chooser.saveRequests.empty()) << "no dialog";
+    std::vector<std::filesystem::path> written;
+    for (const auto& entry : std::filesystem::directory_iterator(temp / "screenshots")) {
+        written.push_back(entry.path());
+    }
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].extension(), ".png");
+    const QImage image(QString::fromStdString(written[0].string()));
+    EXPECT_EQ(image.size(), shell.window->display().clientSize());
+    EXPECT_EQ(shell.window->display().notice().text(), QStringLiteral("Screenshot saved"));
+    EXPECT_TRUE(shell.messages.warnings.isEmpty());
+}
+
+// Off (as at first), another active window stops the frames; on, they go
+// on, and the choice is kept in the settings file at once.
+TEST(KeepRunning, FramesGoOnWhileAnotherWindowIsActiveOnlyWhenAsked) {
+    ShellHarness shell;
+    ASSERT_TRUE(shell.showActive());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(shell.window->driver().framesAllowed());
+
+    shell.window->runCommand(kCommandKeepRunning);
+    EXPECT_TRUE(shell.window->action(kCommandKeepRunning)->isChecked());
+    EXPECT_TRUE(shell.window->driver().framesAllowed());
+    MachineConfig reread;
+    loadSettings(shell.settingsPath, reread, nullptr);
+    EXPECT_TRUE(reread.keeprunningflag);
+
+    shell.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shell.window.get()));
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_TRUE(shell.window->driver().framesAllowed()) << "still running";
 }
 
 }  // namespace

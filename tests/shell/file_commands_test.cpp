@@ -8,14 +8,17 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "app/command_line.h"
 #include "app/headless_runner.h"
 #include "app/inserted_file.h"
-#include "shell/menu_table.h"
 #include "app/start_folders.h"
+#include "cassette/wav_encoder.h"
+#include "shell/menu_table.h"
 #include "shell_harness.h"
 #include "support/temp_folder.h"
 
@@ -135,6 +138,46 @@ TEST_F(FileCommandFixture, SaveRamWritesRamBinInTheCurrentDirectory) {
     EXPECT_EQ(file.get(), 0xA5);
 }
 
+// Each command whose file cannot be used says so, naming the file in the
+// command line's words, and the machine stays exactly as it was.
+TEST_F(FileCommandFixture, EveryFailingFileCommandIsToldAndTheMachineStaysAsItWas) {
+    writeFile(temp / "roms/empty.rom", 0);
+    writeFile(temp / "roms/big.rom", 100000);
+    writeFile(temp / "snaps/trunc.snp", 1000);
+    const std::string missing = (temp / "nowhere/gone.snp").string();
+    StartFolders folders = makeStartFolders(temp.path());
+    folders.startup = temp / "no-such-folder";  // Save Ram cannot make ram.bin there
+    shell.window->setStartFolders(folders);
+    const auto before = std::make_unique<MachineState>(shell.machine->state());
+
+    struct Case {
+        int command;
+        std::string path;
+        std::string told;
+    };
+    const Case cases[] = {
+        {kCommandLoadGameRom, (temp / "roms/empty.rom").string(),
+         "wrong size for a game ROM: 0 bytes (1 to 16384 bytes fit)."},
+        {kCommandLoadGameRom, (temp / "roms/big.rom").string(),
+         "wrong size for a game ROM: 100000 bytes (1 to 16384 bytes fit)."},
+        {kCommandLoadSnapshot, (temp / "snaps/trunc.snp").string(),
+         "wrong size for a snapshot: 1000 bytes (65564 bytes fit)."},
+        {kCommandLoadSnapshot, missing, "cannot open the file."},
+        {kCommandSaveRam, (temp / "no-such-folder/ram.bin").string(), "cannot create the file."},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.path);
+        shell.messages.warnings.clear();
+        if (item.command != kCommandSaveRam) shell.chooser.answers.push_back(item.path);
+        shell.window->runCommand(item.command);
+        ASSERT_EQ(shell.messages.warnings.size(), 1);
+        EXPECT_EQ(shell.messages.warnings[0].toStdString(), item.path + ": " + item.told);
+        EXPECT_EQ(std::memcmp(before.get(), &shell.machine->state(), sizeof(MachineState)), 0)
+            << "the machine changed";
+    }
+    EXPECT_TRUE(shell.window->recentFiles().entries().empty());
+}
+
 // Drags `path` onto the window and drops it there, as the user would.
 void dropFile(MainWindow& window, const std::filesystem::path& path) {
     window.show();
@@ -155,11 +198,11 @@ TEST_F(FileCommandFixture, ADroppedRomIsInsertedAndARefusedFileIsReported) {
     EXPECT_TRUE(shell.machine->gameRoms().c000 != nullptr);
     EXPECT_EQ(folders().rom, folderOf(rom));
 
-    const auto notes = temp / "drop/notes.txt";
+    const auto notes = temp / "drop/notes.doc";  // (a ".txt" is typed: see below)
     writeFile(notes, 10);
     dropFile(*shell.window, notes);
     ASSERT_EQ(shell.messages.warnings.size(), 1);
-    EXPECT_TRUE(shell.messages.warnings[0].contains("notes.txt"));
+    EXPECT_TRUE(shell.messages.warnings[0].contains("notes.doc"));
     EXPECT_TRUE(shell.messages.warnings[0].contains("not a game ROM"));
 
     const auto empty = temp / "drop/empty.rom";
@@ -168,6 +211,42 @@ TEST_F(FileCommandFixture, ADroppedRomIsInsertedAndARefusedFileIsReported) {
     ASSERT_EQ(shell.messages.warnings.size(), 2);
     EXPECT_TRUE(shell.messages.warnings[1].contains("wrong size"));
     EXPECT_TRUE(shell.machine->gameRoms().c000 != nullptr);  // the old ROM stays
+}
+
+// Tapes play (a WAV file as WAV, whatever its name), texts are typed, and
+// a tape dropped while one plays is refused with a message.
+TEST_F(FileCommandFixture, DroppedTapesPlayAndDroppedTextsAreTyped) {
+    const auto wav = temp / "drop/song.WAV";
+    writeFile(wav, 0);
+    {
+        std::ofstream file(wav, std::ios::binary);
+        const std::vector<std::uint8_t> bytes =
+            wavFileBytes(std::vector<std::uint8_t>(4410, 128), 22050);
+        file.write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+    dropFile(*shell.window, wav);
+    ASSERT_TRUE(shell.machine->tapePlaying());
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 0.2, 1e-9) << "played as WAV";
+    const auto raw = temp / "drop/game.cvz";
+    writeFile(raw, 300);
+    dropFile(*shell.window, raw);
+    ASSERT_EQ(shell.messages.warnings.size(), 1) << "a tape still plays";
+    EXPECT_TRUE(shell.messages.warnings[0].contains(QStringLiteral("game.cvz was not played")));
+    shell.window->runCommand(kCommandStopCassette);
+    dropFile(*shell.window, raw);
+    ASSERT_TRUE(shell.machine->tapePlaying());
+    shell.machine->writePort(0xFE, 0x00);  // 300 baud
+    EXPECT_NEAR(shell.machine->tape().lengthSeconds(), 300.0 * 11 / 300, 1e-6);
+
+    const auto text = temp / "drop/listing.TXT";
+    writeFile(text, 10, 'A');
+    dropFile(*shell.window, text);
+    ASSERT_EQ(shell.quickTypeFiles.size(), 1u);
+    EXPECT_EQ(shell.quickTypeFiles[0], text);
+    EXPECT_EQ(shell.window->recentFiles().entries().front(),
+              (RecentFile{RecentKind::quickType, text.string()}));
+    EXPECT_EQ(shell.messages.warnings.size(), 1);
 }
 
 TEST(InsertedFile, TheExtensionInAnyCaseSaysWhatTheFileIs) {

@@ -79,6 +79,8 @@ TEST(ShellKeyboard, APressReachesTheMatrixOnlyAfterTheNextFramesScan) {
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowLetters), 0xFB);
     QTest::keyRelease(shell.window.get(), Qt::Key_A);
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowLetters), 0xFB);
+    shell.runFrame();  // a press is seen in two scans at least
+    EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowLetters), 0xFB);
     shell.runFrame();
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowLetters), 0xFF);
 }
@@ -92,6 +94,8 @@ TEST(ShellKeyboard, ShiftAndAutoRepeatAndCapsLock) {
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowModifiers), 0xEF);
     QTest::keyRelease(shell.window.get(), Qt::Key_Shift);
     QTest::keyClick(shell.window.get(), Qt::Key_CapsLock);  // toggled on, released
+    shell.runFrame();
+    EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowModifiers), 0xE7);  // Shift's 2nd scan
     shell.runFrame();
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowModifiers), 0xF7);
     shell.runFrame();
@@ -122,6 +126,90 @@ TEST(ShellKeyboard, LosingTheFocusReleasesEveryKey) {
     EXPECT_FALSE(shell.keyboard.isDown(0x41));
     shell.runFrame();
     EXPECT_EQ(shell.machine->keyboard().readKeyboardRow(kRowLetters), 0xFF);
+}
+
+// Sends a key event as the host gives it: Qt key, modifiers, the text the
+// host's layout made of it, auto-repeated or not.
+void sendKey(QWidget* window, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+             const QString& text, bool autoRepeat = false) {
+    QKeyEvent event(type, key, modifiers, text, autoRepeat);
+    QApplication::sendEvent(window, &event);
+}
+
+TEST(KeyMapping, TheHostsTextGoesWithTheKeyAndADeadKeyTypesItsMark) {
+    const QKeyEvent slash(QEvent::KeyPress, Qt::Key_7, Qt::ShiftModifier, QStringLiteral("/"));
+    EXPECT_EQ(hostTextForEvent(slash), U'/');
+    const QKeyEvent umlaut(QEvent::KeyPress, Qt::Key_Odiaeresis, Qt::NoModifier,
+                           QString(QChar(0x00F6)));
+    EXPECT_EQ(hostTextForEvent(umlaut), U'\u00F6');
+    const QKeyEvent dead(QEvent::KeyPress, Qt::Key_Dead_Circumflex, Qt::NoModifier, QString());
+    EXPECT_EQ(hostTextForEvent(dead), U'^');
+    const QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier, QString());
+    EXPECT_EQ(hostTextForEvent(f1), kNoKeyText);
+}
+
+// xdotool types ^ on a German layout by mapping it to a spare key code for
+// one press: the release, seen after the map changed back, still lets go of
+// the key the press went down as.
+TEST(KeyMapping, AReleaseLetsGoOfTheKeyItsPressWentDownAs) {
+    PressedKeyCodes pressed;
+    const QKeyEvent down(QEvent::KeyPress, Qt::Key_AsciiCircum, Qt::NoModifier, 8, 0, 0,
+                         QStringLiteral("^"));
+    const QKeyEvent up(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, 8, 0, 0, QString());
+    EXPECT_EQ(pressed.press(down, false), 0x36);  // the US 6 key
+    EXPECT_EQ(pressed.release(up, false), 0x36);
+    EXPECT_EQ(pressed.release(up, false), std::nullopt);  // once only
+    const QKeyEvent plain(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    EXPECT_EQ(pressed.release(plain, false), 0x41);  // no code: by its Qt key
+}
+
+// Sensible mode through the window: a German host's Shift+7 types / (the
+// Sorcerer's / key, row 9 column 0, without SHIFT); AltGr+Q types @.
+TEST(ShellKeyboard, SensibleModeTypesTheCharacterTheHostsLayoutGave) {
+    ShellHarness shell;
+    shell.machine->config().emulatedflag = false;
+    QWidget* window = shell.window.get();
+    sendKey(window, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, QString());
+    sendKey(window, QEvent::KeyPress, Qt::Key_7, Qt::ShiftModifier, QStringLiteral("/"));
+    shell.runFrame();
+    const KeyboardMatrix& matrix = shell.machine->keyboard();
+    EXPECT_EQ(matrix.readKeyboardRow(9), 0xFE);
+    EXPECT_EQ(matrix.readKeyboardRow(kRowModifiers), 0xFF);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_7, Qt::ShiftModifier, QStringLiteral("/"));
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier, QString());
+    sendKey(window, QEvent::KeyPress, Qt::Key_Q, Qt::GroupSwitchModifier, QStringLiteral("@"));
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Q, Qt::GroupSwitchModifier, QStringLiteral("@"));
+    for (int frame = 0; frame < 3; ++frame) shell.runFrame();  // with a scan between keys
+    EXPECT_EQ(matrix.readKeyboardRow(9), 0xFF);
+    EXPECT_EQ(matrix.readKeyboardRow(10), 0xFD);  // the @ key
+    EXPECT_EQ(matrix.readKeyboardRow(kRowModifiers), 0xFF);
+}
+
+// With the turbo key held a held key is a press of three frames; the
+// host's auto-repeat presses it again. Without turbo auto-repeat is ignored.
+TEST(ShellKeyboard, WhileTurboRunsAHeldKeyPressesOnlyWithTheHostsRepeats) {
+    ShellHarness shell;
+    shell.keyboard.setMachineRunsFast([&shell] { return shell.scheduler->runsBackToBack(); });
+    QWidget* window = shell.window.get();
+    const KeyboardMatrix& matrix = shell.machine->keyboard();
+    std::string seen;
+    const auto runFrames = [&](int count) {
+        for (int frame = 0; frame < count; ++frame) {
+            shell.runFrame();
+            seen += matrix.readKeyboardRow(kRowLetters) == 0xFB ? 'A' : '.';
+        }
+    };
+    sendKey(window, QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier, QString());
+    sendKey(window, QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    runFrames(5);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
+    sendKey(window, QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
+    runFrames(4);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_F9, Qt::NoModifier, QString());
+    sendKey(window, QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
+    runFrames(2);
+    EXPECT_EQ(seen, "AAA..AAA...") << "turbo ended: the repeat after it is no press";
+    sendKey(window, QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                {{"E&xit", 105, true},
                 {"Save Ram", 32771, true},
                 {"Save Screenshot...", 32792, true},
+                {"Quick Screenshot", 32864, true},
                 {"Soft Reset", 32776, true},
                 {"Hard Reset", 32777, true},
                 {nullptr, 0, true},
@@ -73,7 +74,8 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Sound...", 32783, true},
                 {"System Timing...", 32782, true},
                 {nullptr, 0, true},
-                {"Keys as Joystick", 32787, true}});
+                {"Keys as Joystick", 32787, true},
+                {"Keep Running in the Background", 32865, true}});
     expectMenu(popups[3]->menu(), "Util",
                {{"Load .SNP...", 32784, true},
                 {"Save .SNP...", 32788, true},
@@ -119,7 +121,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 39);
+    EXPECT_EQ(commands, 41);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

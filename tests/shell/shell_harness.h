@@ -144,7 +144,7 @@ struct ShellHarness {
                                   messages,
                                   [this](const std::filesystem::path& path) {
                                       quickTypeFiles.push_back(path);
-                                      return true;
+                                      return QuickTypeResult::ok;
                                   },
                                   settingsPath};
             window = std::make_unique<MainWindow>(parts, scale);

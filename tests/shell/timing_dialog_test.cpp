@@ -132,6 +132,12 @@ TEST(TimingDialog, CustomValuesThatCannotRunAreCorrectedAndOkIsRefusedOnce) {
         EXPECT_EQ(text(dialog, 1506), QStringLiteral("24"));
         EXPECT_EQ(text(dialog, 1507), QStringLiteral("24"));
         EXPECT_EQ(text(dialog, 1508), QStringLiteral("1"));
+        auto* why = dialog.findChild<QLabel*>(QStringLiteral("correction"));
+        ASSERT_NE(why, nullptr);
+        EXPECT_TRUE(why->text().contains(QStringLiteral("raised to 1 per second")));
+        EXPECT_TRUE(why->text().contains(QStringLiteral("at least 24 cycles")));
+        EXPECT_TRUE(
+            control<QLineEdit>(dialog, 1508)->toolTip().contains(QStringLiteral("1 to 600")));
         EXPECT_EQ(settings.config().cpuspeedopt, 0) << "nothing stored yet";
         EXPECT_FALSE(settings.settingsFileExists());
         click(dialog, 1);
@@ -176,6 +182,9 @@ TEST(TimingDialog, CustomSlicesAreBoundedAtTheMachinesOwnSecond) {
         EXPECT_TRUE(dialog.isVisible()) << "still open";
         EXPECT_EQ(text(dialog, 1506), QStringLiteral("2106360"));
         EXPECT_EQ(text(dialog, 1507), QStringLiteral("2106360"));
+        EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("correction"))
+                        ->text()
+                        .contains(QStringLiteral("at most 2106360 cycles")));
         EXPECT_FALSE(settings.settingsFileExists());
         click(dialog, 1);
         EXPECT_FALSE(dialog.isVisible());

@@ -165,3 +165,29 @@ TEST(SoundDialog, OkWritesOnlySoundAndRestartsTheSoundOutput) {
 
 }  // namespace
 }  // namespace vantorel::testing
+
+namespace vantorel::testing {
+namespace {
+
+// OK in any settings dialog while the settings file cannot be written (here
+// a folder stands where it should be) keeps the new settings for this run
+// and tells the user that they were not saved.
+TEST(SettingsDialogs, OkWithASettingsFileThatCannotBeWrittenIsTold) {
+    SettingsShell settings;
+    std::filesystem::create_directories(settings.folder / "settings.ini");
+    std::filesystem::create_directories(settings.shell.settingsPath);  // the Keyboard dialog's
+    const int commands[] = {kCommandMemory, kCommandPrinter, kCommandKeyboard,
+                            kCommandVideo,  kCommandSound,   kCommandSystemTiming};
+    for (const int command : commands) {
+        SCOPED_TRACE(command);
+        settings.shell.messages.warnings.clear();
+        settings.run(command, [](QDialog& dialog) { click(dialog, 1); });
+        ASSERT_EQ(settings.shell.messages.warnings.size(), 1);
+        EXPECT_TRUE(settings.shell.messages.warnings[0].startsWith(
+            QStringLiteral("The settings were not saved: ")))
+            << settings.shell.messages.warnings[0].toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace vantorel::testing

@@ -1,5 +1,5 @@
 // Saving every section of a settings file at once, as the OKs of all the
-// settings dialogs and Keys as Joystick would, for tests and fuzz targets
+// settings dialogs, Keys as Joystick and the window's close would, for tests and fuzz targets
 // that check what a whole save keeps.
 #pragma once
 
@@ -19,6 +19,8 @@ inline void saveEverySettingsSection(const std::filesystem::path& path,
     saveSpeedSettings(path, config);
     saveJoystickSettings(path, config);
     saveTimelineSettings(path, config);
+    saveDesktopSettings(path, config);
+    saveWindowSettings(path, config);
 }
 
 }  // namespace vantorel::testing

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "input/us_layout.h"
 #include "hostapi/host_interfaces.h"
+#include "input/us_layout.h"
 
 namespace vantorel::testing {
 
@@ -62,6 +62,22 @@ class FakeKeys : public KeyStateSource {
     void copyKeyStates(std::span<std::uint8_t, kVirtualKeyCount> destination) override {
         ++copies;
         std::copy(states.begin(), states.end(), destination.begin());
+    }
+    // Once a test types through typeHost, the keys say what they typed on
+    // the host's layout; before, they leave that to the US layout.
+    bool reportsTexts = false;
+    std::array<char32_t, kVirtualKeyCount> texts{};
+    void typeHost(std::uint8_t virtualKey, char32_t text) {
+        reportsTexts = true;
+        press(virtualKey);
+        texts[virtualKey] = text;
+    }
+    void copyKeyTexts(std::span<char32_t, kVirtualKeyCount> destination) override {
+        if (!reportsTexts) {
+            KeyStateSource::copyKeyTexts(destination);
+            return;
+        }
+        std::copy(texts.begin(), texts.end(), destination.begin());
     }
     std::int16_t keyForCharacter(char character) override {
         return usLayoutKeyForCharacter(character);

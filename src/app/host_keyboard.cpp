@@ -2,26 +2,11 @@
 
 #include <algorithm>
 
+#include "app/modifier_keys.h"
 #include "input/key_layout_table.h"
 #include "input/us_layout.h"
 
 namespace vantorel {
-
-namespace {
-
-struct ModifierPair {
-    std::uint8_t generic;  // down while either side is
-    std::uint8_t left;
-    std::uint8_t right;
-};
-
-constexpr std::array<ModifierPair, 3> kModifierPairs = {{
-    {0x10, 0xA0, 0xA1},  // Shift
-    {0x11, 0xA2, 0xA3},  // Ctrl
-    {0x12, 0xA4, 0xA5},  // Alt
-}};
-
-}  // namespace
 
 // Caps Lock reaches the machine through its toggle alone, which the matrix
 // reads as the key held down.

@@ -167,6 +167,13 @@ bool Machine::finishRecording() {
     TapeDeck& deck = bus_.state.tape;
     if (!deck.recording()) return true;
     deck.finishRecording();
+    return closeRecordingFile();
+}
+
+// Writes the rest of a file recording and closes the file; a file that could
+// not be written is kept aside so that what was recorded can be saved
+// elsewhere. True when there was nothing to write or it was written.
+bool Machine::closeRecordingFile() {
     if (recordingFile_ == nullptr ||
         recordingFile_->state() != TapeRecordingFile::State::recording) {
         return true;
@@ -187,18 +194,8 @@ void Machine::feedRecordingFile() {
 }
 
 bool Machine::endRecordingFile() {
-    if (recordingFile_ == nullptr ||
-        recordingFile_->state() != TapeRecordingFile::State::recording) {
-        return true;
-    }
-    recordingFile_->take(bus_.recording);
-    const bool written = recordingFile_->finish();
-    recordingEnd_ = RecordingEnd{recordingFile_->path(), written, recordingFile_->full()};
-    if (written) {
-        recordingFile_.reset();
-    } else {
-        unsavedRecording_ = std::move(recordingFile_);
-    }
+    const bool written = closeRecordingFile();
+    if (written) recordingFile_.reset();
     return written;
 }
 

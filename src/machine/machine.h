@@ -253,6 +253,7 @@ class Machine {
     void syncTape();
     void feedRecordingFile();
     bool finishRecording();
+    bool closeRecordingFile();
     void cutRecordingBack();
     void putTapeIn(std::shared_ptr<const TapeMedia> media);
     void pollJoysticks(JoystickPoll poll);

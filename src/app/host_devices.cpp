@@ -30,6 +30,7 @@ bool HostDevices::initSound() {
         sound_->ay().useChip(&machine_.ayChip());  // the AY's state is the machine's
     }
     attachSpeaker(sound_.get());
+    sound_->setMuted(machine_.config().muteflag);
     const bool started = sound_->initSound();
     followSound();  // with sound, the frame period follows the audio frames
     return started;
@@ -38,9 +39,31 @@ bool HostDevices::initSound() {
 bool HostDevices::restartSound() {
     ++restartSoundCalls_;
     if (!sound_) return initSound();
+    sound_->setMuted(machine_.config().muteflag);
     const bool started = sound_->restartSound();
     followSound();
     return started;
+}
+
+void HostDevices::setMuted(bool muted) {
+    machine_.config().muteflag = muted;
+    if (sound_) sound_->setMuted(muted);
+}
+
+bool HostDevices::startSoundRecording(const std::filesystem::path& path) {
+    if (recorder_) return false;
+    auto recorder = std::make_unique<WavRecorder>(machine_);
+    if (!recorder->open(path)) return false;
+    recorder_ = std::move(recorder);
+    recordingPath_ = path;
+    return true;
+}
+
+bool HostDevices::stopSoundRecording() {
+    if (!recorder_) return false;
+    const bool written = recorder_->finish();
+    recorder_.reset();
+    return written;
 }
 
 void HostDevices::stopSound() {
@@ -49,6 +72,7 @@ void HostDevices::stopSound() {
 }
 
 void HostDevices::releaseSound() {
+    stopSoundRecording();  // before the output it hands the sound on to goes
     if (!sound_) return;
     DebugOutputSink* debug = machine_.host().debug;
     if (debug != nullptr && sound_->deviceOpen()) {

@@ -22,6 +22,7 @@ struct StartFolders {
     std::string rom;                // Load Game ROM... and the Memory dialog's ROM files
     std::string snapshot;           // Load .SNP... and Save .SNP...; empty at start
     std::string screenshot;         // Save Screenshot...; the folder of the last one saved
+    std::string sound;              // Record Sound...; empty at start (the start-up folder)
     std::filesystem::path startup;  // the start-up folder itself: Save Ram writes ram.bin here
 };
 

@@ -50,26 +50,33 @@ std::string_view bytesOf(const WavHeader& header) {
 }  // namespace
 
 WavRecorder::WavRecorder(Machine& machine)
-    : machine_(machine), sound_(machine.config(), machine.timing(), &device_) {
-    sound_.ay().useChip(&machine.ayChip());  // the AY's state is the machine's
-}
+    : machine_(machine), sound_(machine.config(), machine.timing(), &device_) {}
 
 WavRecorder::~WavRecorder() {
-    if (attached_) {
-        MachineHost host = machine_.host();
-        host.speaker = nullptr;
-        machine_.attachHost(host);
-    }
+    detach();
+}
+
+void WavRecorder::detach() {
+    if (!attached_) return;
+    MachineHost host = machine_.host();
+    host.speaker = passOn_;
+    machine_.attachHost(host);
+    attached_ = false;
 }
 
 // The header goes first with no data; finish() writes the sizes into it.
 bool WavRecorder::open(const std::filesystem::path& path) {
-    if (!file_.create(path) || !file_.write(bytesOf(wavHeader(0)))) return false;
+    if (recording_ || !file_.create(path) || !file_.write(bytesOf(wavHeader(0)))) return false;
+    MachineHost host = machine_.host();
+    passOn_ = host.speaker;
+    // Behind another sound output the chip is rendered from a copy: starting
+    // this one then leaves the machine's chip as it was.
+    sound_.ay().useChip(passOn_ != nullptr ? nullptr : &machine_.ayChip());
     sound_.initSound();
     recording_ = true;
+    samplesWritten_ = 0;
     frame_.assign(static_cast<std::size_t>(sound_.frameSamples()), 0);
     frameBytes_.assign(frame_.size() * kBytesPerSample, 0);
-    MachineHost host = machine_.host();
     host.speaker = this;
     machine_.attachHost(host);
     attached_ = true;
@@ -77,14 +84,20 @@ bool WavRecorder::open(const std::filesystem::path& path) {
 }
 
 void WavRecorder::beginFrameSound(std::uint32_t frameStartTStates) {
+    if (passOn_ != nullptr) {
+        sound_.ay().chip() = machine_.ayChip();
+        passOn_->beginFrameSound(frameStartTStates);
+    }
     sound_.beginFrameSound(frameStartTStates);
 }
 
 void WavRecorder::recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) {
+    if (passOn_ != nullptr) passOn_->recordSpeakerEdge(tstates, level);
     sound_.recordSpeakerEdge(tstates, level);
 }
 
 void WavRecorder::endFrameSound() {
+    if (passOn_ != nullptr) passOn_->endFrameSound();
     sound_.endFrameSound();
     playOneFrame();
 }
@@ -114,6 +127,7 @@ bool WavRecorder::finish() {
     const bool written = file_.writeAt(0, bytesOf(header)) && file_.commit();
     sound_.releaseSound();
     recording_ = false;
+    detach();
     return written;
 }
 

@@ -12,10 +12,17 @@
 // recording that fails or is never finished leaves no half file under the
 // name, and an old file of that name as it was.
 //
+// When the machine already has a speaker (the window's sound output), the
+// recorder stands in front of it and hands every call on, so the sound is
+// heard as before; it then renders the AY from a copy of the machine's chip
+// taken as each frame begins, so that the chip advances once a frame, by
+// the sound output that was there first.
+//
 //   1. WavRecorder recorder{machine};  recorder.open(path)  (false: cannot write)
 //   2. machine frames run (the recorder attached itself as the speaker)
 //   3. recorder.finish() plays out the frames still in the rings, completes
-//      the header and puts the file in place; false when writing failed.
+//      the header, puts the file in place and gives the machine back the
+//      speaker it had; false when writing failed.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +46,7 @@ class WavRecorder : public SpeakerSink {
     // Creates the file, starts the sound output and attaches to the machine.
     bool open(const std::filesystem::path& path);
     bool finish();
+    bool recording() const { return recording_; }
 
     void beginFrameSound(std::uint32_t frameStartTStates) override;
     void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) override;
@@ -49,6 +57,7 @@ class WavRecorder : public SpeakerSink {
 
   private:
     void playOneFrame();
+    void detach();
 
     Machine& machine_;
     RingAudioDevice device_;
@@ -58,7 +67,8 @@ class WavRecorder : public SpeakerSink {
     std::vector<char> frameBytes_;  // frame_ as little-endian bytes, made once by open
     std::int64_t samplesWritten_ = 0;
     bool attached_ = false;
-    bool recording_ = false;  // from a successful open until finish
+    SpeakerSink* passOn_ = nullptr;  // the speaker the machine had before, handed every call
+    bool recording_ = false;         // from a successful open until finish
 };
 
 }  // namespace vantorel

@@ -66,6 +66,7 @@ struct MachineConfig {
     bool ayflag = true;               // AY-3-8910 sound audible
     std::int32_t clickervolpct = 50;  // 0-100 %
     std::int32_t ayvolpct = 50;       // 0-100 %
+    bool muteflag = false;            // the window's Mute: nothing reaches the speakers
     // "VIDEO"
     std::int32_t windowscalingX = 1;  // 1-3
     std::int32_t windowscalingY = 2;  // 1-3

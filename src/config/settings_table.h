@@ -82,6 +82,7 @@ inline constexpr auto kSettings = std::to_array<Setting>({
     {"SOUND",    "ayflag",               &MachineConfig::ayflag},
     {"SOUND",    "clickervolpct",        &MachineConfig::clickervolpct, {0, 100}},
     {"SOUND",    "ayvolpct",             &MachineConfig::ayvolpct, {0, 100}},
+    {"SOUND",    "muteflag",             &MachineConfig::muteflag},
     {"SPEED",    "cpuspeedopt",          &MachineConfig::cpuspeedopt, {0, 3}, MissingKey::readsZero},
     {"SPEED",    "ntscmultiplierpct",    &MachineConfig::ntscmultiplierpct, {1, 1000}},
     {"SPEED",    "palmultiplierpct",     &MachineConfig::palmultiplierpct, {1, 1000}},

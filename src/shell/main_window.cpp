@@ -22,6 +22,7 @@
 #include "shell/display_widget.h"
 #include "shell/idle_driver.h"
 #include "shell/keyboard_dialog.h"
+#include "shell/keyboard_map_dialog.h"
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
 #include "shell/qt_key_mapping.h"
@@ -109,6 +110,7 @@ void MainWindow::buildMenus() {
     if (!parts_.quickTypeLoader) actions_[kCommandQuickType]->setEnabled(false);
     actions_[kCommandKeysAsJoystick]->setChecked(parts_.machine.config().keysasjoystickflag);
     actions_[kCommandKeepRunning]->setChecked(parts_.machine.config().keeprunningflag);
+    actions_[kCommandMute]->setChecked(parts_.machine.config().muteflag);
 }
 
 void MainWindow::addHiddenShortcuts() {
@@ -157,6 +159,11 @@ void MainWindow::keyboardCommand() {
 void MainWindow::manualCommand() {
     parts_.devices.stopSound();
     openManual(parts_.messages);
+}
+
+void MainWindow::keyboardMapCommand() {
+    parts_.devices.stopSound();
+    runKeyboardMapDialog(this, parts_.machine, parts_.keyboard);
 }
 
 void MainWindow::aboutCommand() {
@@ -449,7 +456,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// In order: cassette, game ROM, sound, joysticks, display. Settings are not
+// In order: cassette, sound recording, game ROM, sound, joysticks, display. Settings are not
 // written at exit. A recording's file is written now; one that cannot be is
 // offered under another name while the window is still there.
 void MainWindow::shutdown() {
@@ -459,6 +466,7 @@ void MainWindow::shutdown() {
     saveWindowPosition();
     parts_.machine.stopCassette();
     settleRecording();
+    finishSoundRecording();
     removeGameRom(parts_.machine);
     parts_.devices.releaseSound();
     parts_.devices.releaseJoysticks();

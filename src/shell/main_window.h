@@ -23,6 +23,9 @@
 // type, Pause (the Pause key; the title then reads "Vantorel Paused"),
 // Fullscreen (Alt+Enter), the turbo key F9 (held: frames back to back, no
 // sound) and the Recent Files submenu, fed by every route that opens a file.
+// File > Record Sound... (the sound into a WAV file, heard as before; the
+// item stops it while it runs) and Configure > Mute (Alt+M), in
+// main_window_sound.cpp; Help > Keyboard Map (keyboard_map_dialog.h).
 // The rewind key F10 and Util > Rewind 10 Seconds (main_window_extras.cpp);
 // the save-state slots (state_slot_menu.cpp): Save State (F2), Load State
 // (F3), Undo Load State, and the eight slots (Alt+1..8) shown with a
@@ -192,6 +195,11 @@ class MainWindow : public QMainWindow {
     void saveWindowPosition();
     void quickScreenshot();
     void switchKeepRunning();
+    // Sound (main_window_sound.cpp).
+    void recordSound();
+    void finishSoundRecording();
+    void switchMute();
+    void keyboardMapCommand();
     void saveSnapshot();
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);
@@ -215,8 +223,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<StateSlots> stateSlots_;  // made at first use, under folders_.startup
     std::uint64_t shownPrinterBytes_ = 0;     // bytes printed when the title was last made
     int printingScreens_ = 0;                 // screen updates "Printing" stays in the title
-    QString shownTape_;  // the tape's position in the title, empty when it rests
-    QByteArray windowedGeometry_;          // where the window was before full screen
+    QString shownTape_;            // the tape's position in the title, empty when it rests
+    QByteArray windowedGeometry_;  // where the window was before full screen
     QPoint windowedPosition_;
     bool tapeWasPlaying_ = false;  // at the last screen update: "Tape ended" when it stops
 };

@@ -26,6 +26,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"Play Cassette File...", kCommandPlayCassette, [](W& w) { w.playCassetteFile(); }},
         {"Stop Cassette", kCommandStopCassette, [](W& w) { w.stopCassette(); }},
         {"Record Cassette File...", kCommandRecordCassette, [](W& w) { w.recordCassetteFile(); }},
+        {"Record Sound...", kCommandRecordSound, [](W& w) { w.recordSound(); }},
         {"", kSeparator, nullptr},
         {"Load Game ROM...", kCommandLoadGameRom, [](W& w) { w.loadGameRomCommand(); }},
         {"Remove Game ROM", kCommandRemoveGameRom, [](W& w) { w.fileCommands_.removeGameRom(); }},
@@ -46,6 +47,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"", kSeparator, nullptr},
         {"Keys as Joystick", kCommandKeysAsJoystick, [](W& w) { w.switchKeysAsJoystick(); }, {}, kCheckable},
         {"Keep Running in the Background", kCommandKeepRunning, [](W& w) { w.switchKeepRunning(); }, {}, kCheckable},
+        {"Mute", kCommandMute, [](W& w) { w.switchMute(); }, {Qt::ALT | Qt::Key_M}, kCheckable},
     };
     static constexpr MenuItem kUtilMenu[] = {
         {"Load .SNP...", kCommandLoadSnapshot, [](W& w) { w.loadSnapshotCommand(); }},
@@ -71,6 +73,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
     };
     static constexpr MenuItem kHelpMenu[] = {
         {"Vantorel &Manual", kCommandManual, [](W& w) { w.manualCommand(); }},
+        {"&Keyboard Map", kCommandKeyboardMap, [](W& w) { w.keyboardMapCommand(); }},
         {"&About ...", kCommandAbout, [](W& w) { w.aboutCommand(); }},
     };
     static constexpr MenuPopup kMenuBar[] = {

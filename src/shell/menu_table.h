@@ -44,7 +44,7 @@ enum MenuCommand : int {
     kCommandPause = 32790,
     kCommandFullscreen = 32791,
     kCommandSaveScreenshot = 32792,
-    kCommandRecentFiles = 32793,  // the submenu itself
+    kCommandRecentFiles = 32793,        // the submenu itself
     kCommandManual = 32850,             // Help > Vantorel Manual: the installed HTML manual
     kCommandOpenPrinterOutput = 32851,  // File > Open Printer Output: the printer file in a viewer
     kCommandRewindTenSeconds = 32852,   // Util > Rewind 10 Seconds
@@ -53,9 +53,12 @@ enum MenuCommand : int {
     kCommandUndoLoadState = 32855,      // Util > Undo Load State
     kCommandStateSlotFirst = 32856,     // Util > Slot 1-8 (Alt+1..8): 32856-32863
     kCommandStateSlotLast = 32863,
-    kCommandQuickScreenshot = 32864,    // File > Quick Screenshot (Alt+S): no dialog
-    kCommandKeepRunning = 32865,        // Configure > Keep Running in the Background
-    kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
+    kCommandQuickScreenshot = 32864,  // File > Quick Screenshot (Alt+S): no dialog
+    kCommandKeepRunning = 32865,      // Configure > Keep Running in the Background
+    kCommandRecordSound = 32866,      // File > Record Sound... / Stop Sound Recording
+    kCommandMute = 32867,             // Configure > Mute (Alt+M)
+    kCommandKeyboardMap = 32868,      // Help > Keyboard Map
+    kCommandRecentFirst = 32900,      // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };
 

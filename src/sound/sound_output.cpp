@@ -34,6 +34,7 @@ bool SoundOutput::initSound() {
     deviceOpen_ = device_ != nullptr && device_->open();
     frameBytes_ = frameBytesFor(timing_.framesPerSecond);
     frameSamples_ = frameBytes_ / kBytesPerSample;
+    silence_.assign(static_cast<std::size_t>(frameSamples_), 0);
     bool started = false;
     if (deviceOpen_) {
         int ready = 0;
@@ -89,6 +90,7 @@ void SoundOutput::releaseSound() {
     voices_.fill(false);
     freeStaging(clickerStaging_);
     for (auto& staging : generatorStaging_) freeStaging(staging);
+    freeStaging(silence_);
 }
 
 bool SoundOutput::restartSound() {
@@ -174,9 +176,10 @@ void SoundOutput::endFrameSound() {
 
 void SoundOutput::writeVoice(int voice, const std::vector<std::int16_t>& staging) {
     if (!voicePresent(voice) || staging.empty()) return;
+    const std::vector<std::int16_t>& samples = muted_ ? silence_ : staging;
     device_->writeSlot(
         voice, writeSlot_,
-        std::span<const std::int16_t>(staging.data(), static_cast<std::size_t>(frameSamples_)));
+        std::span<const std::int16_t>(samples.data(), static_cast<std::size_t>(frameSamples_)));
 }
 
 // Measured on the first playing voice: all of them start together and the

@@ -22,7 +22,8 @@
 //   1. SoundOutput sound{config, timing, &device};  // device may be null: no sound device
 //   2. sound.initSound();                     // start-up; restartSound after dialogs
 //   3. the machine calls beginFrameSound / recordSpeakerEdge / endFrameSound
-//   4. stopSound() when a menu opens or the window is deactivated
+//   4. stopSound() when a menu opens or the window is deactivated;
+//      setMuted(true) to silence it without stopping anything
 //   5. releaseSound() at shutdown
 #pragma once
 
@@ -76,6 +77,10 @@ class SoundOutput : public SpeakerSink {
     // Silences every voice at once and rewinds it; nothing is written until
     // the next frame begins, which restarts playback with writing at slot 3.
     void stopSound();
+    // Muted, every voice is written silent while the frames, the AY and the
+    // pacing go on as before; unmuted, the next frame is heard again.
+    void setMuted(bool muted) { muted_ = muted; }
+    bool muted() const { return muted_; }
 
     // SpeakerSink: one emulated frame.
     void beginFrameSound(std::uint32_t frameStartTStates) override;
@@ -121,6 +126,8 @@ class SoundOutput : public SpeakerSink {
     bool carry_ = false;    // a click was written in this frame (it may run over)
     bool stopped_ = false;  // stopSound since the frame began
     bool generatorRunning_ = false;
+    bool muted_ = false;
+    std::vector<std::int16_t> silence_;  // one frame of silence, written while muted
     ClickTables clicks_;
     AyGenerator ay_;
     LeadControl lead_;

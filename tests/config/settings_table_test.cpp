@@ -40,17 +40,17 @@ std::vector<FieldBytes> everyField(const MachineConfig& config) {
                  emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt, ntscmultiplierpct,
                  palmultiplierpct, activescancust, vblankcust, fpscust, usevideoupdatepsflag,
                  videoupdatesps, speedupfilesflag, clickerflag, ayflag, clickervolpct, ayvolpct,
-                 windowscalingX, windowscalingY, showmessagesflag, fitpictureflag, fitsmoothflag,
-                 colours, keysasjoystickflag, keeprunningflag, windowleft, windowtop,
+                 muteflag, windowscalingX, windowscalingY, showmessagesflag, fitpictureflag,
+                 fitsmoothflag, colours, keysasjoystickflag, keeprunningflag, windowleft, windowtop,
                  rewindmegabytes] = config;
     return bytesOf(config, enhancedflag, ramexpanders, writeROMflag, usebuiltinromflag,
                    usebuiltincharflag, ROMfilename, CHARfilename, autolinefeedflag, fixedwidthflag,
                    width, filename, emulatedflag, normalKeys, shiftKeys, ctrlKeys, cpuspeedopt,
                    ntscmultiplierpct, palmultiplierpct, activescancust, vblankcust, fpscust,
                    usevideoupdatepsflag, videoupdatesps, speedupfilesflag, clickerflag, ayflag,
-                   clickervolpct, ayvolpct, windowscalingX, windowscalingY, showmessagesflag,
-                   fitpictureflag, fitsmoothflag, colours, keysasjoystickflag, keeprunningflag,
-                   windowleft, windowtop, rewindmegabytes);
+                   clickervolpct, ayvolpct, muteflag, windowscalingX, windowscalingY,
+                   showmessagesflag, fitpictureflag, fitsmoothflag, colours, keysasjoystickflag,
+                   keeprunningflag, windowleft, windowtop, rewindmegabytes);
 }
 
 // For each field in declaration order, whether it holds the same bytes in
@@ -115,6 +115,7 @@ MachineConfig everyFieldChanged() {
     config.keysasjoystickflag = true;
     config.rewindmegabytes = 200;
     config.keeprunningflag = true;
+    config.muteflag = true;
     config.windowleft = -32768;
     config.windowtop = 32767;
     return config;

@@ -59,6 +59,7 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Play Cassette File...", 32779, true},
                 {"Stop Cassette", 32785, true},
                 {"Record Cassette File...", 32786, true},
+                {"Record Sound...", 32866, true},
                 {nullptr, 0, true},
                 {"Load Game ROM...", 32780, true},
                 {"Remove Game ROM", 32781, true},
@@ -75,7 +76,8 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"System Timing...", 32782, true},
                 {nullptr, 0, true},
                 {"Keys as Joystick", 32787, true},
-                {"Keep Running in the Background", 32865, true}});
+                {"Keep Running in the Background", 32865, true},
+                {"Mute", 32867, true}});
     expectMenu(popups[3]->menu(), "Util",
                {{"Load .SNP...", 32784, true},
                 {"Save .SNP...", 32788, true},
@@ -97,7 +99,9 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
     expectMenu(popups[4]->menu(), "&Help",
-               {{"Vantorel &Manual", 32850, true}, {"&About ...", 104, true}});
+               {{"Vantorel &Manual", 32850, true},
+                {"&Keyboard Map", 32868, true},
+                {"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(shell.window->findChild<QAction*>("id32780"), shell.window->action(32780));
 }
@@ -121,7 +125,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 41);
+    EXPECT_EQ(commands, 44);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

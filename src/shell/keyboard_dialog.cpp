@@ -123,12 +123,43 @@ void KeyboardDialog::buildControls() {
     connect(buttons, &QDialogButtonBox::rejected, this, &KeyboardDialog::reject);
     layout->addWidget(buttons);
 
+    addToolTips();
     connect(emulatedKeys_, &QListWidget::itemSelectionChanged, this,
             &KeyboardDialog::emulatedKeySelected);
     connect(emulatedKeys_, &QListWidget::itemDoubleClicked, this, &KeyboardDialog::editEmulatedKey);
     connect(assignedKeys_, &QListWidget::itemDoubleClicked, this,
             &KeyboardDialog::deleteAssignedKey);
     connect(captureBox_, &KeyCaptureBox::clicked, this, &KeyboardDialog::captureHeldKeys);
+}
+
+// How the modes differ and how an assignment is made, where the controls'
+// own texts do not say it.
+void KeyboardDialog::addToolTips() {
+    emulatedButton_->setToolTip(QStringLiteral(
+        "Each host key presses the Sorcerer key in its place on a US keyboard, whatever the "
+        "host's layout: ' is the @ key, - the : key, F1 GRAPHIC. Help, Keyboard Map shows them."));
+    sensibleButton_->setToolTip(QStringLiteral(
+        "Host keys type what they show on the host's own layout; keys assigned below press "
+        "their Sorcerer key instead. Keys that type nothing (Esc, F1, the keypad) keep their "
+        "place."));
+    const char* const kBoardTips[] = {
+        "Lists the Sorcerer keys pressed alone.",
+        "Lists the Sorcerer keys pressed with SHIFT: a host key assigned here types the "
+        "shifted character.",
+        "Lists the Sorcerer keys pressed with CTRL: a host key assigned here types the "
+        "control code."};
+    for (std::size_t i = 0; i < kBoards.size(); ++i) {
+        boardButtons_[i]->setToolTip(QString::fromUtf8(kBoardTips[i]));
+    }
+    emulatedKeys_->setToolTip(QStringLiteral(
+        "The 48 Sorcerer keys that type a character; choose one to see its host keys, double "
+        "click it to get the capture box ready."));
+    assignedKeys_->setToolTip(QStringLiteral(
+        "The host keys (alone, with Shift or with Ctrl) that press the chosen Sorcerer key in "
+        "sensible mode; double click one to take it away."));
+    captureBox_->setToolTip(QStringLiteral(
+        "Hold the host key (with Shift or Ctrl if wanted) and click here: the key is assigned "
+        "to the chosen Sorcerer key, replacing what it had."));
 }
 
 // The list of host keys stays as it is until a Sorcerer key is chosen.

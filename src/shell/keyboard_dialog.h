@@ -52,6 +52,7 @@ class KeyboardDialog : public QDialog {
 
   private:
     void buildControls();
+    void addToolTips();
     void chooseBoard(std::uint8_t board);
     void fillEmulatedKeys();
     void emulatedKeySelected();

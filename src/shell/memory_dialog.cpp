@@ -82,6 +82,40 @@ void MemoryDialog::buildControls() {
         exclusiveGroup(this, {row->builtin, row->fromFile});
         row->name->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
+    addToolTips();
+}
+
+// What each choice does to the machine, with the addresses and sizes it
+// takes; the plain radio buttons' own texts say the rest.
+void MemoryDialog::addToolTips() {
+    const char* const kRamTips[] = {
+        "8K of RAM at 0000-1FFF; addresses above it read FF.",
+        "16K of RAM at 0000-3FFF; addresses above it read FF.",
+        "32K of RAM at 0000-7FFF; addresses above it read FF.",
+        "47K of RAM at 0000-BBFF; a 16K ROM PAC (A000-DFFF) takes the place of the RAM "
+        "under it."};
+    for (int i = 0; i < 4; ++i) ram_[i]->setToolTip(QString::fromUtf8(kRamTips[i]));
+    normal_->setToolTip(QStringLiteral("The machine as sold: the RAM chosen below."));
+    enhanced_->setToolTip(QStringLiteral("Not available: there is no enhanced machine."));
+    writeRom_->setToolTip(QStringLiteral("Not available: the ROMs always stay as they are."));
+    monitor_.builtin->setToolTip(
+        QStringLiteral("The program's own monitor at E000-EFFF (prompt, tape, DU, EN, GO ...)."));
+    monitor_.fromFile->setToolTip(
+        QStringLiteral("A monitor ROM image of exactly 4096 bytes, at E000-EFFF; any other file "
+                       "leaves the built-in one in place."));
+    monitor_.browse->setToolTip(QStringLiteral(
+        "Chooses the monitor ROM file in the rom folder; it is taken only if it can be opened."));
+    characters_.builtin->setToolTip(
+        QStringLiteral("The program's own character set for codes 00-7F (F800-FBFF)."));
+    characters_.fromFile->setToolTip(
+        QStringLiteral("A character ROM image of exactly 1024 bytes (codes 00-7F, 8 bytes "
+                       "each); any other file leaves the built-in one in place."));
+    characters_.browse->setToolTip(QStringLiteral(
+        "Chooses the character ROM file in the rom folder; it is taken only if it can be "
+        "opened."));
+    for (const RomRow* row : {&monitor_, &characters_}) {
+        row->name->setToolTip(QStringLiteral("The file last chosen with Browse."));
+    }
 }
 
 // Opening: the RAM fitted, the memory kind, the two ROM sources and names.

@@ -41,6 +41,7 @@ class MemoryDialog : public SettingsDialog {
     };
 
     void buildControls();
+    void addToolTips();
     void showSettings();
     void connectCommands();
     void layOut();

@@ -94,6 +94,16 @@ TEST(KeyboardDialog, OpensOnTheRecordWithTheNormalBoardListed) {
     EXPECT_FALSE(open.control<QRadioButton>(1216)->isChecked());
 }
 
+// The modes, the boards, the lists and the capture box say how they work.
+TEST(KeyboardDialog, ControlsExplainTheModesAndHowToAssign) {
+    OpenDialog open;
+    for (int id : {1214, 1215, 1216, 1219, 1220, 1221, 1222, 1223}) {
+        EXPECT_FALSE(open.control<QWidget>(id)->toolTip().isEmpty()) << "id" << id;
+    }
+    EXPECT_TRUE(open.control<QWidget>(1214)->toolTip().contains(QStringLiteral("Keyboard Map")));
+    EXPECT_TRUE(open.control<QWidget>(1223)->toolTip().contains(QStringLiteral("click")));
+}
+
 TEST(KeyboardDialog, ShiftAOnTheShiftBoardGoesToTheShiftTableEvenWithCtrl) {
     OpenDialog open;
     open.chooseBoard(1219);

@@ -67,6 +67,21 @@ TEST(MemoryDialog, OpensFromTheSettingsAndItsButtonsEnableTheirRows) {
     });
 }
 
+// Every choice that is not plain from its text says what it does; the RAM
+// sizes name their addresses and the ROM files their exact sizes.
+TEST(MemoryDialog, ControlsExplainThemselvesWithTheirRanges) {
+    SettingsShell settings;
+    settings.run(kCommandMemory, [](QDialog& dialog) {
+        const auto tip = [&](int id) { return control<QWidget>(dialog, id)->toolTip(); };
+        for (int id = 1000; id <= 1014; ++id) EXPECT_FALSE(tip(id).isEmpty()) << "id" << id;
+        EXPECT_TRUE(tip(1002).contains(QStringLiteral("0000-1FFF")));
+        EXPECT_TRUE(tip(1004).contains(QStringLiteral("0000-7FFF")));
+        EXPECT_TRUE(tip(1005).contains(QStringLiteral("0000-BBFF")));
+        EXPECT_TRUE(tip(1008).contains(QStringLiteral("4096 bytes")));
+        EXPECT_TRUE(tip(1012).contains(QStringLiteral("1024 bytes")));
+    });
+}
+
 TEST(MemoryDialog, CancelAfterEditsChangesNothingAndDoesNotReset) {
     SettingsShell settings;
     const MachineConfig before = settings.config();

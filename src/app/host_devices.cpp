@@ -41,6 +41,7 @@ bool HostDevices::restartSound() {
     if (!sound_) return initSound();
     sound_->setMuted(machine_.config().muteflag);
     const bool started = sound_->restartSound();
+    if (recorder_) recorder_->restart();  // the file follows a new frame rate too
     followSound();
     return started;
 }

@@ -72,15 +72,30 @@ bool WavRecorder::open(const std::filesystem::path& path) {
     // Behind another sound output the chip is rendered from a copy: starting
     // this one then leaves the machine's chip as it was.
     sound_.ay().useChip(passOn_ != nullptr ? nullptr : &machine_.ayChip());
-    sound_.initSound();
+    startOutput();
     recording_ = true;
     samplesWritten_ = 0;
-    frame_.assign(static_cast<std::size_t>(sound_.frameSamples()), 0);
-    frameBytes_.assign(frame_.size() * kBytesPerSample, 0);
     host.speaker = this;
     machine_.attachHost(host);
     attached_ = true;
     return true;
+}
+
+void WavRecorder::startOutput() {
+    sound_.initSound();
+    frame_.assign(static_cast<std::size_t>(sound_.frameSamples()), 0);
+    frameBytes_.assign(frame_.size() * kBytesPerSample, 0);
+}
+
+void WavRecorder::restart() {
+    if (!recording_) return;
+    playOutRings();
+    sound_.releaseSound();
+    startOutput();
+}
+
+void WavRecorder::playOutRings() {
+    for (int frame = 0; frame < kLeadSlots; ++frame) playOneFrame();
 }
 
 void WavRecorder::beginFrameSound(std::uint32_t frameStartTStates) {
@@ -120,7 +135,7 @@ void WavRecorder::playOneFrame() {
 // with the last frame the machine ran.
 bool WavRecorder::finish() {
     if (!recording_) return false;
-    for (int frame = 0; frame < kLeadSlots; ++frame) playOneFrame();
+    playOutRings();
     const std::int64_t dataBytes = samplesWritten_ * kBytesPerSample;
     const std::int64_t limit = std::numeric_limits<std::uint32_t>::max() - kHeaderBytes;
     const WavHeader header = wavHeader(static_cast<std::uint32_t>(std::min(dataBytes, limit)));

@@ -47,6 +47,10 @@ class WavRecorder : public SpeakerSink {
     bool open(const std::filesystem::path& path);
     bool finish();
     bool recording() const { return recording_; }
+    // After a change of the frame rate or the sound settings: the frames
+    // still in the rings are written, then the output starts again at the
+    // timing of now, so every frame keeps its length in the file.
+    void restart();
 
     void beginFrameSound(std::uint32_t frameStartTStates) override;
     void recordSpeakerEdge(std::uint32_t tstates, std::uint8_t level) override;
@@ -57,6 +61,8 @@ class WavRecorder : public SpeakerSink {
 
   private:
     void playOneFrame();
+    void playOutRings();
+    void startOutput();
     void detach();
 
     Machine& machine_;

@@ -2,8 +2,9 @@
 // plays a 1 kHz square wave on the speaker: muted, the device is given only
 // silence while the machine, its AY chip and the sound's pacing run exactly
 // as they do unmuted; a recording hears the tone, muted or not, leaves the
-// machine as it would have been, and is written whole when stopped or when
-// the sound is released; a file that cannot be made is refused at once.
+// machine as it would have been, keeps its frames' length through a new
+// frame rate, and is written whole when stopped or when the sound is
+// released; a file that cannot be made is refused at once.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -135,13 +136,21 @@ TEST(SoundRecording, RecordsTheToneHeardOrMutedAndIsWrittenWholeAtTheStop) {
     ASSERT_GE(tone.first, 0);
     EXPECT_NEAR(tone.frequency, 1000.0, 30.0);
 
-    // A recording still running when the sound is released is written too.
+    // A new frame rate (PAL, 50 a second) gives the frames after it their
+    // new length; a recording still running when the sound is released is
+    // written too.
     ASSERT_TRUE(recorded.devices.startSoundRecording(folder / "last.wav"));
     recorded.run(5);
+    recorded.test.machine.config().cpuspeedopt = 1;
+    recorded.test.machine.computeTiming();
+    ASSERT_TRUE(recorded.devices.restartSound());
+    for (int frame = 0; frame < 5; ++frame) recorded.test.machine.runFrame();
     recorded.devices.releaseSound();
     EXPECT_FALSE(recorded.devices.soundRecording());
     EXPECT_EQ(recorded.test.machine.host().speaker, nullptr);
-    EXPECT_EQ(wavSamples(fileBytes(folder / "last.wav")).size(), (5u + 3) * kFrameSamples);
+    constexpr std::size_t kPalFrameSamples = 441;
+    EXPECT_EQ(wavSamples(fileBytes(folder / "last.wav")).size(),
+              (5u + 3) * kFrameSamples + (5u + 3) * kPalFrameSamples);
 }
 
 }  // namespace

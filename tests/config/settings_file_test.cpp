@@ -217,7 +217,9 @@ TEST(SettingsFile, SoundSaveChangesOnlyTheSoundSection) {
     config.ayvolpct = 75;
     saveSoundSettings(folder / "s.ini", config);
     EXPECT_EQ(readFile(folder / "s.ini"),
-              head + "ClickerFlag=0\r\nayvolpct=75\r\nayflag=1\r\nclickervolpct=50\r\n" + tail);
+              head +
+                  "ClickerFlag=0\r\nayvolpct=75\r\nayflag=1\r\nclickervolpct=50\r\nmuteflag=0\r\n" +
+                  tail);
 }
 
 TEST(SettingsFile, EverySectionRoundTripsThroughTheSixSaves) {

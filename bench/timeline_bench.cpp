@@ -106,6 +106,31 @@ BENCHMARK(memoryPerMinute)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
+// The cap holds: ten emulated minutes of RAM rewritten with noise under a
+// 12 MiB cap (the per-frame store takes 8 of them), the most the timeline
+// held at any frame's end against the cap, and the keyframes left.
+void memoryUnderCap(benchmark::State& state) {
+    constexpr std::int64_t kCap = std::int64_t{12} << 20;
+    double most = 0;
+    std::size_t keyframes = 0;
+    for (auto _ : state) {
+        const auto machine = machineWith(Load::ramNoise);
+        Timeline timeline{kCap};
+        std::int64_t mostBytes = 0;
+        const int frames = 600 * machine->timing().framesPerSecond;
+        for (int frame = 0; frame < frames; ++frame) {
+            timeline.runFrame(*machine, FrameSound::off);
+            mostBytes = std::max(mostBytes, timeline.memoryBytes());
+        }
+        most = static_cast<double>(mostBytes) / kMiB;
+        keyframes = timeline.keyframeCount();
+    }
+    state.counters["most_MiB"] = most;
+    state.counters["cap_MiB"] = static_cast<double>(kCap) / kMiB;
+    state.counters["keyframes"] = static_cast<double>(keyframes);
+}
+BENCHMARK(memoryUnderCap)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // One frame of the animating program, without and with the timeline.
 void frameWithoutTimeline(benchmark::State& state) {
     const auto machine = machineWith(static_cast<Load>(state.range(0)));
@@ -145,12 +170,20 @@ double median(std::vector<double> values) {
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
+// With a cap (second argument, MiB), the timeline is first filled to it,
+// so that every second's keyframe thins an old one.
 void recordingCost(benchmark::State& state) {
     const auto load = static_cast<Load>(state.range(0));
     const auto plain = machineWith(load);
     const auto recorded = machineWith(load);
     const int frames = plain->timing().framesPerSecond;
-    Timeline timeline;
+    const std::int64_t cap = state.range(1) > 0 ? state.range(1) << 20 : kDefaultTimelineBytes;
+    Timeline timeline{cap};
+    if (state.range(1) > 0) {
+        while (timeline.memoryBytes() < cap - (std::int64_t{1} << 20)) {
+            timeline.runFrame(*recorded, FrameSound::off);
+        }
+    }
     std::vector<double> plainSeconds;
     std::vector<double> recordedSeconds;
     for (auto _ : state) {
@@ -172,9 +205,10 @@ void recordingCost(benchmark::State& state) {
     state.counters["us_per_frame"] = 1e6 * fastestPlain / frames;
 }
 BENCHMARK(recordingCost)
-    ->Arg(static_cast<int>(Load::monitorPrompt))
-    ->Arg(static_cast<int>(Load::screenAnimation))
-    ->Arg(static_cast<int>(Load::ramNoise))
+    ->Args({static_cast<int>(Load::monitorPrompt), 0})
+    ->Args({static_cast<int>(Load::screenAnimation), 0})
+    ->Args({static_cast<int>(Load::ramNoise), 0})
+    ->Args({static_cast<int>(Load::ramNoise), 12})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(300);
 

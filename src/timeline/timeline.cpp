@@ -450,7 +450,8 @@ void Timeline::thinToCap() {
 // Drops the keyframe whose neighbours lie closest together for its age
 // (the oldest of equals): never the first, the newest or a command's. The
 // one after it is packed again against the one before (or whole, when the
-// dropped one was).
+// dropped one was): its difference XORed with the dropped one's bytes,
+// without unpacking either chain.
 bool Timeline::thinOnce() {
     std::size_t best = 0;
     double bestScore = -1.0;
@@ -466,13 +467,12 @@ bool Timeline::thinOnce() {
     if (best == 0) return false;
     Keyframe& next = keyframes_[best + 1];
     if (!next.whole) {
-        MachineState& after = *scratch_;
-        auto before = std::make_unique<MachineState>();
-        unpackKeyframe(best - 1, *before);
-        unpackKeyframe(best + 1, after);
+        MachineState& bytes = *scratch_;
+        unpackState(keyframes_[best].packed, nullptr, bytes);
+        unpackState(next.packed, &bytes, bytes);
         next.whole = keyframes_[best].whole;
         packedBytes_ -= next.packed.capacity();
-        next.packed = packState(after, next.whole ? nullptr : before.get());
+        next.packed = packState(bytes, nullptr);
         packedBytes_ += next.packed.capacity();
     }
     packedBytes_ -= keyframes_[best].packed.capacity();

@@ -32,4 +32,14 @@ bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t cou
     return static_cast<std::size_t>(file.gcount()) == count;
 }
 
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
+                                                       std::uintmax_t mostBytes) {
+    std::optional<std::ifstream> file = openBinaryFile(path);
+    const std::optional<std::uintmax_t> size = file ? fileSizeBySeeking(*file) : std::nullopt;
+    if (!size || *size > mostBytes) return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+    if (!readExactly(*file, bytes.data(), bytes.size())) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace vantorel

@@ -1,4 +1,5 @@
-// Reading the user's files safely: game ROMs, snapshots and quick-type texts.
+// Reading the user's files safely: game ROMs, snapshots, quick-type texts,
+// saved states and movies.
 //
 // The machine's file commands and quick type open a file for binary reading,
 // find its size by seeking (so a size that does not fit is refused before
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 namespace vantorel {
 
@@ -29,5 +31,11 @@ std::optional<std::uintmax_t> fileSizeBySeeking(std::ifstream& file);
 
 // Reads `count` bytes into `destination`; false when fewer arrive.
 bool readExactly(std::ifstream& file, std::uint8_t* destination, std::size_t count);
+
+// The whole file's bytes; nothing when it cannot be opened or read whole,
+// or when it holds more than `mostBytes` (refused before anything is
+// allocated). Save-state and movie files are read this way.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
+                                                       std::uintmax_t mostBytes);
 
 }  // namespace vantorel

@@ -70,6 +70,7 @@ MachineSnapshot Machine::capture() const {
 
 void Machine::restore(const MachineSnapshot& snapshot) {
     std::memcpy(static_cast<void*>(&bus_.state), &snapshot.state, sizeof(MachineState));
+    ++ramEdits_;
     bus_.inputs = snapshot.inputs;
     cutRecordingBack();
 }

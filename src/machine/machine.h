@@ -105,8 +105,11 @@ class Machine {
     void restore(const MachineSnapshot& snapshot);
 
     // RAM, the memory flags and the filled slots' names (the display and
-    // files use them).
-    MachineMemory& memory() { return bus_.state.memory; }
+    // files use them). Reaching them to change them counts as a RAM edit.
+    MachineMemory& memory() {
+        ++ramEdits_;
+        return bus_.state.memory;
+    }
     const MachineMemory& memory() const { return bus_.state.memory; }
     // The ROM images; a new image replaces a pointer (installBuiltinImages).
     MachineRoms& roms() { return bus_.inputs.roms; }
@@ -234,8 +237,13 @@ class Machine {
     std::uint8_t readMemory(std::uint16_t address) { return bus_.readMemory(address); }
     std::uint8_t fetchOpcode(std::uint16_t address) { return bus_.fetchOpcode(address); }
     void writeMemory(std::uint16_t address, std::uint8_t value) {
+        ++ramEdits_;
         bus_.writeMemory(address, value);
     }
+    // Counts the changes to RAM made from outside a frame (writeMemory, the
+    // changeable memory(), a reset, restore): the timeline compares it to
+    // see RAM changed between frames without comparing 64K.
+    std::uint64_t ramEdits() const { return ramEdits_; }
     std::uint8_t readPort(std::uint16_t port) { return bus_.readPort(port); }
     void writePort(std::uint16_t port, std::uint8_t value) { bus_.writePort(port, value); }
 
@@ -263,6 +271,7 @@ class Machine {
     MachineConfig config_;
     MachineHost host_;
     FrameTStates lastFrame_;
+    std::uint64_t ramEdits_ = 0;  // see ramEdits()
     // A recording's file belongs to one machine: a copy of the machine
     // records in memory, and copying a machine over this one keeps this
     // one's file.

@@ -197,16 +197,13 @@ std::optional<std::string> saveMovieFile(const std::filesystem::path& path, cons
 
 MovieRead loadMovieFile(const std::filesystem::path& path, const Machine& machine,
                         std::string_view programVersion) {
-    MovieRead result;
-    auto file = openBinaryFile(path);
-    const auto size = file ? fileSizeBySeeking(*file) : std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    if (size && *size <= kMostFileBytes) bytes.resize(static_cast<std::size_t>(*size));
-    if (!size || *size > kMostFileBytes || !readExactly(*file, bytes.data(), bytes.size())) {
+    const auto bytes = readWholeFile(path, kMostFileBytes);
+    if (!bytes) {
+        MovieRead result;
         result.problem = "it cannot be read";
         return result;
     }
-    return readMovieBytes(bytes, machine, programVersion);
+    return readMovieBytes(*bytes, machine, programVersion);
 }
 
 }  // namespace vantorel

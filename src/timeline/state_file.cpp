@@ -242,19 +242,13 @@ std::optional<std::string> saveStateFile(const std::filesystem::path& path, cons
 
 StateFileRead loadStateFile(const std::filesystem::path& path, const Machine& machine,
                             std::string_view programVersion) {
-    StateFileRead result;
-    auto file = openBinaryFile(path);
-    const auto size = file ? fileSizeBySeeking(*file) : std::nullopt;
-    if (!size || *size > kMostFileBytes) {
+    const auto bytes = readWholeFile(path, kMostFileBytes);
+    if (!bytes) {
+        StateFileRead result;
         result.problem = "it cannot be read";
         return result;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
-    if (!readExactly(*file, bytes.data(), bytes.size())) {
-        result.problem = "it cannot be read";
-        return result;
-    }
-    return readStateBytes(bytes, machine, programVersion);
+    return readStateBytes(*bytes, machine, programVersion);
 }
 
 }  // namespace vantorel

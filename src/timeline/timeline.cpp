@@ -10,14 +10,41 @@ namespace {
 constexpr std::size_t kWholeKeyframeEvery = 32;  // a keyframe packed whole after 31 differences
 constexpr std::int64_t kMostFramesStored = 241;  // two seconds at 120 frames a second
 
-bool sameInputs(const MachineInputs& a, const MachineInputs& b) {
-    return a.roms.monitor == b.roms.monitor && a.roms.characters == b.roms.characters &&
-           a.gameRoms.a000 == b.gameRoms.a000 && a.gameRoms.c000 == b.gameRoms.c000 &&
-           a.gameRoms.d000 == b.gameRoms.d000 && a.tape == b.tape && a.text == b.text;
+// The inputs a record names, by address: a keyframe holds every input the
+// timeline has seen, so a new one never takes an old one's address.
+std::array<const void*, 7> inputIds(const MachineInputs& inputs) {
+    return {inputs.roms.monitor.get(),  inputs.roms.characters.get(), inputs.gameRoms.a000.get(),
+            inputs.gameRoms.c000.get(), inputs.gameRoms.d000.get(),   inputs.tape.get(),
+            inputs.text.get()};
 }
 
-bool sameState(const MachineState& a, const MachineState& b) {
-    return std::memcmp(&a, &b, sizeof(MachineState)) == 0;
+// The record's bytes before RAM's image and after it (the processor, the
+// devices, the memory flags): a few kilobytes.
+struct RamBytes {
+    std::size_t from = 0;
+    std::size_t to = 0;
+};
+
+RamBytes ramBytesOf(const MachineState& state) {
+    const auto from = static_cast<std::size_t>(state.memory.image.data() -
+                                               reinterpret_cast<const std::uint8_t*>(&state));
+    return {from, from + state.memory.image.size()};
+}
+
+void copyAroundRam(const MachineState& state, std::vector<std::uint8_t>& out) {
+    const auto* record = reinterpret_cast<const std::uint8_t*>(&state);
+    const RamBytes ram = ramBytesOf(state);
+    out.resize(ram.from + sizeof(MachineState) - ram.to);
+    std::memcpy(out.data(), record, ram.from);
+    std::memcpy(out.data() + ram.from, record + ram.to, sizeof(MachineState) - ram.to);
+}
+
+bool sameAroundRam(const MachineState& state, const std::vector<std::uint8_t>& kept) {
+    const auto* record = reinterpret_cast<const std::uint8_t*>(&state);
+    const RamBytes ram = ramBytesOf(state);
+    return kept.size() == ram.from + sizeof(MachineState) - ram.to &&
+           std::memcmp(kept.data(), record, ram.from) == 0 &&
+           std::memcmp(kept.data() + ram.from, record + ram.to, sizeof(MachineState) - ram.to) == 0;
 }
 
 // The machine put back with its frames muted and nothing printed: frames run
@@ -59,6 +86,7 @@ void Timeline::clear() {
     position_ = 0;
     end_ = 0;
     positionTStates_ = 0;
+    frameEnd_.known = false;
 }
 
 void Timeline::start(const Machine& machine) {
@@ -67,8 +95,8 @@ void Timeline::start(const Machine& machine) {
     const std::int64_t slots = std::min(2 * perSecond + 1, kMostFramesStored);
     store_.resize(static_cast<std::size_t>(slots));
     for (auto& slot : store_) slot = std::make_unique<StoredFrame>();
-    store(0, 0, machine);
-    addKeyframe(stored(0)->snapshot, true);
+    addKeyframe(machine.state(), machine.inputs(), true);
+    noteFrameEnd(machine);
 }
 
 TimelineRun Timeline::exportRun() const {
@@ -138,37 +166,45 @@ FrameResult Timeline::runFrame(Machine& machine, FrameSound sound) {
     noteChangesBetweenFrames(machine);
     const std::int64_t perSecond = std::max(machine.timing().framesPerSecond, 1);
     if (position_ % perSecond == 0 && keyframes_.back().frame != position_) {
-        addKeyframe(stored(position_)->snapshot, false);
+        addKeyframe(machine.state(), machine.inputs(), false);
     }
     const FrameResult result = runLoggedFrame(machine, sound);
     ++position_;
     end_ = position_;
     positionTStates_ += result.tstates.total();
-    store(position_, positionTStates_, machine);
+    noteFrameEnd(machine);
     thinToCap();
     return result;
 }
 
-// A machine that differs from the record of the last frame's end was
-// changed by a command: the changed machine becomes a keyframe (in place of
-// one made at the same frame), and the store holds it in place of the
-// frame's end.
+void Timeline::noteFrameEnd(const Machine& machine) {
+    frameEnd_.known = true;
+    frameEnd_.ramEdits = machine.ramEdits();
+    frameEnd_.inputs = inputIds(machine.inputs());
+    copyAroundRam(machine.state(), frameEnd_.aroundRam);
+}
+
+bool Timeline::changedSinceFrameEnd(const Machine& machine) const {
+    return !frameEnd_.known || machine.ramEdits() != frameEnd_.ramEdits ||
+           inputIds(machine.inputs()) != frameEnd_.inputs ||
+           !sameAroundRam(machine.state(), frameEnd_.aroundRam);
+}
+
+// A machine changed since the last frame's end was changed by a command:
+// the changed machine becomes a keyframe (in place of one made at the same
+// frame), and the store holds it in place of the frame's end.
 void Timeline::noteChangesBetweenFrames(const Machine& machine) {
-    const StoredFrame* last = stored(position_);
-    if (last != nullptr && sameState(machine.state(), last->snapshot.state) &&
-        sameInputs(machine.inputs(), last->snapshot.inputs)) {
-        return;
-    }
+    if (!changedSinceFrameEnd(machine)) return;
     store(position_, positionTStates_, machine);
     if (keyframes_.back().frame == position_) {
         packedBytes_ -= keyframes_.back().packed.capacity();
         keyframes_.pop_back();
         if (!keyframes_.empty()) unpackKeyframe(keyframes_.size() - 1, *newestKeyState_);
     }
-    addKeyframe(stored(position_)->snapshot, true);
+    addKeyframe(machine.state(), machine.inputs(), true);
 }
 
-void Timeline::addKeyframe(const MachineSnapshot& snapshot, bool command) {
+void Timeline::addKeyframe(const MachineState& state, const MachineInputs& inputs, bool command) {
     std::size_t sinceWhole = 0;
     for (auto it = keyframes_.rbegin(); it != keyframes_.rend() && !it->whole; ++it) ++sinceWhole;
     Keyframe keyframe;
@@ -176,11 +212,11 @@ void Timeline::addKeyframe(const MachineSnapshot& snapshot, bool command) {
     keyframe.tstate = positionTStates_;
     keyframe.command = command;
     keyframe.whole = keyframes_.empty() || sinceWhole + 1 >= kWholeKeyframeEvery;
-    keyframe.packed = packState(snapshot.state, keyframe.whole ? nullptr : newestKeyState_.get());
-    keyframe.inputs = snapshot.inputs;
+    keyframe.packed = packState(state, keyframe.whole ? nullptr : newestKeyState_.get());
+    keyframe.inputs = inputs;
     packedBytes_ += keyframe.packed.capacity();
     keyframes_.push_back(std::move(keyframe));
-    std::memcpy(static_cast<void*>(newestKeyState_.get()), &snapshot.state, sizeof(MachineState));
+    std::memcpy(static_cast<void*>(newestKeyState_.get()), &state, sizeof(MachineState));
 }
 
 void Timeline::unpackKeyframe(std::size_t index, MachineState& out) const {
@@ -219,6 +255,7 @@ void Timeline::keysScanned(const HostKeyStates& before, HostKeyStates& now) {
         applyLogged(InputPoint::keyScan, now.data(), now.size());
         return;
     }
+    if (now == before) return;
     const std::int64_t at = positionTStates_ + running_->lastFrame().total();
     for (std::size_t key = 0; key < now.size(); ++key) {
         if (now[key] == before[key]) continue;
@@ -270,6 +307,7 @@ bool Timeline::seek(Machine& machine, std::int64_t frame) {
         machine.restore(kept->snapshot);
         position_ = frame;
         positionTStates_ = kept->tstate;
+        noteFrameEnd(machine);
         return true;
     }
     // From far enough back that the store ends up holding the two seconds
@@ -286,6 +324,7 @@ bool Timeline::seek(Machine& machine, std::int64_t frame) {
         putBack(machine, keyframe);
     }
     replayFrames(machine, [frame](std::int64_t at, std::int64_t) { return at >= frame; });
+    noteFrameEnd(machine);
     return true;
 }
 
@@ -306,6 +345,7 @@ bool Timeline::seekTState(Machine& machine, std::int64_t tstate) {
         --position_;
         positionTStates_ = kept->tstate;
     }
+    noteFrameEnd(machine);
     return true;
 }
 
@@ -410,7 +450,8 @@ void Timeline::thinToCap() {
 // Drops the keyframe whose neighbours lie closest together for its age
 // (the oldest of equals): never the first, the newest or a command's. The
 // one after it is packed again against the one before (or whole, when the
-// dropped one was).
+// dropped one was): its difference XORed with the dropped one's bytes,
+// without unpacking either chain.
 bool Timeline::thinOnce() {
     std::size_t best = 0;
     double bestScore = -1.0;
@@ -426,13 +467,12 @@ bool Timeline::thinOnce() {
     if (best == 0) return false;
     Keyframe& next = keyframes_[best + 1];
     if (!next.whole) {
-        MachineState& after = *scratch_;
-        auto before = std::make_unique<MachineState>();
-        unpackKeyframe(best - 1, *before);
-        unpackKeyframe(best + 1, after);
+        MachineState& bytes = *scratch_;
+        unpackState(keyframes_[best].packed, nullptr, bytes);
+        unpackState(next.packed, &bytes, bytes);
         next.whole = keyframes_[best].whole;
         packedBytes_ -= next.packed.capacity();
-        next.packed = packState(after, next.whole ? nullptr : before.get());
+        next.packed = packState(bytes, nullptr);
         packedBytes_ += next.packed.capacity();
     }
     packedBytes_ -= keyframes_[best].packed.capacity();

@@ -12,14 +12,20 @@
 //   - the input log (input_log.h): every joystick byte and host key state
 //     that changed at a frame's reads, and what the sound output did to the
 //     AY's record (ay_state_log.h);
-//   - the last two seconds also as one whole machine per frame, so that a
-//     rewind starts at once.
+//   - a store of up to two seconds of whole machines, one per frame, for
+//     stepping back frame by frame.
 // Any frame since the start (and so any T-state, to the frame it falls in:
 // the machine is only taken and put back between frames) is reached by
 // putting back the nearest keyframe before it and running the frames after
 // it again, muted, with the logged input instead of the host's. Frames
 // reached that way land in the per-frame store, so that stepping back
-// frame by frame runs one replay every two seconds.
+// frame by frame runs one replay every two seconds; the first step back
+// replays at most three seconds, a few milliseconds.
+//
+// Recording costs little beside the frame itself: frames run forward are
+// not copied into the store, and a change between frames is found by
+// comparing the few kilobytes of the record around RAM and the machine's
+// count of RAM edits (Machine::ramEdits) with the last frame's end.
 //
 // Memory: kept under a cap. Above it old keyframes are thinned, the older
 // the sparser (a keyframe goes where its neighbours lie closest for its
@@ -39,6 +45,7 @@
 //   timeline.runFrame(...);  // going on from there drops what came after
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -142,8 +149,19 @@ class Timeline final : private FrameInputTap {
     void joysticksRead(JoystickPoll poll, const JoystickBytes& before, JoystickBytes& now) override;
     void keysScanned(const HostKeyStates& before, HostKeyStates& now) override;
 
+    // The machine as the last frame left it, enough to see a change since:
+    // the record around RAM, the inputs it names and the count of RAM edits.
+    struct FrameEnd {
+        bool known = false;
+        std::uint64_t ramEdits = 0;
+        std::array<const void*, 7> inputs{};
+        std::vector<std::uint8_t> aroundRam;
+    };
+
+    void noteFrameEnd(const Machine& machine);
+    bool changedSinceFrameEnd(const Machine& machine) const;
     void noteChangesBetweenFrames(const Machine& machine);
-    void addKeyframe(const MachineSnapshot& snapshot, bool command);
+    void addKeyframe(const MachineState& state, const MachineInputs& inputs, bool command);
     void unpackKeyframe(std::size_t index, MachineState& out) const;
     std::size_t keyframeAtOrBefore(std::int64_t frame) const;
     void thinToCap();
@@ -174,6 +192,7 @@ class Timeline final : private FrameInputTap {
     std::int64_t position_ = 0;
     std::int64_t end_ = 0;
     std::int64_t positionTStates_ = 0;
+    FrameEnd frameEnd_;
     // The frame being run.
     bool replaying_ = false;
     const Machine* running_ = nullptr;

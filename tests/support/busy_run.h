@@ -18,6 +18,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/boot.h"
@@ -127,7 +128,7 @@ class BusyRun {
     void collected(FrameOutput* out) {
         speaker_.out = nullptr;
         device_.out = nullptr;
-        if (out != nullptr) out->screen = screenText(machine_.memory());
+        if (out != nullptr) out->screen = screenText(std::as_const(machine_).memory());
     }
 
     // The typing starts at set frames, each line when the monitor has long

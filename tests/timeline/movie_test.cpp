@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "support/busy_run.h"
+#include "support/temp_folder.h"
 
 namespace vantorel {
 namespace {
@@ -80,6 +81,15 @@ TEST(Movie, DamagedOrForeignFilesAreRefused) {
     }
     const std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 9);
     EXPECT_FALSE(readMovieBytes(cut, run.machine(), kVersion).movie.has_value());
+    // Files: a folder or a missing file cannot be read; a saved one reads back.
+    testing::TempFolder folder;
+    EXPECT_EQ(loadMovieFile(folder.path(), run.machine(), kVersion).problem, "it cannot be read");
+    EXPECT_EQ(loadMovieFile(folder / "none.vtm", run.machine(), kVersion).problem,
+              "it cannot be read");
+    ASSERT_FALSE(saveMovieFile(folder / "run.vtm", recorder.movie(), run.machine(), kVersion));
+    const MovieRead read = loadMovieFile(folder / "run.vtm", run.machine(), kVersion);
+    ASSERT_TRUE(read.movie.has_value()) << read.problem;
+    EXPECT_EQ(read.movie->secondHashes, recorder.movie().secondHashes);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <set>
 #include <string>
@@ -199,6 +200,55 @@ TEST(Timeline, CommandsBetweenFramesAreKeptAndDroppedWithTheFuture) {
     EXPECT_EQ(timeline.end(), 21);
     for (int frame = 0; frame < 20; ++frame) timeline.runFrame(machine, FrameSound::off);
     EXPECT_NE(machine.peek(0x0100), 0xA5) << "the edit went with the future";
+}
+
+// Every kind of change between frames is seen, RAM's by the machine's
+// count of edits and the rest by the record around RAM: going back before
+// it and on past it finds the machine as the straight run had it.
+TEST(Timeline, EveryKindOfChangeBetweenFramesIsKept) {
+    struct Change {
+        const char* what;
+        std::function<void(Machine&, const MachineSnapshot& earlier)> make;
+    };
+    const std::vector<Change> changes = {
+        {"a byte written", [](Machine& m, auto&) { m.writeMemory(0x3000, 0x5A); }},
+        {"RAM changed in place (a file loaded)",
+         [](Machine& m, auto&) { m.memory().image[0x3001] ^= 0xFF; }},
+        {"a hard reset", [](Machine& m, auto&) { m.hardReset(); }},
+        {"a soft reset", [](Machine& m, auto&) { m.softReset(); }},
+        {"registers set",
+         [](Machine& m, auto&) {
+             Z80State registers = m.registers();
+             registers.BC = static_cast<std::uint16_t>(registers.BC ^ 0x1234);
+             m.setRegisters(registers);
+         }},
+        {"a tape put in",
+         [](Machine& m, auto&) { m.playTapeBytes(std::vector<std::uint8_t>(500, 0x55)); }},
+        {"text to type",
+         [](Machine& m, auto&) { m.startQuickTypeText(testing::bytesOf("DU 0 10\n")); }},
+        {"the AY's record (the sound restarted)",
+         [](Machine& m, auto&) { m.ayChip().registers[1] ^= 0x0F; }},
+        {"a state loaded", [](Machine& m, const MachineSnapshot& earlier) { m.restore(earlier); }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        BusyRun run;
+        Machine& machine = run.machine();
+        Timeline timeline;
+        std::vector<std::uint64_t> hashes;
+        MachineSnapshot earlier;
+        for (int frame = 0; frame < 90; ++frame) {
+            if (frame == 10) earlier = machine.capture();
+            if (frame == 30) change.make(machine, earlier);
+            hashes.push_back(hashOf(machine.state()));
+            timeline.runFrame(machine, FrameSound::off);
+        }
+        EXPECT_EQ(timeline.keyframeCount(), 3u) << "the start, the change, one second";
+        for (int frame : {30, 45, 29, 89}) {
+            ASSERT_TRUE(timeline.seek(machine, frame));
+            EXPECT_EQ(hashOf(machine.state()), hashes[static_cast<std::size_t>(frame)]) << frame;
+        }
+    }
 }
 
 // Going back ends a recording's file where it stood; the deck records on

@@ -209,6 +209,18 @@ std::vector<SeedInput> romImageSeeds() {
             {"characters-inverted", inverted}};
 }
 
+// Label files in each format, as the tools write them.
+std::vector<SeedInput> symbolFileSeeds() {
+    return {
+        {"pasmo.sym", bytesOf("loop\t\tEQU 08002H\nmain\t\tEQU 08000H\n00000000\tEQU 0E02BH\n")},
+        {"z80asm.lbl", bytesOf("data1:\tequ $8004\nmain:\tequ $8000\n")},
+        {"hand.sym", bytesOf("; labels\nwidth = 0x40\nTop:: .equ 65535 ; top\nbits DEFL %1010\n")},
+        {"sdcc.noi", bytesOf("DEF _main 0x800D\nDEF _counter 0x9000\nLOAD prog.ihx\n")},
+        {"sdcc.map",
+         bytesOf("ASxxxx Linker V03.00 + NoICE + sdld,  page 1.\nHexadecimal  [32-Bits]\n\n"
+                 "      Value  Global\n     0000800A  _add     prog\n   C:   0100  _old\n")}};
+}
+
 }  // namespace
 
 std::vector<SeedInput> seedInputs(std::string_view target) {
@@ -220,6 +232,7 @@ std::vector<SeedInput> seedInputs(std::string_view target) {
     if (target == "raw_tape") return rawTapeSeeds();
     if (target == "rom_image") return romImageSeeds();
     if (target == "state_file") return stateFileSeeds();
+    if (target == "symbol_file") return symbolFileSeeds();
     return {};
 }
 

@@ -1,0 +1,105 @@
+// What a debugger asks the machine to watch while it runs.
+//
+// One byte per address for execute, read and write breakpoints over the 64K
+// the processor sees, one byte per port (the low byte of the port number,
+// the part the Sorcerer decodes) for input and output, and one flag,
+// `active`, that decides whether the machine runs its watching processor
+// (Z80<WatchingBus>, watching_bus.h) at all: with it clear the machine runs
+// the plain processor exactly as without a debugger. Looking a bit up costs
+// the same for one breakpoint as for ten thousand.
+//
+// The watching bus notes what matched during an instruction here, with no
+// allocation; at the end of the instruction it asks the listener (the
+// debugger) whether to stop, and only then: when something matched, when PC
+// landed on an execute mark, when the clock reached `wakeAt`, when a pause
+// was asked for, or on every instruction while `everyStep` is set (stepping,
+// the trace, the profile, the call stack).
+//
+// Owned by the debugger (debug/debugger.h); the machine keeps a pointer
+// (Machine::setWatch) and reads it on every frame.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "z80/z80_state.h"
+
+namespace vantorel {
+
+// Bits of WatchSet::memory.
+inline constexpr std::uint8_t kWatchExecute = 1;
+inline constexpr std::uint8_t kWatchRead = 2;
+inline constexpr std::uint8_t kWatchWrite = 4;
+// Bits of WatchSet::ports.
+inline constexpr std::uint8_t kWatchPortIn = 1;
+inline constexpr std::uint8_t kWatchPortOut = 2;
+
+// What happened during an instruction that a watch may care about.
+enum class WatchEventKind : std::uint8_t {
+    read,         // a data read of `address` gave `value`
+    write,        // `value` was written to `address`
+    portIn,       // IN from port `address` gave `value`
+    portOut,      // OUT of `value` to port `address`
+    interrupt,    // an interrupt was accepted; `address` is where it went
+    tapeMotor,    // an OUT to FE changed the motors; `value` is the new motor bits
+    uartReceive,  // IN from the data port took a byte (`value`) from the receiver
+    uartSend,     // OUT to the data port gave the transmitter `value`
+};
+
+struct WatchEvent {
+    WatchEventKind kind = WatchEventKind::read;
+    std::uint16_t address = 0;
+    std::uint8_t value = 0;
+};
+
+// One instruction as the watching bus saw it (an interrupt accepted before
+// it belongs to the same step).
+struct WatchStep {
+    std::uint16_t pc = 0;           // where the instruction started
+    std::uint16_t sp = 0;           // SP before it
+    std::uint32_t tstates = 0;      // T-states the step took
+    std::int64_t endClock = 0;      // WatchSet::clock after it
+    std::uint8_t opcode[4] = {};    // its first bytes as fetched before it ran
+    bool interrupted = false;       // an interrupt was accepted at its start
+    std::uint16_t interruptPc = 0;  // PC when it was
+};
+
+// The debugger's side: told about every step it asked for.
+class WatchListener {
+  public:
+    virtual ~WatchListener() = default;
+    // Before an instruction, only while everyStep is set (the registers as
+    // they stand, PC at the instruction).
+    virtual void stepStarting(const Z80State& registers) = 0;
+    // After a step that needs a look; true stops the run there.
+    virtual bool stepEnded(const WatchStep& step, const Z80State& registers,
+                           const WatchEvent* events, std::size_t eventCount, bool eventsLost) = 0;
+    // A frame begins at `clock`: the listener can set wakeAt for the frame.
+    virtual void frameBegun(std::int64_t clock) = 0;
+};
+
+struct WatchSet {
+    static constexpr std::size_t kEventsPerStep = 16;
+
+    bool active = false;     // the one flag: the watching processor runs
+    bool everyStep = false;  // stepStarting/stepEnded on every instruction
+    bool watchTape = false;  // note motor changes and UART bytes
+    bool pause = false;      // stop after the next instruction (then cleared by the listener)
+    std::array<std::uint8_t, 0x10000> memory{};  // kWatchExecute | kWatchRead | kWatchWrite
+    std::array<std::uint8_t, 0x100> ports{};     // kWatchPortIn | kWatchPortOut
+    std::int64_t clock = 0;           // T-states since the timeline's start, kept by the bus
+    std::int64_t wakeAt = INT64_MAX;  // the listener is asked once clock reaches it
+    WatchListener* listener = nullptr;
+
+    // The step in progress (the bus's scratch).
+    WatchStep step;
+    std::array<WatchEvent, kEventsPerStep> events{};
+    std::size_t eventCount = 0;
+    bool eventsLost = false;
+
+    bool anyMemory(std::uint16_t address, std::uint8_t bits) const {
+        return (memory[address] & bits) != 0;
+    }
+};
+
+}  // namespace vantorel

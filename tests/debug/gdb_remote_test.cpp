@@ -10,8 +10,8 @@
 #include "debug/gdb_packets.h"
 #include "debug/gdb_server.h"
 #include "fake_gdb_target.h"
-#include "gdb_client.h"
 #include "host/loopback_socket.h"
+#include "support/gdb_client.h"
 
 namespace vantorel {
 namespace {

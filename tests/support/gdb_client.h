@@ -17,9 +17,11 @@ namespace vantorel::testing {
 
 class GdbClient {
   public:
-    // `pump` lets the server take a turn (serve its channel once).
-    GdbClient(ByteChannel& channel, std::function<void()> pump)
-        : channel_(channel), pump_(std::move(pump)) {}
+    // `pump` lets the server take a turn (serve its channel once); a server
+    // in another process needs none. A reply is waited for `patience`
+    // turns of at most a millisecond each.
+    GdbClient(ByteChannel& channel, std::function<void()> pump, int patience = 2000)
+        : channel_(channel), pump_(std::move(pump)), patience_(patience) {}
 
     void sendRaw(std::string_view bytes) { ASSERT_TRUE(channel_.write(bytes)); }
     void send(std::string_view payload) { sendRaw(frameGdbPacket(payload)); }
@@ -62,7 +64,8 @@ class GdbClient {
     // True when nothing at all arrives within a few turns of the server.
     bool quiet() {
         for (int turn = 0; turn < 5; ++turn) {
-            pump_();
+            if (pump_) pump_();
+            channel_.waitForInput(pump_ ? 0 : 20);
             char byte = 0;
             if (channel_.read({&byte, 1}) == 1) {
                 pending_ += byte;
@@ -81,11 +84,11 @@ class GdbClient {
             pending_.erase(0, 1);
             return byte;
         }
-        for (int turn = 0; turn < 2000; ++turn) {
+        for (int turn = 0; turn < patience_; ++turn) {
             char byte = 0;
             if (channel_.read({&byte, 1}) == 1) return byte;
             if (channel_.closed()) return std::nullopt;
-            pump_();
+            if (pump_) pump_();
             channel_.waitForInput(1);
         }
         return std::nullopt;
@@ -93,6 +96,7 @@ class GdbClient {
 
     ByteChannel& channel_;
     std::function<void()> pump_;
+    int patience_;
     std::string pending_;
 };
 

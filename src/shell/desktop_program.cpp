@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -16,19 +17,23 @@
 #include "app/host_devices.h"
 #include "app/host_keyboard.h"
 #include "app/program_folders.h"
+#include "app/remote_debug_port.h"
 #include "app/standard_error_debug.h"
 #include "app/start_folders.h"
 #include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
+#include "host/loopback_socket.h"
 #include "host/sdl_audio_device.h"
 #include "host/sdl_joysticks.h"
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/close_on_signal.h"
+#include "shell/display_widget.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
 #include "shell/qt_file_chooser.h"
+#include "shell/remote_debug_poller.h"
 
 namespace vantorel {
 
@@ -85,6 +90,25 @@ QPoint startPosition(const MachineConfig& config) {
     return {kWindowLeft, kWindowTop};
 }
 
+// --gdb-port: the port listens on the loopback address and is polled once
+// per frame period; a port that cannot be opened is told like a file.
+std::unique_ptr<RemoteDebugPoller> openRemoteDebugger(const CommandLine& options,
+                                                      MainWindow& window, FrameScheduler& scheduler,
+                                                      std::vector<std::string>& problems) {
+    if (options.gdbPort == 0) return nullptr;
+    LoopbackListen listen = listenOnLoopback(options.gdbPort);
+    if (!listen.listener) {
+        problems.push_back("--gdb-port: " + listen.problem);
+        return nullptr;
+    }
+    auto port = std::make_unique<RemoteDebugPort>(scheduler.machine(), scheduler.timeline(),
+                                                  std::move(listen.listener));
+    const int periodMs = std::max(1, 1000 / scheduler.machine().timing().framesPerSecond);
+    return std::make_unique<RemoteDebugPoller>(
+        std::move(port), window.driver(), periodMs, [&window] { window.display().paintDisplay(); },
+        [&window] { window.close(); });
+}
+
 }  // namespace
 
 int runDesktop(const CommandLine& options, int& argc, char** argv) {
@@ -139,14 +163,16 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     std::vector<std::string> problems = report.problems;
     insertFromCommandLine(*window, machine, options, problems);
     startTapeFromCommandLine(machine, options, problems);
-    QTimer::singleShot(0, window.get(), [&messages, problems] {
-        for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
-    });
     // SIGTERM, SIGINT, SIGHUP: as File > Exit, after any open dialog is closed.
     const CloseOnSignal closeOnSignal{[&window] {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         window->close();
     }};
+    const std::unique_ptr<RemoteDebugPoller> remoteDebugger =
+        openRemoteDebugger(options, *window, scheduler, problems);
+    QTimer::singleShot(0, window.get(), [&messages, problems] {
+        for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
+    });
     const int status = application.exec();
     debug.debugOutput((scheduler.timingStats().report() + "\n").c_str());
     return status;

@@ -93,9 +93,18 @@ void IdleDriver::setPaused(bool paused) {
     }
 }
 
+void IdleDriver::setHeldByDebugger(bool held) {
+    heldByDebugger_ = held;
+    if (held) {
+        holdFrames();
+    } else {
+        resume();
+    }
+}
+
 bool IdleDriver::framesAllowed() const {
-    return !stopped_ && !paused_ && scheduler_.machine().running() && windowActive_ &&
-           openMenus_ == 0 && QApplication::activeModalWidget() == nullptr;
+    return !stopped_ && !paused_ && !heldByDebugger_ && scheduler_.machine().running() &&
+           windowActive_ && openMenus_ == 0 && QApplication::activeModalWidget() == nullptr;
 }
 
 void IdleDriver::resume() {

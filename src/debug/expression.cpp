@@ -257,10 +257,10 @@ bool tokenize(std::string_view text, std::vector<Token>& tokens, std::string& er
 // The tree the parser builds before it is compiled.
 struct Node {
     enum Kind : std::uint8_t { number, reg, flag, ambiguous, memory, unary, binary } kind = number;
-    std::int64_t value = 0;  // number; flag bit; for ambiguous: the flag bit
-    Reg registerId = Reg::A;        // reg, ambiguous
-    bool flagSet = true;     // flag
-    std::string op;          // unary, binary
+    std::int64_t value = 0;   // number; flag bit; for ambiguous: the flag bit
+    Reg registerId = Reg::A;  // reg, ambiguous
+    bool flagSet = true;      // flag
+    std::string op;           // unary, binary
     int a = -1;
     int b = -1;
 };
@@ -409,7 +409,7 @@ class Parser {
     std::string& error_;
 };
 
-constexpr std::array<std::string_view, 18> kBinaryOps{"||", "&&", "|",  "^",  "&",  "==", "!=", "<",
+constexpr std::array<std::string_view, 15> kBinaryOps{"||", "&&", "|",  "^",  "&",  "==", "!=", "<",
                                                       "<=", ">",  ">=", "<<", ">>", "+",  "-"};
 
 std::uint8_t binaryIndex(const std::string& op) {

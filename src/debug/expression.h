@@ -64,7 +64,7 @@ class LogFormat {
 
   private:
     struct Piece {
-        std::string text;               // literal text, when expression is empty
+        std::string text;  // literal text, when expression is empty
         std::optional<Expression> expression;
     };
     std::vector<Piece> pieces_;

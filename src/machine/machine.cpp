@@ -308,6 +308,10 @@ void Machine::beginFrame(FrameSound sound) {
     SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
     if (speaker != nullptr) speaker->beginFrameSound(tstateCounter());
     frameSpeaker_.speaker = speaker;
+    WatchSet* watch = watch_.set;
+    if (watch != nullptr && watch->active && watch->listener != nullptr) {
+        watch->listener->frameBegun(watch->clock);
+    }
     pollJoysticks(JoystickPoll::beforeActiveScan);
 }
 

@@ -26,7 +26,8 @@ struct WatchingBus {
     std::uint8_t fetchOpcode(std::uint16_t address) { return base.fetchOpcode(address); }
     std::uint8_t readMemory(std::uint16_t address) {
         const std::uint8_t value = base.readMemory(address);
-        if (watch.marks != nullptr) [[unlikely]] watch.marks->read[address] = watch.stepStart;
+        if (watch.marks != nullptr) [[unlikely]]
+            watch.marks->read[address] = watch.stepStart;
         if (watch.memory[address] & kWatchRead) [[unlikely]] {
             note(WatchEventKind::read, address, value);
         }
@@ -45,7 +46,8 @@ struct WatchingBus {
     std::uint8_t readPort(std::uint16_t port) {
         const std::uint8_t value = base.readPort(port);
         const auto low = static_cast<std::uint8_t>(port);
-        if (watch.ports[low] & kWatchPortIn) [[unlikely]] note(WatchEventKind::portIn, port, value);
+        if (watch.ports[low] & kWatchPortIn) [[unlikely]]
+            note(WatchEventKind::portIn, port, value);
         if (watch.watchTape && low == kTapeDataPort) [[unlikely]] {
             note(WatchEventKind::uartReceive, port, value);
         }
@@ -55,7 +57,8 @@ struct WatchingBus {
         const auto low = static_cast<std::uint8_t>(port);
         const bool motorBefore = base.state.tape.motorOn();
         base.writePort(port, value);
-        if (watch.ports[low] & kWatchPortOut) [[unlikely]] note(WatchEventKind::portOut, port, value);
+        if (watch.ports[low] & kWatchPortOut) [[unlikely]]
+            note(WatchEventKind::portOut, port, value);
         if (watch.watchTape) [[unlikely]] {
             if (low == kTapeDataPort) note(WatchEventKind::uartSend, port, value);
             if (base.state.tape.motorOn() != motorBefore) {
@@ -82,7 +85,8 @@ struct WatchingBus {
         watch.step.pc = pc;
         watch.step.sp = static_cast<std::uint16_t>(state.SP);
         watch.stepStart = watch.clock;
-        if (watch.marks != nullptr) [[unlikely]] watch.marks->execute[pc] = watch.clock;
+        if (watch.marks != nullptr) [[unlikely]]
+            watch.marks->execute[pc] = watch.clock;
         if (watch.everyStep) [[unlikely]] {
             for (std::uint16_t i = 0; i < 4; ++i) {
                 watch.step.opcode[i] = base.peek(static_cast<std::uint16_t>(pc + i));

@@ -138,7 +138,7 @@ class Z80 {
     // it whether to stop (stepEnded); an accepted interrupt is reported
     // through interruptAccepted with the PC it interrupted. A bus without
     // these compiles to the plain loop.
-    static constexpr bool kWatchingBus = requires(Bus& bus, const Z80State& state) {
+    static constexpr bool kWatchingBus = requires(Bus & bus, const Z80State& state) {
         bus.stepStarting(state);
         { bus.stepEnded(state) } -> std::convertible_to<bool>;
         bus.interruptAccepted(std::uint16_t{});
@@ -314,7 +314,8 @@ void Z80<Bus>::runSteps() {
         baseHandlers[opcode](*this);
         bus_->advanceTStates(static_cast<std::uint32_t>(before - cyclesLeft_));
         if constexpr (kWatchingBus) {
-            if (bus_->stepEnded(state_)) [[unlikely]] break;
+            if (bus_->stepEnded(state_)) [[unlikely]]
+                break;
         }
     } while (cyclesLeft_ > 0);
 }

@@ -116,7 +116,8 @@ struct TapeView {
     double positionSeconds = 0.0;
     double lengthSeconds = 0.0;
     bool receiverFull = false;  // a received byte waits to be read
-    std::uint8_t receivedByte = 0;
+    bool overrun = false;       // a byte came before the last was read
+    bool framingError = false;  // the last byte's stop bit was missing
     bool transmitterBusy = false;
 };
 
@@ -176,6 +177,10 @@ class Debugger {
     StopReason stepBackFrame();
     // To the instruction that called the current routine, before it ran.
     StopReason stepOutBack();
+    // One step back, but a repeating block instruction's whole loop (LDIR,
+    // OTIR ...) and a whole routine just returned from (back to its CALL or
+    // RST) count as one.
+    StopReason stepBackOver();
     // Back to the last breakpoint or watchpoint hit before now; log points
     // and hit counts are not counted going back.
     StopReason reverseContinue();

@@ -20,7 +20,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "z80/z80_state.h"
 
@@ -78,6 +80,21 @@ class WatchListener {
     virtual void frameBegun(std::int64_t clock) = 0;
 };
 
+// The last access times (WatchSet::clock at the start of the accessing
+// instruction; -1: none) of every byte, and the PC of its last writer.
+struct AccessMarks {
+    std::array<std::int64_t, 0x10000> read;
+    std::array<std::int64_t, 0x10000> write;
+    std::array<std::int64_t, 0x10000> execute;
+    std::array<std::int32_t, 0x10000> writerPc;
+    void clear() {
+        read.fill(-1);
+        write.fill(-1);
+        execute.fill(-1);
+        writerPc.fill(-1);
+    }
+};
+
 struct WatchSet {
     static constexpr std::size_t kEventsPerStep = 16;
 
@@ -87,9 +104,12 @@ struct WatchSet {
     bool pause = false;      // stop after the next instruction (then cleared by the listener)
     std::array<std::uint8_t, 0x10000> memory{};  // kWatchExecute | kWatchRead | kWatchWrite
     std::array<std::uint8_t, 0x100> ports{};     // kWatchPortIn | kWatchPortOut
-    std::int64_t clock = 0;           // T-states since the timeline's start, kept by the bus
-    std::int64_t wakeAt = INT64_MAX;  // the listener is asked once clock reaches it
+    std::int64_t clock = 0;  // T-states since the timeline's start, kept by the bus
+    std::int64_t wakeAt = std::numeric_limits<std::int64_t>::max();  // ask once clock reaches it
     WatchListener* listener = nullptr;
+    AccessMarks* marks = nullptr;  // kept while not null
+    bool stopped = false;          // the listener stopped the run (the machine clears it per frame)
+    std::int64_t stepStart = 0;    // clock at the start of the step in progress
 
     // The step in progress (the bus's scratch).
     WatchStep step;

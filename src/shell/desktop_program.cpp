@@ -17,12 +17,10 @@
 #include "app/host_devices.h"
 #include "app/host_keyboard.h"
 #include "app/program_folders.h"
-#include "app/remote_debug_port.h"
 #include "app/standard_error_debug.h"
 #include "app/start_folders.h"
 #include "app/steady_host_clock.h"
 #include "cassette/tape_files.h"
-#include "host/loopback_socket.h"
 #include "host/sdl_audio_device.h"
 #include "host/sdl_joysticks.h"
 #include "machine/machine.h"
@@ -33,7 +31,6 @@
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
 #include "shell/qt_file_chooser.h"
-#include "shell/remote_debug_poller.h"
 
 namespace vantorel {
 
@@ -88,25 +85,6 @@ QPoint startPosition(const MachineConfig& config) {
     const QPoint kept(config.windowleft, config.windowtop);
     if (QGuiApplication::screenAt(kept + QPoint(40, 40)) != nullptr) return kept;
     return {kWindowLeft, kWindowTop};
-}
-
-// --gdb-port: the port listens on the loopback address and is polled once
-// per frame period; a port that cannot be opened is told like a file.
-std::unique_ptr<RemoteDebugPoller> openRemoteDebugger(const CommandLine& options,
-                                                      MainWindow& window, FrameScheduler& scheduler,
-                                                      std::vector<std::string>& problems) {
-    if (options.gdbPort == 0) return nullptr;
-    LoopbackListen listen = listenOnLoopback(options.gdbPort);
-    if (!listen.listener) {
-        problems.push_back("--gdb-port: " + listen.problem);
-        return nullptr;
-    }
-    auto port = std::make_unique<RemoteDebugPort>(scheduler.machine(), scheduler.timeline(),
-                                                  std::move(listen.listener));
-    const int periodMs = std::max(1, 1000 / scheduler.machine().timing().framesPerSecond);
-    return std::make_unique<RemoteDebugPoller>(
-        std::move(port), window.driver(), periodMs, [&window] { window.display().paintDisplay(); },
-        [&window] { window.close(); });
 }
 
 }  // namespace
@@ -168,8 +146,13 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         window->close();
     }};
-    const std::unique_ptr<RemoteDebugPoller> remoteDebugger =
-        openRemoteDebugger(options, *window, scheduler, problems);
+    // --gdb-port: the GDB server of Debug > GDB Server..., listening at
+    // once; a port that cannot be opened is told like a file.
+    if (options.gdbPort != 0) {
+        if (const auto problem = window->startGdbServer(options.gdbPort)) {
+            problems.push_back(std::string("--gdb-port: ").append(*problem));
+        }
+    }
     QTimer::singleShot(0, window.get(), [&messages, problems] {
         for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
     });

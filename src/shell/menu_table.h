@@ -55,6 +55,9 @@ enum MenuCommand : int {
     kCommandStateSlotLast = 32863,
     kCommandQuickScreenshot = 32864,    // File > Quick Screenshot (Alt+S): no dialog
     kCommandKeepRunning = 32865,        // Configure > Keep Running in the Background
+    kCommandDebugger = 32866,           // Debug > Debugger... (Alt+D)
+    kCommandLoadSymbols = 32867,        // Debug > Load Symbols...
+    kCommandGdbServer = 32868,          // Debug > GDB Server...
     kCommandRecentFirst = 32900,  // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };

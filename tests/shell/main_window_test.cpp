@@ -46,7 +46,7 @@ void expectMenu(QMenu* menu, const char* title, std::initializer_list<ExpectedIt
 TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
     ShellHarness shell;
     const QList<QAction*> popups = shell.window->menuBar()->actions();
-    ASSERT_EQ(popups.size(), 5);
+    ASSERT_EQ(popups.size(), 6);
     expectMenu(popups[0]->menu(), "&File",
                {{"E&xit", 105, true},
                 {"Save Ram", 32771, true},
@@ -96,7 +96,13 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {nullptr, 0, true},
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
-    expectMenu(popups[4]->menu(), "&Help",
+    expectMenu(popups[4]->menu(), "Debug",
+               {{"Debugger...", 32866, true},
+                {"Load Symbols...", 32867, true},
+                {"GDB Server...", 32868, true}});
+    EXPECT_EQ(shell.window->action(kCommandDebugger)->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_D));
+    expectMenu(popups[5]->menu(), "&Help",
                {{"Vantorel &Manual", 32850, true}, {"&About ...", 104, true}});
     EXPECT_EQ(shell.window->action(kCommandSoftReset)->shortcut(), QKeySequence(Qt::Key_F4));
     EXPECT_EQ(shell.window->findChild<QAction*>("id32780"), shell.window->action(32780));
@@ -121,7 +127,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 41);
+    EXPECT_EQ(commands, 44);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

@@ -12,12 +12,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -29,6 +31,8 @@ namespace {
 
 constexpr int kLinesBeforePc = 8;
 constexpr int kLinesAfterPc = 24;
+constexpr int kLogLinesKept = 1000;
+constexpr int kLogShowMs = 200;
 
 QString hex4(std::uint32_t value) {
     return QStringLiteral("%1").arg(value & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper();
@@ -243,6 +247,7 @@ void DebuggerWindow::showStop(const StopReason& reason) {
 
 void DebuggerWindow::refresh() {
     refreshing_ = true;
+    showPendingLog();
     refreshRegisters();
     refreshDisassembly();
     refreshBreakpoints();
@@ -371,6 +376,14 @@ void DebuggerWindow::refreshDisassembly() {
             disassembly_->addItem(QString::fromStdString(label) + QLatin1Char(':'));
             disassembly_->item(disassembly_->count() - 1)->setData(Qt::UserRole, line.address);
         }
+        // A jump's or call's target by its label too.
+        static const QRegularExpression kTarget(QStringLiteral("\\$([0-9a-f]{4})"));
+        const QRegularExpressionMatch target = kTarget.match(text);
+        if (target.hasMatch()) {
+            const std::string name = symbols_.labelFor(
+                static_cast<std::uint16_t>(target.captured(1).toUInt(nullptr, 16)), 0);
+            if (!name.empty()) text += QStringLiteral("  ; ") + QString::fromStdString(name);
+        }
         auto* item = new QListWidgetItem(text, disassembly_);
         item->setData(Qt::UserRole, line.address);
         if (line.breakpoint) item->setForeground(Qt::red);
@@ -462,6 +475,17 @@ QWidget* DebuggerWindow::buildBreakpoints() {
     breakError_ = new QLabel(page);
     breakError_->setObjectName(QStringLiteral("breakError"));
     layout->addWidget(breakError_);
+    breakLogLines_ = new QListWidget(page);
+    breakLogLines_->setObjectName(QStringLiteral("breakLogLines"));
+    layout->addWidget(breakLogLines_);
+    // Lines come from inside a frame: kept, and shown a few times a second.
+    debugger_.setLogSink([this](std::string_view line) {
+        if (pendingLog_.size() < kLogLinesKept)
+            pendingLog_ << QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    });
+    auto* logTimer = new QTimer(this);
+    connect(logTimer, &QTimer::timeout, this, &DebuggerWindow::showPendingLog);
+    logTimer->start(kLogShowMs);
     return page;
 }
 
@@ -492,6 +516,14 @@ void DebuggerWindow::refreshBreakpoints() {
         }
     }
     refreshing_ = was;
+}
+
+void DebuggerWindow::showPendingLog() {
+    if (pendingLog_.isEmpty()) return;
+    breakLogLines_->addItems(pendingLog_);
+    pendingLog_.clear();
+    while (breakLogLines_->count() > kLogLinesKept) delete breakLogLines_->takeItem(0);
+    breakLogLines_->scrollToBottom();
 }
 
 void DebuggerWindow::addBreakpointFromForm() {

@@ -10,7 +10,8 @@
 // the bytes just read, written and executed and naming each byte's last
 // writer, watch expressions, the call stack, the trace (saved on demand),
 // the profile per address and per routine, pictures of the screen RAM and
-// both character sets, and the tape and UART.
+// both character sets, and the tape and UART. Log points' lines gather
+// under the breakpoint list.
 //
 // The window does not run frames itself: Continue hands the machine back
 // to the main window's frame loop (the `continueRunning` callback), which
@@ -21,6 +22,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -107,6 +109,7 @@ class DebuggerWindow : public QMainWindow {
     void removeSelectedBreakpoint();
     void breakpointEnabledChanged(int row, int column);
     void addWatch();
+    void showPendingLog();
     void saveTrace();
     // A number, or a label of the symbols; nothing when it is neither.
     std::optional<std::uint32_t> parseAddress(const QString& text) const;
@@ -121,6 +124,7 @@ class DebuggerWindow : public QMainWindow {
     bool refreshing_ = false;  // cell edits made by refresh() are not the user's
     std::uint16_t memoryStart_ = 0;
     std::vector<QString> watches_;
+    QStringList pendingLog_;  // log points' lines not shown yet
 
     QLabel* stopReason_ = nullptr;
     QTabWidget* tabs_ = nullptr;
@@ -135,6 +139,7 @@ class DebuggerWindow : public QMainWindow {
     QSpinBox* breakHitCount_ = nullptr;
     QLineEdit* breakLog_ = nullptr;
     QLabel* breakError_ = nullptr;
+    QListWidget* breakLogLines_ = nullptr;
     QLineEdit* memoryAddress_ = nullptr;
     QTableWidget* memory_ = nullptr;
     QLineEdit* watchInput_ = nullptr;

@@ -75,6 +75,9 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
 
 MainWindow::~MainWindow() {
     shutdown();
+    // The debugger window goes before the Debugger it shows.
+    delete debuggerWindow_;
+    debuggerWindow_ = nullptr;
     // The display outlives this object's own members while QWidget deletes
     // its children; it must not call back into them then.
     disconnect(display_, nullptr, this, nullptr);

@@ -133,7 +133,11 @@ std::optional<std::string> MainWindow::startGdbServer(std::uint16_t port) {
     stopGdbServer();
     if (debuggerWindow_ != nullptr && debuggerWindow_->isVisible()) debuggerWindow_->close();
     LoopbackListen listen = listenOnLoopback(port);
-    if (!listen.listener) return "port " + std::to_string(port) + ": " + listen.problem;
+    if (!listen.listener) {
+        std::string problem = "port ";
+        problem.append(std::to_string(port)).append(": ").append(listen.problem);
+        return problem;
+    }
     gdbPort_ = listen.port;
     auto remote = std::make_unique<RemoteDebugPort>(parts_.machine, parts_.scheduler.timeline(),
                                                     std::move(listen.listener));

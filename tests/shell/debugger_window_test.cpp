@@ -142,6 +142,14 @@ TEST(Debugger, ABreakpointFromTheListStopsTheFrameLoopAndShowsWhy) {
     EXPECT_EQ(list->rowCount(), 1);
     EXPECT_TRUE(test.find<QLabel>("breakError")->text().startsWith(QStringLiteral("condition")));
 
+    // A log point at the loop's start writes its line and goes on.
+    test.find<QLineEdit>("breakFirst")->setText(QStringLiteral("0100"));
+    test.find<QLineEdit>("breakCondition")->clear();
+    test.find<QSpinBox>("breakHitCount")->setValue(1);
+    test.find<QLineEdit>("breakLog")->setText(QStringLiteral("loop HL={HL}"));
+    test.click("addBreakpoint");
+    ASSERT_EQ(list->rowCount(), 2);
+
     const int soundStops = test.shell.devices->stopSoundCalls();
     test.press("continue");
     EXPECT_FALSE(test.shell.window->driver().stoppedInDebugger());
@@ -156,14 +164,18 @@ TEST(Debugger, ABreakpointFromTheListStopsTheFrameLoopAndShowsWhy) {
         << test.stopText().toStdString();
     EXPECT_EQ(list->item(0, 5)->text(), QStringLiteral("3 / 3"));
     EXPECT_EQ(test.shownPc(), QStringLiteral("0105"));
+    auto* logLines = test.find<QListWidget>("breakLogLines");
+    ASSERT_EQ(logLines->count(), 2) << "the log point passed twice before the stop";
+    EXPECT_TRUE(logLines->item(0)->text().startsWith(QStringLiteral("loop HL=")))
+        << logLines->item(0)->text().toStdString();
 
     // Disabled it no longer stops; removed it leaves the list.
     list->item(0, 0)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(test.shell.window->debugger().breakpoints().front().spec.enabled);
     list->selectRow(0);
     test.click("removeBreakpoint");
-    EXPECT_EQ(list->rowCount(), 0);
-    EXPECT_TRUE(test.shell.window->debugger().breakpoints().empty());
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(test.shell.window->debugger().breakpoints().size(), 1u);
 
     // Closing the window gives the frames back to the main window.
     test.window->close();
@@ -182,6 +194,7 @@ TEST(Debugger, LoadSymbolsLabelsTheDisassemblyAndABadFileIsTold) {
     const QString text = test.disassemblyText();
     EXPECT_TRUE(text.contains(QStringLiteral("START:\n > 0100"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("STORE:")));
+    EXPECT_TRUE(text.contains(QStringLiteral("$0100  ; START"))) << "the jump's target by name";
     test.find<QLineEdit>("breakFirst")->setText(QStringLiteral("STORE"));
     test.click("addBreakpoint");
     EXPECT_EQ(test.shell.window->debugger().breakpoints().at(0).spec.first, 0x0105u);

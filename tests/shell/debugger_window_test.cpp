@@ -15,6 +15,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <fstream>
+#include <span>
+#include <sstream>
 
 #include "shell/menu_table.h"
 #include "shell_harness.h"
@@ -60,13 +62,15 @@ struct DebuggerHarness {
     }
 
     // The program typed into the memory editor at 0100, PC set to it.
-    void enterProgram() const {
+    void enterProgram() const { enterProgram(kProgram); }
+    void enterProgram(std::span<const std::uint8_t> program) const {
         QLineEdit* address = find<QLineEdit>("memoryAddress");
         address->setText(QStringLiteral("0100"));
         emit address->returnPressed();
         auto* memory = find<QTableWidget>("memory");
-        for (int i = 0; i < static_cast<int>(sizeof kProgram); ++i) {
-            memory->item(0, i)->setText(QStringLiteral("%1").arg(kProgram[i], 2, 16));
+        for (int i = 0; i < static_cast<int>(program.size()); ++i) {
+            memory->item(i / 16, i % 16)
+                ->setText(QStringLiteral("%1").arg(program[static_cast<std::size_t>(i)], 2, 16));
         }
         type("regPC", QStringLiteral("0100"));
     }
@@ -219,6 +223,62 @@ TEST(Debugger, LoadSymbolsLabelsTheDisassemblyAndABadFileIsTold) {
     EXPECT_FALSE(test.shell.window->debugger().attached());
     test.shell.window->stopGdbServer();
     EXPECT_EQ(test.shell.window->gdbPort(), 0);
+}
+
+// CALL PRINT; JP MAIN; at PRINT (0110): LD A,41h; LD (F080),A; RET.
+constexpr std::uint8_t kCallingProgram[] = {0xCD, 0x10, 0x01, 0xC3, 0x00, 0x01, 0, 0,
+                                            0,    0,    0,    0,    0,    0,    0, 0,
+                                            0x3E, 0x41, 0x32, 0x80, 0xF0, 0xC9};
+
+TEST(Debugger, ShowsTheCallStackProfileTraceAndScreenAndStepsBackOverARoutine) {
+    DebuggerHarness test;
+    const std::filesystem::path labels = test.shell.folder / "calls.sym";
+    std::ofstream(labels) << "MAIN EQU 0100H\nPRINT EQU 0110H\nDONE EQU 0116H\n";
+    test.shell.chooser.answers.push_back(labels.string());
+    test.shell.window->runCommand(kCommandLoadSymbols);
+    test.enterProgram(kCallingProgram);
+
+    test.type("regSP", QStringLiteral("0300"));
+    const std::uint8_t screenBefore = test.shell.machine->peek(0xF080);
+    ASSERT_NE(screenBefore, 0x41);
+    test.press("stepInto");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0110"));
+    auto* calls = test.find<QListWidget>("callStack");
+    ASSERT_EQ(calls->count(), 1);
+    EXPECT_EQ(calls->item(0)->text(), QStringLiteral("call from 0100 MAIN to 0110 PRINT"));
+    for (int step = 0; step < 3; ++step) test.press("stepInto");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0103"));
+    EXPECT_EQ(calls->count(), 0);
+    // The character written shows in the screen RAM's picture: code 41's
+    // first row in the test ROM is 09, ink at columns 4 and 7.
+    const QImage screen = test.find<QLabel>("screenPicture")->pixmap().toImage();
+    ASSERT_EQ(screen.size(), QSize(512, 240));
+    EXPECT_EQ(screen.pixel(4, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(screen.pixel(7, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(screen.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(test.find<QLabel>("romCharacters")->pixmap().size(), QSize(256, 128));
+
+    // The routine just returned from is one step back, to its CALL.
+    test.press("stepBackOver");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0100"));
+    EXPECT_EQ(test.shell.machine->peek(0xF080), screenBefore) << "the routine's write undone";
+    EXPECT_EQ(test.shell.machine->registers().SP, 0x0300u);
+
+    test.press("runFrame");
+    EXPECT_TRUE(test.stopText().startsWith(QStringLiteral("Frame boundary")));
+    auto* routines = test.find<QTableWidget>("profileRoutines");
+    ASSERT_GE(routines->rowCount(), 2);
+    EXPECT_EQ(routines->item(0, 0)->text(), QStringLiteral("PRINT")) << "PRINT runs longest";
+    EXPECT_EQ(routines->item(1, 0)->text(), QStringLiteral("MAIN"));
+    EXPECT_GT(routines->item(0, 1)->text().toLongLong(), routines->item(1, 1)->text().toLongLong());
+
+    const std::filesystem::path saved = test.shell.folder / "trace.txt";
+    test.shell.chooser.saveAnswers.push_back(saved.string());
+    test.click("saveTrace");
+    std::stringstream trace;
+    trace << std::ifstream(saved).rdbuf();
+    EXPECT_NE(trace.str().find("call"), std::string::npos);
+    EXPECT_TRUE(test.shell.messages.warnings.isEmpty());
 }
 
 }  // namespace

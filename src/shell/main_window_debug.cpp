@@ -2,7 +2,9 @@
 // server. The Debugger lives as long as the window, attached to the machine
 // only while the debugger window is open (so the machine runs exactly as
 // without one otherwise); while that window holds the machine stopped the
-// frame loop runs nothing and the sound is quiet, as under Pause.
+// frame loop runs nothing and the sound is quiet, as under Pause. The GDB
+// server takes no client while the debugger window is open, and the window
+// does not open while a client has the machine.
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -68,6 +70,7 @@ void MainWindow::openDebugger() {
         driver_->setStopListener([this] { debuggerStopped(); });
     }
     if (!debugger.attached()) {
+        if (gdbServer_) gdbServer_->setSuspended(true);
         debugger.attach();
         debugger.setRecording({true, true, true, kTraceLength});
         holdForDebugger();
@@ -103,6 +106,7 @@ void MainWindow::closeDebugger() {
     if (!debugger_) return;
     debugger_->setRecording({});
     debugger_->detach();
+    if (gdbServer_) gdbServer_->setSuspended(false);
     driver_->setStoppedInDebugger(false);
     windowActivationChanged(ownWindowActive());
 }

@@ -12,9 +12,18 @@ RemoteDebugPoller::RemoteDebugPoller(std::unique_ptr<RemoteDebugPort> port, Idle
     : port_(std::move(port)),
       driver_(driver),
       repaint_(std::move(repaint)),
-      quit_(std::move(quit)) {
+      quit_(std::move(quit)),
+      periodMs_(periodMs) {
     connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
     timer_.start(periodMs);
+}
+
+void RemoteDebugPoller::setSuspended(bool suspended) {
+    if (suspended) {
+        timer_.stop();
+    } else if (!timer_.isActive()) {
+        timer_.start(periodMs_);
+    }
 }
 
 void RemoteDebugPoller::poll() {

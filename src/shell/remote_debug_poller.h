@@ -27,6 +27,9 @@ class RemoteDebugPoller : public QObject {
                       std::function<void()> repaint, std::function<void()> quit);
 
     RemoteDebugPort& port() { return *port_; }
+    // While the debugger window has the machine, no client is taken (one
+    // that connects waits until the window closes).
+    void setSuspended(bool suspended);
 
   private:
     void poll();
@@ -36,6 +39,7 @@ class RemoteDebugPoller : public QObject {
     std::function<void()> repaint_;
     std::function<void()> quit_;
     QTimer timer_;
+    int periodMs_;
 };
 
 }  // namespace vantorel

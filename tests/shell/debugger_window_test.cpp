@@ -18,12 +18,15 @@
 #include <span>
 #include <sstream>
 
+#include "host/loopback_socket.h"
 #include "shell/menu_table.h"
 #include "shell_harness.h"
+#include "support/gdb_client.h"
 
 namespace vantorel {
 namespace {
 
+using testing::GdbClient;
 using testing::ShellHarness;
 
 // LD A,42h; LD (0200h),A; JP 0100h
@@ -221,8 +224,24 @@ TEST(Debugger, LoadSymbolsLabelsTheDisassemblyAndABadFileIsTold) {
     EXPECT_NE(test.shell.window->gdbPort(), 0);
     EXPECT_FALSE(test.window->isVisible());
     EXPECT_FALSE(test.shell.window->debugger().attached());
+
+    // Open again, the debugger window has the machine: a client that
+    // connects waits until it closes.
+    test.shell.window->runCommand(kCommandDebugger);
+    EXPECT_TRUE(test.shell.window->debugger().attached());
+    std::unique_ptr<ByteChannel> channel = connectToLoopback(test.shell.window->gdbPort());
+    ASSERT_TRUE(channel);
+    for (int turn = 0; turn < 20; ++turn) QTest::qWait(1);
+    EXPECT_FALSE(test.shell.window->driver().heldByDebugger());
+    EXPECT_TRUE(test.shell.window->debugger().attached());
+    test.window->close();
+    GdbClient client(
+        *channel, [] { QTest::qWait(1); }, 5000);
+    EXPECT_EQ(client.request("?"), "S05");
+    EXPECT_TRUE(test.shell.window->driver().heldByDebugger());
     test.shell.window->stopGdbServer();
     EXPECT_EQ(test.shell.window->gdbPort(), 0);
+    EXPECT_FALSE(test.shell.window->driver().heldByDebugger());
 }
 
 // CALL PRINT; JP MAIN; at PRINT (0110): LD A,41h; LD (F080),A; RET.

@@ -64,6 +64,18 @@ struct DebuggerHarness {
         return lines.join(QLatin1Char('\n'));
     }
 
+    // Puts the disassembly's cursor on the instruction at `address`.
+    void pointAt(std::uint16_t address) const {
+        auto* list = find<QListWidget>("disassembly");
+        for (int i = list->count() - 1; i >= 0; --i) {
+            if (list->item(i)->data(Qt::UserRole).toUInt() == address) {
+                list->setCurrentRow(i);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no line at " << address;
+    }
+
     // The program typed into the memory editor at 0100, PC set to it.
     void enterProgram() const { enterProgram(kProgram); }
     void enterProgram(std::span<const std::uint8_t> program) const {
@@ -298,6 +310,41 @@ TEST(Debugger, ShowsTheCallStackProfileTraceAndScreenAndStepsBackOverARoutine) {
     trace << std::ifstream(saved).rdbuf();
     EXPECT_NE(trace.str().find("call"), std::string::npos);
     EXPECT_TRUE(test.shell.messages.warnings.isEmpty());
+}
+
+TEST(Debugger, ToolbarRunsToTheCursorStepsOverAndOutAndReverseContinuesToABreakpoint) {
+    DebuggerHarness test;
+    test.enterProgram(kCallingProgram);
+    test.type("regSP", QStringLiteral("0300"));
+    test.pointAt(0x0103);
+    test.press("runToCursor");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0103"));
+    EXPECT_TRUE(test.stopText().startsWith(QStringLiteral("Ran to the cursor")));
+    test.press("stepInto");
+    test.press("stepOver");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0103")) << "the CALL as one step";
+    EXPECT_EQ(test.shell.machine->peek(0xF080), 0x41);
+    test.press("stepInto");
+    test.press("stepInto");
+    test.press("stepInto");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0112"));
+    test.press("stepOut");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0103"));
+
+    // F9's action on a line sets an execute breakpoint there, and again
+    // takes it off.
+    test.pointAt(0x0112);
+    test.press("toggleBreakpoint");
+    test.pointAt(0x0115);
+    test.press("toggleBreakpoint");
+    test.press("toggleBreakpoint");
+    const std::vector<Breakpoint>& points = test.shell.window->debugger().breakpoints();
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].spec.first, 0x0112u);
+    test.press("reverseContinue");
+    EXPECT_EQ(test.shownPc(), QStringLiteral("0112")) << test.stopText().toStdString();
+    EXPECT_TRUE(test.stopText().startsWith(QStringLiteral("Breakpoint 1 (execute 0112)")));
+    EXPECT_EQ(test.shell.machine->registers().SP, 0x02FEu) << "inside the routine again";
 }
 
 }  // namespace

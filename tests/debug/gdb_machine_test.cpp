@@ -171,6 +171,16 @@ TEST_F(GdbRemoteOnMachine, CtrlCStopsTheRunningMachineAndDetachLetsItGoOn) {
     EXPECT_EQ(*fromGdbHex(request("qRcmd," + toGdbHex("symbols /no/such.sym"))),
               "such.sym: cannot open the symbol file\n");
 
+    // A reset in the middle of a frame; the machine goes on from the ROM's
+    // first jump, and steps back to where the reset left it.
+    EXPECT_EQ(*fromGdbHex(request("qRcmd," + toGdbHex("reset"))), "soft reset\n");
+    EXPECT_EQ(pc(), 0x0000);
+    EXPECT_EQ(request("s").substr(0, 3), "T05");
+    EXPECT_GE(pc(), 0xE000) << "into the monitor ROM";
+    EXPECT_EQ(request("bs").substr(0, 3), "T05");
+    EXPECT_EQ(pc(), 0x0000);
+
+    test.runFrom(0x0100, kLoop);
     EXPECT_EQ(request("Z0,109,1"), "OK");
     EXPECT_EQ(request("D"), "OK");
     for (int turn = 0; turn < 10 && port->connected(); ++turn) port->poll();

@@ -9,6 +9,7 @@
 #include "cassette/tape_signals.h"
 #include "cassette/wav_encoder.h"
 #include "config/settings_file.h"
+#include "debug/gdb_packets.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
 #include "machine/builtin_images.h"
@@ -221,6 +222,22 @@ std::vector<SeedInput> symbolFileSeeds() {
                  "      Value  Global\n     0000800A  _add     prog\n   C:   0100  _old\n")}};
 }
 
+// A client's session: the handshake, registers and memory, breakpoints, a
+// run stopped by Ctrl-C, steps both ways, a monitor command, detach.
+std::vector<SeedInput> gdbPacketSeeds() {
+    std::string session = "+";
+    for (const char* packet :
+         {"qSupported:swbreak+", "QStartNoAckMode", "qXfer:features:read:target.xml:0,ffb", "?",
+          "g", "m0,10", "M9000,2:abcd", "X9100,2:}#", "P0=1234", "Z0,7,1", "c", "z0,7,1",
+          "Z2,9000,1", "c", "s", "bs", "bc", "qRcmd,6672616d65", "D"}) {
+        session += frameGdbPacket(packet);
+    }
+    std::string interrupted = frameGdbPacket("c") + "\x03" + frameGdbPacket("g");
+    return {{"session", bytesOf(session)},
+            {"interrupted", bytesOf(interrupted)},
+            {"bad-checksum", bytesOf("$g#00-$m0,1#fd")}};
+}
+
 }  // namespace
 
 std::vector<SeedInput> seedInputs(std::string_view target) {
@@ -233,6 +250,7 @@ std::vector<SeedInput> seedInputs(std::string_view target) {
     if (target == "rom_image") return romImageSeeds();
     if (target == "state_file") return stateFileSeeds();
     if (target == "symbol_file") return symbolFileSeeds();
+    if (target == "gdb_packets") return gdbPacketSeeds();
     return {};
 }
 

@@ -186,7 +186,11 @@ class Debugger::Impl final : public WatchListener {
         w.marks = recording.accessMarks ? marks.get() : nullptr;
         w.active = attached && (anyEnabled() || w.everyStep || w.marks != nullptr || suspended ||
                                 w.pause || stopAt != kNever);
-        machine.setWatch(attached ? watch.get() : nullptr);
+        if (attached) {
+            machine.setWatch(watch.get());
+        } else if (machine.watch() == watch.get()) {
+            machine.setWatch(nullptr);
+        }
         frameStart = timeline.positionTStates();
         computeWake(now());
     }
@@ -468,6 +472,7 @@ class Debugger::Impl final : public WatchListener {
     // `until` (an instruction boundary lands on it exactly); `look` sees
     // every step (each one when `everyStep`, else only those with a hit).
     bool pass(std::int64_t until, Observer look, bool everyStep) {
+        attached = true;
         suspended = true;
         stopAt = until;
         observer = std::move(look);

@@ -45,14 +45,19 @@ inline std::uint64_t stateDigest(const Machine& machine) {
 //   2000 CALL 2100 / 2003 RST 38 / 2004 LD BC,0010 / 2007 LD HL,3000 /
 //   200A LD DE,3100 / 200D LDIR / 200F NOP / 2010 JR 2010
 //   2100 LD A,5 / 2102 CALL 2200 / 2105 RET;  2200 INC A / 2201 RET;  0038 RET
+// with SP at 8000 and 3000-300F holding A0-AF.
 inline void loadSteppingProgram(DebugRig& rig) {
     rig.poke(0x2100, {0x3E, 0x05, 0xCD, 0x00, 0x22, 0xC9});
     rig.poke(0x2200, {0x3C, 0xC9});
     rig.poke(0x0038, {0xC9});
     rig.runFrom(0x2000, {0xCD, 0x00, 0x21, 0xFF, 0x01, 0x10, 0x00, 0x21, 0x00, 0x30, 0x11, 0x00,
                          0x31, 0xED, 0xB0, 0x00, 0x18, 0xFE});
-    for (std::uint16_t i = 0; i < 0x10; ++i)
+    for (std::uint16_t i = 0; i < 0x10; ++i) {
         rig.machine().memory().image[0x3000 + i] = static_cast<std::uint8_t>(0xA0 + i);
+    }
+    Z80State registers = rig.machine().registers();
+    registers.SP = 0x8000;  // in RAM (the stack of a reset is under the monitor ROM)
+    rig.machine().setRegisters(registers);
 }
 
 }  // namespace vantorel::testing

@@ -30,7 +30,7 @@ using testing::TestMachine;
 constexpr std::initializer_list<std::uint8_t> kLoop = {0x3E, 0x00, 0x3C, 0x32, 0x00, 0x30, 0x21,
                                                        0x00, 0x31, 0x46, 0xC3, 0x02, 0x01};
 
-class GdbMachine : public ::testing::Test {
+class GdbRemoteOnMachine : public ::testing::Test {
   protected:
     void SetUp() override {
         test.runFrom(0x0100, kLoop);
@@ -65,7 +65,7 @@ bool sameRecord(const MachineState& a, const MachineState& b) {
     return std::memcmp(&a, &b, sizeof(MachineState)) == 0;
 }
 
-TEST_F(GdbMachine, ReadingRegistersAndAllOfMemoryChangesNothing) {
+TEST_F(GdbRemoteOnMachine, ReadingRegistersAndAllOfMemoryChangesNothing) {
     const MachineSnapshot before = test.machine.capture();
     const Z80State registers = test.machine.registers();
     const std::string all = request("g");
@@ -93,7 +93,7 @@ TEST_F(GdbMachine, ReadingRegistersAndAllOfMemoryChangesNothing) {
     EXPECT_TRUE(sameRecord(before.state, test.machine.state())) << "reading changed the machine";
 }
 
-TEST_F(GdbMachine, WritesReachTheMachine) {
+TEST_F(GdbRemoteOnMachine, WritesReachTheMachine) {
     EXPECT_EQ(request("P0=0012"), "OK");  // AF = 1200
     EXPECT_EQ(test.machine.registers().AF, 0x1200u);
     std::string all = request("g");
@@ -105,7 +105,7 @@ TEST_F(GdbMachine, WritesReachTheMachine) {
     EXPECT_EQ(request("m3000,3"), "a1b2c3");
 }
 
-TEST_F(GdbMachine, BreakpointsWatchpointsAndSteppingBothWays) {
+TEST_F(GdbRemoteOnMachine, BreakpointsWatchpointsAndSteppingBothWays) {
     EXPECT_EQ(request("Z0,109,1"), "OK");
     std::string stop = request("c");
     EXPECT_EQ(stop.substr(0, 3), "T05") << stop;
@@ -147,7 +147,7 @@ TEST_F(GdbMachine, BreakpointsWatchpointsAndSteppingBothWays) {
     EXPECT_EQ(pc(), 0x100);
 }
 
-TEST_F(GdbMachine, CtrlCStopsTheRunningMachineAndDetachLetsItGoOn) {
+TEST_F(GdbRemoteOnMachine, CtrlCStopsTheRunningMachineAndDetachLetsItGoOn) {
     client->send("c");
     ASSERT_TRUE(client->awaitAck());
     EXPECT_TRUE(client->quiet());
@@ -171,6 +171,16 @@ TEST_F(GdbMachine, CtrlCStopsTheRunningMachineAndDetachLetsItGoOn) {
     EXPECT_EQ(*fromGdbHex(request("qRcmd," + toGdbHex("symbols /no/such.sym"))),
               "such.sym: cannot open the symbol file\n");
 
+    // A reset in the middle of a frame; the machine goes on from the ROM's
+    // first jump, and steps back to where the reset left it.
+    EXPECT_EQ(*fromGdbHex(request("qRcmd," + toGdbHex("reset"))), "soft reset\n");
+    EXPECT_EQ(pc(), 0x0000);
+    EXPECT_EQ(request("s").substr(0, 3), "T05");
+    EXPECT_GE(pc(), 0xE000) << "into the monitor ROM";
+    EXPECT_EQ(request("bs").substr(0, 3), "T05");
+    EXPECT_EQ(pc(), 0x0000);
+
+    test.runFrom(0x0100, kLoop);
     EXPECT_EQ(request("Z0,109,1"), "OK");
     EXPECT_EQ(request("D"), "OK");
     for (int turn = 0; turn < 10 && port->connected(); ++turn) port->poll();

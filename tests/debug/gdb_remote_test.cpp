@@ -20,7 +20,7 @@ using testing::FakeGdbTarget;
 using testing::GdbClient;
 
 // A server on an ephemeral loopback port, its one client connected.
-class GdbSession : public ::testing::Test {
+class GdbRemote : public ::testing::Test {
   protected:
     void SetUp() override {
         LoopbackListen listen = listenOnLoopback(0);
@@ -59,7 +59,7 @@ class GdbSession : public ::testing::Test {
     std::unique_ptr<GdbClient> client;
 };
 
-TEST(GdbRemote, FramingSplitsTheStreamAndEscapesBinary) {
+TEST_F(GdbRemote, FramingSplitsTheStreamAndEscapesBinary) {
     EXPECT_EQ(frameGdbPacket("g"), "$g#67");
     EXPECT_EQ(frameGdbPacket("OK"), "$OK#9a");
     EXPECT_EQ(frameGdbPacket("a$b#c}d*"),
@@ -110,7 +110,7 @@ TEST(GdbRemote, FramingSplitsTheStreamAndEscapesBinary) {
     EXPECT_FALSE(fromGdbHex("zz"));
 }
 
-TEST_F(GdbSession, BadChecksumIsAnsweredMinusAndAResendRequestRepeatsTheReply) {
+TEST_F(GdbRemote, BadChecksumIsAnsweredMinusAndAResendRequestRepeatsTheReply) {
     client->sendRaw("$qC#00");
     EXPECT_TRUE(client->awaitAck('-'));
     // The packet sent again in two pieces.
@@ -124,7 +124,7 @@ TEST_F(GdbSession, BadChecksumIsAnsweredMinusAndAResendRequestRepeatsTheReply) {
     EXPECT_EQ(client->awaitPacket(), "QC1");
 }
 
-TEST_F(GdbSession, HandshakeDescribesTheZ80AndAnswersTheThreadQueries) {
+TEST_F(GdbRemote, HandshakeDescribesTheZ80AndAnswersTheThreadQueries) {
     const std::string supported =
         request("qSupported:multiprocess+;swbreak+;hwbreak+;xmlRegisters=i386");
     for (const char* feature : {"PacketSize=4000", "qXfer:features:read+", "ReverseStep+",
@@ -175,7 +175,7 @@ TEST_F(GdbSession, HandshakeDescribesTheZ80AndAnswersTheThreadQueries) {
     EXPECT_EQ(client->awaitPacket(), "QC1") << "the reply comes with no '+' before it";
 }
 
-TEST_F(GdbSession, RegistersAndMemoryAreReadAndWritten) {
+TEST_F(GdbRemote, RegistersAndMemoryAreReadAndWritten) {
     for (std::size_t i = 0; i < kGdbRegisterCount; ++i) {
         target.state.registers[i] = static_cast<std::uint16_t>(0x1100 * (i + 1) + i);
     }
@@ -215,7 +215,7 @@ TEST_F(GdbSession, RegistersAndMemoryAreReadAndWritten) {
     EXPECT_EQ(request("m9100,5"), "23247d2a00");
 }
 
-TEST_F(GdbSession, BreakpointsAndWatchpointsStopTheRunAndReverseRunsFindThemAgain) {
+TEST_F(GdbRemote, BreakpointsAndWatchpointsStopTheRunAndReverseRunsFindThemAgain) {
     // 0100: INC A; LD (9000),A; LD A,(9100); JP 0100
     target.load(0x100, {0x3C, 0x32, 0x00, 0x90, 0x3A, 0x00, 0x91, 0xC3, 0x00, 0x01});
     target.state.registers[gdbPC] = 0x100;
@@ -272,7 +272,7 @@ TEST_F(GdbSession, BreakpointsAndWatchpointsStopTheRunAndReverseRunsFindThemAgai
     EXPECT_EQ(stopPc(stop), 0x100);
 }
 
-TEST_F(GdbSession, CtrlCStopsARunningProgram) {
+TEST_F(GdbRemote, CtrlCStopsARunningProgram) {
     target.load(0x200, {0xC3, 0x00, 0x02});  // JP 0200
     target.state.registers[gdbPC] = 0x200;
     client->send("c");
@@ -293,7 +293,7 @@ TEST_F(GdbSession, CtrlCStopsARunningProgram) {
     EXPECT_EQ(target.slices, slices);
 }
 
-TEST_F(GdbSession, MonitorCommandsAndTheEndsOfASession) {
+TEST_F(GdbRemote, MonitorCommandsAndTheEndsOfASession) {
     EXPECT_EQ(request("qRcmd," + toGdbHex("frame")), toGdbHex("frame 12\n"));
     EXPECT_EQ(request("qRcmd," + toGdbHex("reset")), "OK") << "no output";
     EXPECT_EQ(request("qRcmd,zz"), "E01");
@@ -304,7 +304,7 @@ TEST_F(GdbSession, MonitorCommandsAndTheEndsOfASession) {
     EXPECT_FALSE(server.serve(*serverChannel));
 }
 
-TEST_F(GdbSession, KillEndsTheSessionWithoutAReplyAndAClosedConnectionDetaches) {
+TEST_F(GdbRemote, KillEndsTheSessionWithoutAReplyAndAClosedConnectionDetaches) {
     client->send("k");
     EXPECT_TRUE(client->awaitAck());
     EXPECT_TRUE(client->quiet());

@@ -115,7 +115,8 @@ class Debugger::Impl final : public WatchListener {
     bool attached = false;
 
     std::vector<Breakpoint> breakpoints;
-    std::vector<Compiled> compiled;  // beside breakpoints
+    std::vector<Compiled> compiled;         // beside breakpoints
+    std::vector<std::uint32_t> frameMarks;  // the enabled frame T-state breakpoints' offsets
     int nextId = 1;
     LogSink logSink;
     StopReason last;
@@ -146,6 +147,7 @@ class Debugger::Impl final : public WatchListener {
     void rebuildMaps() {
         watch->memory.fill(0);
         watch->ports.fill(0);
+        frameMarks.clear();
         bool tape = false;
         for (const Breakpoint& point : breakpoints) {
             const BreakpointSpec& spec = point.spec;
@@ -167,8 +169,14 @@ class Debugger::Impl final : public WatchListener {
                 }
             } else if (spec.kind == BreakKind::tapeMotor || spec.kind == BreakKind::uart) {
                 tape = true;
+            } else if (spec.kind == BreakKind::frameTState) {
+                frameMarks.push_back(spec.first);
             }
         }
+        if (recording.accessMarks) {
+            for (std::uint8_t& bits : watch->memory) bits |= kWatchMarks;
+        }
+        watch->updatePages();
         watch->watchTape = tape;
         refresh();
     }
@@ -186,6 +194,7 @@ class Debugger::Impl final : public WatchListener {
         w.marks = recording.accessMarks ? marks.get() : nullptr;
         w.active = attached && (anyEnabled() || w.everyStep || w.marks != nullptr || suspended ||
                                 w.pause || stopAt != kNever);
+        w.startWork = w.everyStep || w.marks != nullptr;
         if (attached) {
             machine.setWatch(watch.get());
         } else if (machine.watch() == watch.get()) {
@@ -200,13 +209,13 @@ class Debugger::Impl final : public WatchListener {
     void computeWake(std::int64_t after) {
         std::int64_t wake = stopAt;
         if (!suspended) {
-            for (const Breakpoint& point : breakpoints) {
-                if (!point.spec.enabled || point.spec.kind != BreakKind::frameTState) continue;
-                const std::int64_t at = frameStart + point.spec.first;
+            for (const std::uint32_t offset : frameMarks) {
+                const std::int64_t at = frameStart + offset;
                 if (at >= after && at < wake) wake = at;
             }
         }
         watch->wakeAt = wake;
+        watch->aim(machine.tstateCounter());
     }
 
     // --- WatchListener ---
@@ -229,7 +238,7 @@ class Debugger::Impl final : public WatchListener {
         };
         entry.stackTop = word(sp);
         entry.stackNext = word(static_cast<std::uint16_t>(sp + 2));
-        entry.tstate = watch->clock;
+        entry.tstate = watch->stepStart;
         ringNext = (ringNext + 1) % ring.size();
         ringCount = std::min(ringCount + 1, ring.size());
     }
@@ -306,7 +315,7 @@ class Debugger::Impl final : public WatchListener {
             }
         }
         const auto pc = static_cast<std::uint16_t>(registers.PC);
-        if ((watch->memory[pc] & kWatchExecute) != 0) {
+        if (watch->watched(pc, kWatchExecute)) {
             for (std::size_t i = 0; i < breakpoints.size(); ++i) {
                 const BreakpointSpec& spec = breakpoints[i].spec;
                 if (spec.enabled && spec.kind == BreakKind::execute && covers(spec, pc)) {
@@ -877,6 +886,7 @@ WriteRecord Debugger::whoWrote(std::uint16_t address) {
     if (!timeline_.started() || here <= 0) return record;
     const std::uint8_t bits = d.watch->memory[address];
     d.watch->memory[address] = static_cast<std::uint8_t>(bits | kWatchWrite);
+    d.watch->updatePages();
     const StopReason kept = d.last;
     std::int64_t end = here;
     for (int round = 0; end > 0 && !record.found; ++round) {
@@ -892,10 +902,11 @@ WriteRecord Debugger::whoWrote(std::uint16_t address) {
                 record.value = s.events[e].value;
             }
         };
-        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, false)) break;
+        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, true)) break;
         end = from;
     }
     d.watch->memory[address] = bits;
+    d.watch->updatePages();
     d.goTo(here);
     d.last = kept;
     return record;
@@ -948,7 +959,7 @@ std::vector<DisassemblyLine> Debugger::disassembly(std::uint16_t address, int be
         out.text = text.data();
         for (int i = 0; i < out.length; ++i)
             out.bytes[i] = machine_.peek(static_cast<std::uint16_t>(at + i));
-        out.breakpoint = (impl_->watch->memory[at] & kWatchExecute) != 0;
+        out.breakpoint = impl_->watch->watched(at, kWatchExecute);
         out.pc = at == static_cast<std::uint16_t>(machine_.registers().PC);
         return out;
     };
@@ -993,7 +1004,7 @@ void Debugger::setRecording(const DebugRecording& recording) {
         d.calls.clear();
         d.popped.clear();
     }
-    d.refresh();
+    d.rebuildMaps();
 }
 
 const DebugRecording& Debugger::recording() const {

@@ -310,7 +310,8 @@ void Machine::beginFrame(FrameSound sound) {
     frameSpeaker_.speaker = speaker;
     WatchSet* watch = watch_.set;
     if (watch != nullptr && watch->active && watch->listener != nullptr) {
-        watch->listener->frameBegun(watch->clock);
+        watch->listener->frameBegun(watch->clockAt(tstateCounter()));
+        watch->aim(tstateCounter());
     }
     pollJoysticks(JoystickPoll::beforeActiveScan);
 }
@@ -360,7 +361,12 @@ std::int64_t Machine::tstatesIntoFrame() const {
 }
 
 void Machine::syncWatchClock(std::int64_t frameStartTStates) {
-    if (watch_.set != nullptr) watch_.set->clock = frameStartTStates + tstatesIntoFrame();
+    WatchSet* watch = watch_.set;
+    if (watch == nullptr) return;
+    watch->clockBase = frameStartTStates + tstatesIntoFrame();
+    watch->counterBase = tstateCounter();
+    watch->clock = watch->clockBase;
+    watch->aim(tstateCounter());
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys

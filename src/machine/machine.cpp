@@ -128,6 +128,10 @@ void Machine::reset(bool hard) {
     stopCassette();
     if (host_.printer != nullptr) host_.printer->machineReset();
     MachineState& state = bus_.state;
+    // A frame a debugger stopped inside is given up: the reset stands
+    // between frames.
+    closeFrameSound();
+    state.frame = FramePlace{};
     if (hard) {
         state.memory.snapshotRam = false;
         clearMemoryWithNoise();

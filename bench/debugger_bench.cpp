@@ -4,6 +4,7 @@
 //   framesDebuggerNothingSet  a debugger attached with nothing set: the plain processor
 //   framesThousandBreakpoints 1,000 execute and 100 memory and port breakpoints, none hit:
 //                             the watching processor
+//   monitorFrames...          the same two over the built-in monitor at its prompt
 //   stepBackLatency           one step back at random points of a 60 s run through the
 //                             timeline: p50 and p99 in milliseconds
 //   goToTStateLatency         a jump to a random T-state of the same run: p50 and p99
@@ -23,6 +24,7 @@
 #include <random>
 #include <vector>
 
+#include "app/boot.h"
 #include "config/frame_timing.h"
 #include "debug/debugger.h"
 #include "machine/machine.h"
@@ -93,22 +95,22 @@ void framesThousandBreakpoints(benchmark::State& state) {
     Timeline timeline;
     Debugger debugger{*machine, timeline};
     for (std::uint32_t i = 0; i < 1000; ++i) {  // code nothing runs
-        BreakpointSpec spec;
-        spec.first = 0x8000 + 3 * i;
-        debugger.addBreakpoint(spec);
+        BreakpointSettings settings;
+        settings.first = 0x8000 + 3 * i;
+        debugger.addBreakpoint(settings);
     }
     for (std::uint32_t i = 0; i < 50; ++i) {  // data nothing touches
-        BreakpointSpec spec;
-        spec.kind = i % 2 == 0 ? BreakKind::read : BreakKind::write;
-        spec.first = 0x7000 + 16 * i;
-        spec.last = spec.first + 7;
-        debugger.addBreakpoint(spec);
+        BreakpointSettings settings;
+        settings.kind = i % 2 == 0 ? BreakKind::read : BreakKind::write;
+        settings.first = 0x7000 + 16 * i;
+        settings.last = settings.first + 7;
+        debugger.addBreakpoint(settings);
     }
     for (std::uint32_t i = 0; i < 50; ++i) {  // ports nothing uses
-        BreakpointSpec spec;
-        spec.kind = i % 2 == 0 ? BreakKind::portIn : BreakKind::portOut;
-        spec.first = 0x10 + i;
-        debugger.addBreakpoint(spec);
+        BreakpointSettings settings;
+        settings.kind = i % 2 == 0 ? BreakKind::portIn : BreakKind::portOut;
+        settings.first = 0x10 + i;
+        debugger.addBreakpoint(settings);
     }
     debugger.attach();
     std::int64_t tstates = 0;
@@ -123,6 +125,45 @@ void framesThousandBreakpoints(benchmark::State& state) {
     countRate(state, tstates);
 }
 BENCHMARK(framesThousandBreakpoints)->Unit(benchmark::kMicrosecond);
+
+// The built-in monitor at its prompt (polling the keyboard), plain and
+// with the same 1,100 breakpoints: a machine as a user mostly has it.
+void monitorFrames(benchmark::State& state, bool watched) {
+    Machine machine;
+    boot({machine}, SettingsFiles{});
+    Timeline timeline;
+    Debugger debugger{machine, timeline};
+    if (watched) {
+        for (std::uint32_t i = 0; i < 1000; ++i) {
+            BreakpointSettings settings;
+            settings.first = 0x8000 + 3 * i;
+            debugger.addBreakpoint(settings);
+        }
+        for (std::uint32_t i = 0; i < 100; ++i) {
+            BreakpointSettings settings;
+            settings.kind = i % 2 == 0 ? BreakKind::write : BreakKind::portIn;
+            settings.first = i % 2 == 0 ? 0x7000 + 16 * i : 0x10 + i / 2;
+            debugger.addBreakpoint(settings);
+        }
+        debugger.attach();
+    }
+    for (int frame = 0; frame < 120; ++frame) machine.runFrame();  // to the prompt
+    std::int64_t tstates = 0;
+    for (auto _ : state) {
+        const FrameResult result = machine.runFrame();
+        if (result.stopped) state.SkipWithError("a breakpoint was hit");
+        tstates += machine.lastFrame().total();
+    }
+    countRate(state, tstates);
+}
+void monitorFramesPlain(benchmark::State& state) {
+    monitorFrames(state, false);
+}
+void monitorFramesThousandBreakpoints(benchmark::State& state) {
+    monitorFrames(state, true);
+}
+BENCHMARK(monitorFramesPlain)->Unit(benchmark::kMicrosecond);
+BENCHMARK(monitorFramesThousandBreakpoints)->Unit(benchmark::kMicrosecond);
 
 // A machine with a minute of history in its timeline.
 struct History {
@@ -188,7 +229,7 @@ BENCHMARK(goToTStateLatency)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 void reverseContinueSixtySeconds(benchmark::State& state) {
     History history{60};
-    BreakpointSpec never;
+    BreakpointSettings never;
     never.first = 0x010B;  // the loop's first instruction, with a condition that never holds
     never.condition = "A==0x100";
     history.debugger.addBreakpoint(never);

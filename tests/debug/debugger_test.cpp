@@ -169,7 +169,7 @@ TEST(Debugger, ProfileMarksAndWhoWrote) {
 TEST(Debugger, DisassemblyAndEdits) {
     DebugRig rig;
     loadSteppingProgram(rig);
-    BreakpointSpec at;
+    BreakpointSettings at;
     at.first = 0x2007;
     ASSERT_TRUE(rig.debugger.addBreakpoint(at).ok());
     const std::vector<DisassemblyLine> lines = rig.debugger.disassembly(0x2004, 2, 4);
@@ -232,16 +232,16 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
     Timeline timeline;
     Debugger debugger{watched.machine(), timeline};
     for (std::uint32_t i = 0; i < 1000; ++i) {
-        BreakpointSpec never;
+        BreakpointSettings never;
         never.first = 0x8000 + i;
         ASSERT_TRUE(debugger.addBreakpoint(never).ok());
     }
-    BreakpointSpec port;
+    BreakpointSettings port;
     port.kind = BreakKind::portOut;
     port.first = 0x10;
     port.last = 0x20;
     debugger.addBreakpoint(port);
-    BreakpointSpec logged;
+    BreakpointSettings logged;
     logged.kind = BreakKind::write;
     logged.first = 0x2000;
     logged.last = 0x2FFF;

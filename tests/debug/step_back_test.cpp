@@ -113,16 +113,16 @@ TEST(StepBack, ReverseContinueFindsTheLastHit) {
     loadSteppingProgram(rig);
     rig.debugger.runToAddress(0x2010);
     for (int i = 0; i < 200; ++i) rig.debugger.runFrame();  // over three keyframes
-    BreakpointSpec entry;
+    BreakpointSettings entry;
     entry.first = 0x2100;
     const int entryId = rig.debugger.addBreakpoint(entry).id;
-    BreakpointSpec write;
+    BreakpointSettings write;
     write.kind = BreakKind::write;
     write.first = 0x3104;
     write.last = 0x3108;
     write.condition = "(DE-1)==0xA6 || (DE-1)==0xA8";
     const int writeId = rig.debugger.addBreakpoint(write).id;
-    BreakpointSpec logged;  // log points are not stops, forward or back
+    BreakpointSettings logged;  // log points are not stops, forward or back
     logged.first = 0x200D;
     logged.logFormat = "{BC}";
     rig.debugger.addBreakpoint(logged);

@@ -113,6 +113,17 @@ TEST(Breakpoint, LogPointsWriteTheirLineAndGoOn) {
     ASSERT_GT(lines.size(), 100u);
     EXPECT_EQ(lines.front(), "HL=3001 A=00 (HL-1)=0D sum=1");
     EXPECT_EQ(rig.debugger.breakpoints().front().hits, lines.size());
+
+    // A sink may ask for a pause: the run stops where the line was made.
+    int seen = 0;
+    rig.debugger.setLogSink([&](std::string_view) {
+        if (++seen == 5) rig.debugger.pause();
+    });
+    const StopReason paused = rig.debugger.resume(2);
+    EXPECT_EQ(paused.kind, StopKind::paused);
+    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(rig.pc(), 0x100A);
+    EXPECT_EQ(rig.debugger.resume(1).kind, StopKind::none);  // the pause is used up
 }
 
 TEST(Breakpoint, FrameTStateInterruptTapeMotorAndUart) {

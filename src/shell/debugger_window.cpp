@@ -404,13 +404,13 @@ std::uint16_t DebuggerWindow::cursorAddress() const {
 void DebuggerWindow::toggleBreakpointAtCursor() {
     const std::uint16_t address = cursorAddress();
     for (const Breakpoint& point : debugger_.breakpoints()) {
-        if (point.spec.kind == BreakKind::execute && point.spec.first == address) {
+        if (point.settings.kind == BreakKind::execute && point.settings.first == address) {
             debugger_.removeBreakpoint(point.id);
             refresh();
             return;
         }
     }
-    BreakpointSpec spec;
+    BreakpointSettings spec;
     spec.first = spec.last = address;
     debugger_.addBreakpoint(spec);
     const int row = disassembly_->currentRow();
@@ -498,19 +498,19 @@ void DebuggerWindow::refreshBreakpoints() {
         const Breakpoint& point = points[static_cast<std::size_t>(row)];
         auto* on = new QTableWidgetItem;
         on->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        on->setCheckState(point.spec.enabled ? Qt::Checked : Qt::Unchecked);
+        on->setCheckState(point.settings.enabled ? Qt::Checked : Qt::Unchecked);
         on->setData(Qt::UserRole, point.id);
         breakpoints_->setItem(row, 0, on);
-        QString where = hex4(point.spec.first);
-        if (point.spec.last > point.spec.first) where += QLatin1Char('-') + hex4(point.spec.last);
-        if (point.spec.kind == BreakKind::frameTState) where = QString::number(point.spec.first);
+        QString where = hex4(point.settings.first);
+        if (point.settings.last > point.settings.first) where += QLatin1Char('-') + hex4(point.settings.last);
+        if (point.settings.kind == BreakKind::frameTState) where = QString::number(point.settings.first);
         const QString cells[] = {
             QString::number(point.id),
-            QString::fromUtf8(kindName(point.spec.kind)),
+            QString::fromUtf8(kindName(point.settings.kind)),
             where,
-            QString::fromStdString(point.spec.condition),
-            QStringLiteral("%1 / %2").arg(point.hits).arg(std::max(1u, point.spec.stopOnHit)),
-            QString::fromStdString(point.spec.logFormat)};
+            QString::fromStdString(point.settings.condition),
+            QStringLiteral("%1 / %2").arg(point.hits).arg(std::max(1u, point.settings.stopOnHit)),
+            QString::fromStdString(point.settings.logFormat)};
         for (int column = 1; column < 7; ++column) {
             breakpoints_->setItem(row, column, new QTableWidgetItem(cells[column - 1]));
         }
@@ -527,7 +527,7 @@ void DebuggerWindow::showPendingLog() {
 }
 
 void DebuggerWindow::addBreakpointFromForm() {
-    BreakpointSpec spec;
+    BreakpointSettings spec;
     spec.kind = kKinds[breakKind_->currentIndex()];
     const bool needsFirst = spec.kind != BreakKind::interrupt &&
                             spec.kind != BreakKind::tapeMotor && spec.kind != BreakKind::uart;

@@ -190,7 +190,7 @@ TEST(Debugger, ABreakpointFromTheListStopsTheFrameLoopAndShowsWhy) {
 
     // Disabled it no longer stops; removed it leaves the list.
     list->item(0, 0)->setCheckState(Qt::Unchecked);
-    EXPECT_FALSE(test.shell.window->debugger().breakpoints().front().spec.enabled);
+    EXPECT_FALSE(test.shell.window->debugger().breakpoints().front().settings.enabled);
     list->selectRow(0);
     test.click("removeBreakpoint");
     EXPECT_EQ(list->rowCount(), 1);
@@ -216,7 +216,7 @@ TEST(Debugger, LoadSymbolsLabelsTheDisassemblyAndABadFileIsTold) {
     EXPECT_TRUE(text.contains(QStringLiteral("$0100  ; START"))) << "the jump's target by name";
     test.find<QLineEdit>("breakFirst")->setText(QStringLiteral("STORE"));
     test.click("addBreakpoint");
-    EXPECT_EQ(test.shell.window->debugger().breakpoints().at(0).spec.first, 0x0105u);
+    EXPECT_EQ(test.shell.window->debugger().breakpoints().at(0).settings.first, 0x0105u);
 
     const std::filesystem::path missing = test.shell.folder / "missing.sym";
     test.shell.chooser.answers.push_back(missing.string());
@@ -340,7 +340,7 @@ TEST(Debugger, ToolbarRunsToTheCursorStepsOverAndOutAndReverseContinuesToABreakp
     test.press("toggleBreakpoint");
     const std::vector<Breakpoint>& points = test.shell.window->debugger().breakpoints();
     ASSERT_EQ(points.size(), 1u);
-    EXPECT_EQ(points[0].spec.first, 0x0112u);
+    EXPECT_EQ(points[0].settings.first, 0x0112u);
     test.press("reverseContinue");
     EXPECT_EQ(test.shownPc(), QStringLiteral("0112")) << test.stopText().toStdString();
     EXPECT_TRUE(test.stopText().startsWith(QStringLiteral("Breakpoint 1 (execute 0112)")));

@@ -95,7 +95,7 @@ bool DebuggerGdbTarget::insertBreakpoint(GdbBreakKind kind, std::uint16_t addres
     if (points_.count(key) != 0) return false;
     std::vector<int> ids;
     for (const BreakKind breakKind : breakKindsFor(kind)) {
-        BreakpointSpec spec;
+        BreakpointSettings spec;
         spec.kind = breakKind;
         spec.first = address;
         // An execute breakpoint covers its one instruction start.

@@ -318,7 +318,8 @@ void DebuggerWindow::refreshRegisters() {
 
 void DebuggerWindow::editRegister(const QString& name, const QString& text) {
     if (refreshing_ || running_) return;
-    const std::optional<std::uint16_t> value = parseSymbolValue("$" + text.trimmed().toStdString());
+    const std::optional<std::uint16_t> value =
+        parseSymbolValue(std::string("$").append(text.trimmed().toStdString()));
     Z80State registers = debugger_.registers();
     for (const RegisterField& field : kRegisters) {
         if (name != QString::fromUtf8(field.name)) continue;
@@ -502,8 +503,10 @@ void DebuggerWindow::refreshBreakpoints() {
         on->setData(Qt::UserRole, point.id);
         breakpoints_->setItem(row, 0, on);
         QString where = hex4(point.settings.first);
-        if (point.settings.last > point.settings.first) where += QLatin1Char('-') + hex4(point.settings.last);
-        if (point.settings.kind == BreakKind::frameTState) where = QString::number(point.settings.first);
+        if (point.settings.last > point.settings.first)
+            where += QLatin1Char('-') + hex4(point.settings.last);
+        if (point.settings.kind == BreakKind::frameTState)
+            where = QString::number(point.settings.first);
         const QString cells[] = {
             QString::number(point.id),
             QString::fromUtf8(kindName(point.settings.kind)),
@@ -580,7 +583,7 @@ std::optional<std::uint32_t> DebuggerWindow::parseAddress(const QString& text) c
     if (const auto value = symbols_.valueOf(trimmed)) return *value;
     // Hex without a mark, as the window shows every address; else as
     // assemblers write numbers (0x1234, 1234H, #1234).
-    if (const auto value = parseSymbolValue("$" + trimmed)) return *value;
+    if (const auto value = parseSymbolValue(std::string("$").append(trimmed))) return *value;
     if (const auto value = parseSymbolValue(trimmed)) return *value;
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include "cassette/tape_signals.h"
 #include "cassette/wav_encoder.h"
 #include "config/settings_file.h"
+#include "debug/gdb_packets.h"
 #include "fuzz/fuzz_machine.h"
 #include "fuzz/fuzz_targets.h"
 #include "machine/builtin_images.h"
@@ -209,6 +210,34 @@ std::vector<SeedInput> romImageSeeds() {
             {"characters-inverted", inverted}};
 }
 
+// Label files in each format, as the tools write them.
+std::vector<SeedInput> symbolFileSeeds() {
+    return {
+        {"pasmo.sym", bytesOf("loop\t\tEQU 08002H\nmain\t\tEQU 08000H\n00000000\tEQU 0E02BH\n")},
+        {"z80asm.lbl", bytesOf("data1:\tequ $8004\nmain:\tequ $8000\n")},
+        {"hand.sym", bytesOf("; labels\nwidth = 0x40\nTop:: .equ 65535 ; top\nbits DEFL %1010\n")},
+        {"sdcc.noi", bytesOf("DEF _main 0x800D\nDEF _counter 0x9000\nLOAD prog.ihx\n")},
+        {"sdcc.map",
+         bytesOf("ASxxxx Linker V03.00 + NoICE + sdld,  page 1.\nHexadecimal  [32-Bits]\n\n"
+                 "      Value  Global\n     0000800A  _add     prog\n   C:   0100  _old\n")}};
+}
+
+// A client's session: the handshake, registers and memory, breakpoints, a
+// run stopped by Ctrl-C, steps both ways, a monitor command, detach.
+std::vector<SeedInput> gdbPacketSeeds() {
+    std::string session = "+";
+    for (const char* packet :
+         {"qSupported:swbreak+", "QStartNoAckMode", "qXfer:features:read:target.xml:0,ffb", "?",
+          "g", "m0,10", "M9000,2:abcd", "X9100,2:}#", "P0=1234", "Z0,7,1", "c", "z0,7,1",
+          "Z2,9000,1", "c", "s", "bs", "bc", "qRcmd,6672616d65", "D"}) {
+        session += frameGdbPacket(packet);
+    }
+    std::string interrupted = frameGdbPacket("c") + "\x03" + frameGdbPacket("g");
+    return {{"session", bytesOf(session)},
+            {"interrupted", bytesOf(interrupted)},
+            {"bad-checksum", bytesOf("$g#00-$m0,1#fd")}};
+}
+
 }  // namespace
 
 std::vector<SeedInput> seedInputs(std::string_view target) {
@@ -220,6 +249,8 @@ std::vector<SeedInput> seedInputs(std::string_view target) {
     if (target == "raw_tape") return rawTapeSeeds();
     if (target == "rom_image") return romImageSeeds();
     if (target == "state_file") return stateFileSeeds();
+    if (target == "symbol_file") return symbolFileSeeds();
+    if (target == "gdb_packets") return gdbPacketSeeds();
     return {};
 }
 

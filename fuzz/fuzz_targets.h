@@ -35,6 +35,12 @@ void fuzzRawTape(Bytes file);
 void fuzzRomImage(Bytes input);
 // A save-state file (Load State): refused with a message or taken whole.
 void fuzzStateFile(Bytes file);
+// A label file (pasmo, z80asm, SDCC or a plain EQU list), read in every
+// format.
+void fuzzSymbolFile(Bytes file);
+// The bytes a GDB client sends to the remote debugging port, answered by
+// the server over a toy target.
+void fuzzGdbPackets(Bytes bytes);
 // The program version the state file target and its seeds write and read.
 inline constexpr std::string_view kFuzzStateVersion = "fuzz";
 
@@ -49,9 +55,10 @@ struct FuzzTarget {
 };
 
 inline constexpr FuzzTarget kFuzzTargets[] = {
-    {"game_rom", fuzzGameRom},     {"snapshot", fuzzSnapshot},    {"settings", fuzzSettings},
-    {"quick_type", fuzzQuickType}, {"wav_tape", fuzzWavTape},     {"raw_tape", fuzzRawTape},
-    {"rom_image", fuzzRomImage},   {"state_file", fuzzStateFile},
+    {"game_rom", fuzzGameRom},       {"snapshot", fuzzSnapshot},    {"settings", fuzzSettings},
+    {"quick_type", fuzzQuickType},   {"wav_tape", fuzzWavTape},     {"raw_tape", fuzzRawTape},
+    {"rom_image", fuzzRomImage},     {"state_file", fuzzStateFile}, {"symbol_file", fuzzSymbolFile},
+    {"gdb_packets", fuzzGdbPackets},
 };
 
 }  // namespace vantorel::fuzz

@@ -6,7 +6,7 @@
 #
 # Floors, lowest first:
 #   0 hostapi files   1 z80   2 config   3 cassette input sound
-#   4 machine   5 timeline   6 app   7 host   8 shell
+#   4 machine   5 timeline   6 debug   7 app   8 host   9 shell
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,9 +18,10 @@ floor() {
     cassette | input | sound) echo 3 ;;
     machine) echo 4 ;;
     timeline) echo 5 ;;
-    app) echo 6 ;;
-    host) echo 7 ;;
-    shell) echo 8 ;;
+    debug) echo 6 ;;
+    app) echo 7 ;;
+    host) echo 8 ;;
+    shell) echo 9 ;;
     *) echo -1 ;;
   esac
 }

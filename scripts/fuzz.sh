@@ -11,12 +11,12 @@
 # fail a check are saved as build/fuzz/findings/<target>-*. Prints one line
 # per target (executions, coverage, findings) and exits 1 when there was any
 # finding. FUZZ_BUILD names another build folder. Targets: game_rom snapshot settings quick_type wav_tape raw_tape
-# rom_image (all when none is named).
+# rom_image symbol_file gdb_packets (all when none is named).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
 shift $(( $# > 0 ? 1 : 0 ))
-ALL_TARGETS=(game_rom snapshot settings quick_type wav_tape raw_tape rom_image)
+ALL_TARGETS=(game_rom snapshot settings quick_type wav_tape raw_tape rom_image symbol_file gdb_packets)
 TARGETS=("${@:-${ALL_TARGETS[@]}}")
 JOBS=${FUZZ_JOBS:-1}
 BUILD=${FUZZ_BUILD:-build/fuzz}
@@ -56,6 +56,8 @@ max_len() {
     wav_tape) echo 16384 ;;
     raw_tape) echo 1024 ;;
     rom_image) echo 4098 ;;
+    symbol_file) echo 65536 ;;
+    gdb_packets) echo 2048 ;;
   esac
 }
 

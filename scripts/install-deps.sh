@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libz80ex-dev pasmo liblz4-dev
+  libz80ex-dev pasmo z80asm sdcc liblz4-dev
   qt6-base-dev libgl-dev libsdl2-dev
   xvfb xauth xdotool fonts-dejavu-core
   librsvg2-bin cmark-gfm

@@ -64,7 +64,7 @@ std::string decodeTypeText(CommandLine& options, std::string_view text) {
     return std::string();
 }
 
-const std::array<OptionSpec, 20> kOptions = {{
+const std::array<OptionSpec, 21> kOptions = {{
     {"--headless", "", "run without a window",
      [](CommandLine& o, std::string_view) {
          o.headless = true;
@@ -76,6 +76,15 @@ const std::array<OptionSpec, 20> kOptions = {{
          if (!count)
              return "--frames needs a whole number of 0 or more, not '" + std::string(value) + "'";
          o.frames = *count;
+         return std::string();
+     }},
+    {"--gdb-port", "N", "let a GDB client debug the machine on 127.0.0.1:N (1-65535)",
+     [](CommandLine& o, std::string_view value) {
+         const auto port = parseCount(value);
+         if (!port || *port < 1 || *port > 65535)
+             return "--gdb-port needs a port number from 1 to 65535, not '" + std::string(value) +
+                    "'";
+         o.gdbPort = static_cast<std::uint16_t>(*port);
          return std::string();
      }},
     {"--settings", "FILE", "read the settings from FILE",
@@ -249,6 +258,9 @@ CommandLineResult parseCommandLine(int argc, const char* const* argv) {
     }
     if (!result.options.typeText.empty() && !result.options.typeFilePath.empty()) {
         result.error = "--type and --type-file cannot be used together";
+    } else if (result.options.gdbPort != 0 &&
+               (!result.options.playMoviePath.empty() || !result.options.recordMoviePath.empty())) {
+        result.error = "--gdb-port cannot be used with --play-movie or --record-movie";
     } else if (namesSameFile(result.options.tapePath, result.options.recordTapePath)) {
         result.error =
             "--tape and --record-tape name the same file: the recording would "

@@ -28,18 +28,19 @@ struct CommandLine {
     bool paths = false;        // --paths: show the folders in use
     bool printScreen = false;  // --print-screen: print the screen as text at the end
     std::int64_t frames = kDefaultHeadlessFrames;  // --frames N: frames to run, 0 or more
-    std::string settingsPath;    // --settings FILE: instead of the pointer file's choice
-    std::string romPath;         // --rom FILE: game ROM plugged in before the first frame
-    std::string snapshotPath;    // --snapshot FILE: snapshot loaded before the first frame
-    std::string saveRamPath;     // --save-ram FILE: RAM image written after the last frame
-    std::string typeText;        // --type TEXT: typed once booted (\r, \n, \\ decoded)
-    std::string typeFilePath;    // --type-file FILE: its text typed once booted
-    std::string screenshotPath;  // --screenshot FILE: the client area as a PNG at the end
-    std::string wavPath;         // --wav FILE: the sound, frame by frame, as a WAV file
-    std::string tapePath;        // --tape FILE: played from its start (WAV header or .wav: WAV)
-    std::string recordTapePath;  // --record-tape FILE: records the tape output (same rule)
-    std::string insertPath;      // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
-    std::string printerPath;     // --printer-file FILE: what the machine prints is appended there
+    std::uint16_t gdbPort = 0;    // --gdb-port N: a GDB client debugs on 127.0.0.1:N; 0: none
+    std::string settingsPath;     // --settings FILE: instead of the pointer file's choice
+    std::string romPath;          // --rom FILE: game ROM plugged in before the first frame
+    std::string snapshotPath;     // --snapshot FILE: snapshot loaded before the first frame
+    std::string saveRamPath;      // --save-ram FILE: RAM image written after the last frame
+    std::string typeText;         // --type TEXT: typed once booted (\r, \n, \\ decoded)
+    std::string typeFilePath;     // --type-file FILE: its text typed once booted
+    std::string screenshotPath;   // --screenshot FILE: the client area as a PNG at the end
+    std::string wavPath;          // --wav FILE: the sound, frame by frame, as a WAV file
+    std::string tapePath;         // --tape FILE: played from its start (WAV header or .wav: WAV)
+    std::string recordTapePath;   // --record-tape FILE: records the tape output (same rule)
+    std::string insertPath;       // FILE: a game ROM (.rom, .bin) or snapshot (.snp) to insert
+    std::string printerPath;      // --printer-file FILE: what the machine prints is appended there
     std::string recordMoviePath;  // --record-movie FILE: the run's input movie, written at the end
     std::string playMoviePath;    // --play-movie FILE: the movie played back and checked
 

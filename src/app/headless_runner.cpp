@@ -14,6 +14,7 @@
 #include "app/inserted_file.h"
 #include "app/printer_output.h"
 #include "app/program_folders.h"
+#include "app/remote_debug_port.h"
 #include "app/standard_error_debug.h"
 #include "app/wav_recorder.h"
 #include "cassette/tape_files.h"
@@ -24,6 +25,7 @@
 #include "machine/machine_files.h"
 #include "machine/screen_text.h"
 #include "timeline/movie.h"
+#include "timeline/timeline.h"
 
 namespace vantorel {
 
@@ -150,10 +152,31 @@ void connectPrinter(Machine& machine, PrinterOutput& printer, const std::string&
     machine.attachHost(host);
 }
 
+// --gdb-port: one client's session, from its connection to its kill or
+// detach. The machine stands still whenever the client has it stopped.
+int serveGdbClient(Machine& machine, const CommandLine& options, const ListenerOpener& openListener,
+                   std::ostream& err) {
+    const std::string where = "127.0.0.1:" + std::to_string(options.gdbPort);
+    std::string problem = "this build cannot listen for a debugger";
+    std::unique_ptr<ByteChannelListener> listener;
+    if (openListener) listener = openListener(options.gdbPort, problem);
+    if (!listener) return reportFileProblem(err, "--gdb-port " + where, problem);
+    err << "vantorel: waiting for a GDB client on " << where << "\n";
+    err.flush();
+    Timeline timeline;
+    RemoteDebugPort port{machine, timeline, std::move(listener)};
+    while (!port.sessionEnded()) {
+        port.poll();
+        port.wait(50);
+    }
+    err << "vantorel: the GDB client " << (port.killed() ? "killed the run" : "detached") << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err,
-                const ScreenshotWriter& writeScreenshot) {
+                const ScreenshotWriter& writeScreenshot, const ListenerOpener& openListener) {
     if (!options.screenshotPath.empty() && !writeScreenshot) {
         return reportFileProblem(err, options.screenshotPath,
                                  "--screenshot needs the desktop build (Qt 6)");
@@ -199,7 +222,12 @@ int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err
             const int status = typeGivenText(machine, runFrame, options, err);
             if (status != 0) return status;
         }
-        for (std::int64_t frame = 0; frame < options.frames; ++frame) runFrame();
+        if (options.gdbPort != 0) {
+            const int status = serveGdbClient(machine, options, openListener, err);
+            if (status != 0) return status;
+        } else {
+            for (std::int64_t frame = 0; frame < options.frames; ++frame) runFrame();
+        }
     }
     if (runFrame.recorder) {
         const auto problem = saveMovieFile(options.recordMoviePath, runFrame.recorder->movie(),

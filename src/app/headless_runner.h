@@ -11,11 +11,14 @@
 // Called by main.cpp for --headless.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 
 #include "app/command_line.h"
+#include "hostapi/byte_channel.h"
 
 namespace vantorel {
 
@@ -28,7 +31,18 @@ class Machine;
 // success. Without it --screenshot is refused.
 using ScreenshotWriter = std::function<std::string(const Machine&, const std::string& path)>;
 
+// Opens --gdb-port's listener on the loopback address (the host's sockets,
+// which main.cpp passes in): the listener, or null with `problem` set.
+// Without it --gdb-port is refused.
+using ListenerOpener =
+    std::function<std::unique_ptr<ByteChannelListener>(std::uint16_t port, std::string& problem)>;
+
+// With --gdb-port the frames do not run by count: once the machine is set
+// up (and --type typed), it waits for a GDB client, stopped at its next
+// instruction, and runs as the client says until it kills or detaches;
+// the run then ends as usual (--save-ram, --print-screen, ...).
 int runHeadless(const CommandLine& options, std::ostream& out, std::ostream& err,
-                const ScreenshotWriter& writeScreenshot = {});
+                const ScreenshotWriter& writeScreenshot = {},
+                const ListenerOpener& openListener = {});
 
 }  // namespace vantorel

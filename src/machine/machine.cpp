@@ -69,6 +69,7 @@ MachineSnapshot Machine::capture() const {
 }
 
 void Machine::restore(const MachineSnapshot& snapshot) {
+    closeFrameSound();
     std::memcpy(static_cast<void*>(&bus_.state), &snapshot.state, sizeof(MachineState));
     ++ramEdits_;
     bus_.inputs = snapshot.inputs;
@@ -128,6 +129,10 @@ void Machine::reset(bool hard) {
     stopCassette();
     if (host_.printer != nullptr) host_.printer->machineReset();
     MachineState& state = bus_.state;
+    // A frame a debugger stopped inside is given up: the reset stands
+    // between frames.
+    closeFrameSound();
+    state.frame = FramePlace{};
     if (hard) {
         state.memory.snapshotRam = false;
         clearMemoryWithNoise();
@@ -273,27 +278,100 @@ std::span<const std::uint8_t> Machine::quickTypeText() const {
 
 // --- Frames ---
 
-std::int32_t Machine::runSlice(std::int32_t budget) {
-    Processor cpu{bus_, bus_.state.cpu};
-    const std::int32_t done = cpu.runZ80(budget);
-    bus_.state.cpu = cpu.runState();
-    return done;
-}
-
 // Turbo frames make no sound: they run far faster than the audio plays.
+// Each stage goes on from where a debugger's stop left it (frame_place.h);
+// without one the stages simply follow each other.
 FrameResult Machine::runFrame(FrameSound sound) {
     if (!running()) return {};
+    if (watch_.set != nullptr) watch_.set->stopped = false;
+    FramePlace& place = bus_.state.frame;
+    if (place.stage == FrameStage::between) {
+        beginFrame(sound);
+        enterSlice(FrameStage::activeScan, timing().activeScanTStates);
+    }
+    if (place.stage == FrameStage::activeScan) {
+        if (!runSlice()) return stoppedInFrame();
+        place.activeScanDone = place.sliceBudget - bus_.state.cpu.cyclesLeft;
+        lastFrame_.activeScan = place.activeScanDone;
+        syncTape();
+        pollJoysticks(JoystickPoll::beforeVerticalBlank);
+        enterSlice(FrameStage::verticalBlank, timing().verticalBlankTStates);
+        if (watchStopped()) return stoppedInFrame();
+    }
+    if (!runSlice()) return stoppedInFrame();
+    lastFrame_.activeScan = place.activeScanDone;
+    lastFrame_.verticalBlank = place.sliceBudget - bus_.state.cpu.cyclesLeft;
+    syncTape();
+    closeFrameSound();
+    scanHostKeyboard();
+    place = FramePlace{};
+    return {true, lastFrame_, watchStopped(), true};
+}
+
+void Machine::beginFrame(FrameSound sound) {
+    closeFrameSound();
     SpeakerSink* speaker = sound == FrameSound::on ? host_.speaker : nullptr;
     if (speaker != nullptr) speaker->beginFrameSound(tstateCounter());
+    frameSpeaker_.speaker = speaker;
+    WatchSet* watch = watch_.set;
+    if (watch != nullptr && watch->active && watch->listener != nullptr) {
+        watch->listener->frameBegun(watch->clockAt(tstateCounter()));
+        watch->aim(tstateCounter());
+    }
     pollJoysticks(JoystickPoll::beforeActiveScan);
-    lastFrame_.activeScan = runSlice(timing().activeScanTStates);
-    syncTape();
-    pollJoysticks(JoystickPoll::beforeVerticalBlank);
-    lastFrame_.verticalBlank = runSlice(timing().verticalBlankTStates);
-    syncTape();
-    if (speaker != nullptr) speaker->endFrameSound();
-    scanHostKeyboard();
-    return {true, lastFrame_};
+}
+
+// The slice's budget goes into the processor's cyclesLeft; runSlice spends it.
+void Machine::enterSlice(FrameStage stage, std::int32_t budget) {
+    FramePlace& place = bus_.state.frame;
+    place.stage = stage;
+    place.sliceBudget = Processor::clampBudget(budget);
+    bus_.state.cpu.cyclesLeft = place.sliceBudget;
+}
+
+// Runs the rest of the current slice; false when a debugger stopped it
+// before its budget was spent.
+bool Machine::runSlice() {
+    if (watch_.set != nullptr && watch_.set->active) return runWatchedSlice();
+    Processor cpu{bus_, bus_.state.cpu};
+    cpu.resumeZ80();
+    bus_.state.cpu = cpu.runState();
+    return true;
+}
+
+FrameResult Machine::stoppedInFrame() const {
+    FrameResult result;
+    result.ran = true;
+    result.stopped = true;
+    result.complete = false;
+    return result;
+}
+
+void Machine::closeFrameSound() {
+    if (frameSpeaker_.speaker != nullptr) frameSpeaker_.speaker->endFrameSound();
+    frameSpeaker_.speaker = nullptr;
+}
+
+std::int64_t Machine::tstatesIntoFrame() const {
+    const FramePlace& place = bus_.state.frame;
+    const std::int64_t slice = std::int64_t{place.sliceBudget} - bus_.state.cpu.cyclesLeft;
+    switch (place.stage) {
+        case FrameStage::activeScan:
+            return slice;
+        case FrameStage::verticalBlank:
+            return place.activeScanDone + slice;
+        default:
+            return 0;
+    }
+}
+
+void Machine::syncWatchClock(std::int64_t frameStartTStates) {
+    WatchSet* watch = watch_.set;
+    if (watch == nullptr) return;
+    watch->clockBase = frameStartTStates + tstatesIntoFrame();
+    watch->counterBase = tstateCounter();
+    watch->clock = watch->clockBase;
+    watch->aim(tstateCounter());
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys

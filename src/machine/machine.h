@@ -41,6 +41,8 @@
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/machine_state.h"
+#include "machine/watch_set.h"
+#include "machine/watching_bus.h"
 #include "sound/ay_chip.h"
 #include "z80/z80.h"
 #include "z80/z80_disassembler.h"
@@ -67,7 +69,11 @@ struct FrameTStates {
 // What one runFrame did.
 struct FrameResult {
     bool ran = false;      // false only before the first reset: nothing runs then
-    FrameTStates tstates;  // what the two slices executed
+    FrameTStates tstates;  // what the two slices executed (the whole frame's, once complete)
+    // A debugger's watch set stopped the processor (watch_set.h); the frame
+    // is then complete only when the stop fell on its last instruction.
+    bool stopped = false;
+    bool complete = true;  // false: the machine stands inside the frame
 };
 
 // Whether a frame writes its sound (the speaker sink's frame brackets).
@@ -155,7 +161,9 @@ class Machine {
     // Emulates exactly one frame: the sound's frame start (with `sound` on),
     // the joysticks, the active-scan slice, the joysticks again, the
     // vertical-blank slice, the sound's frame end, the host keyboard's scan.
-    // Does nothing before the first reset.
+    // Does nothing before the first reset. A frame a debugger stopped inside
+    // (framePlace) is finished from where it stands, with the sound it began
+    // with.
     FrameResult runFrame(FrameSound sound = FrameSound::on);
     const FrameTStates& lastFrame() const { return lastFrame_; }
     // Sees (or, replaying, gives) the joystick and key reads of every frame
@@ -163,6 +171,21 @@ class Machine {
     void setInputTap(FrameInputTap* tap) { inputTap_.tap = tap; }
     FrameInputTap* inputTap() const { return inputTap_.tap; }
     std::uint32_t tstateCounter() const { return bus_.state.tstateCounter.tstates; }
+
+    // --- A debugger watching (watch_set.h) ---
+    // While `watch` is set and active, frames run the watching processor and
+    // stop where its listener says; a stopped frame goes on with the next
+    // runFrame. Null: the plain processor, exactly as without a debugger.
+    void setWatch(WatchSet* watch) { watch_.set = watch; }
+    WatchSet* watch() const { return watch_.set; }
+    // The watch set's clock is the machine's time since `frameStartTStates`,
+    // the time at the start of the frame it stands in (the timeline's).
+    void syncWatchClock(std::int64_t frameStartTStates);
+    // Where in its frame the machine stands, and the T-states since the
+    // frame's start.
+    const FramePlace& framePlace() const { return bus_.state.frame; }
+    bool midFrame() const { return bus_.state.frame.stage != FrameStage::between; }
+    std::int64_t tstatesIntoFrame() const;
 
     // --- File access states, as the deck and quick type have them ---
     bool quickTypeActive() const { return bus_.state.quickType.active(); }
@@ -234,18 +257,22 @@ class Machine {
     std::int32_t lastOpcodeAddress() const;
 
     // --- The processor's view, for tools and tests ---
-    std::uint8_t readMemory(std::uint16_t address) { return bus_.readMemory(address); }
-    std::uint8_t fetchOpcode(std::uint16_t address) { return bus_.fetchOpcode(address); }
+    std::uint8_t readMemory(std::uint16_t address) { return bus_.MachineBus::readMemory(address); }
+    std::uint8_t fetchOpcode(std::uint16_t address) {
+        return bus_.MachineBus::fetchOpcode(address);
+    }
     void writeMemory(std::uint16_t address, std::uint8_t value) {
         ++ramEdits_;
-        bus_.writeMemory(address, value);
+        bus_.MachineBus::writeMemory(address, value);
     }
     // Counts the changes to RAM made from outside a frame (writeMemory, the
     // changeable memory(), a reset, restore): the timeline compares it to
     // see RAM changed between frames without comparing 64K.
     std::uint64_t ramEdits() const { return ramEdits_; }
-    std::uint8_t readPort(std::uint16_t port) { return bus_.readPort(port); }
-    void writePort(std::uint16_t port, std::uint8_t value) { bus_.writePort(port, value); }
+    std::uint8_t readPort(std::uint16_t port) { return bus_.MachineBus::readPort(port); }
+    void writePort(std::uint16_t port, std::uint8_t value) {
+        bus_.MachineBus::writePort(port, value);
+    }
 
     // --- Looking without touching (disassembly, memory views) ---
     // What a read of `address` gives, without counting a boot read.
@@ -257,7 +284,13 @@ class Machine {
   private:
     void reset(bool hard);
     void clearMemoryWithNoise();
-    std::int32_t runSlice(std::int32_t budget);
+    void beginFrame(FrameSound sound);
+    void enterSlice(FrameStage stage, std::int32_t budget);
+    bool runSlice();
+    bool runWatchedSlice();
+    bool watchStopped() const { return watch_.set != nullptr && watch_.set->stopped; }
+    FrameResult stoppedInFrame() const;
+    void closeFrameSound();
     void syncTape();
     void feedRecordingFile();
     bool finishRecording();
@@ -267,7 +300,10 @@ class Machine {
     void pollJoysticks(JoystickPoll poll);
     void scanHostKeyboard();
 
-    MachineBus bus_;  // the state record, its inputs, the recording and two sinks
+    // The state record, its inputs, the recording and the sinks: the plain
+    // processor sees a MachineBus, the watching one the same object as a
+    // WatchingBus.
+    WatchingBus bus_;
     MachineConfig config_;
     MachineHost host_;
     FrameTStates lastFrame_;
@@ -292,6 +328,15 @@ class Machine {
         FrameInputTap* tap = nullptr;
     };
     OwnOnly<TapSlot> inputTap_;
+    // So do the debugger's watch set and the speaker of the frame in progress.
+    struct WatchSlot {
+        WatchSet* set = nullptr;
+    };
+    OwnOnly<WatchSlot> watch_;
+    struct FrameSpeaker {
+        SpeakerSink* speaker = nullptr;  // began this frame's sound; ends it
+    };
+    OwnOnly<FrameSpeaker> frameSpeaker_;
     KeysJoystick keysJoystick_;      // the cursor keys as joystick 1 (keysasjoystickflag)
     SensibleKeyboard sensibleKeys_;  // the host keyboard when `emulatedflag` is false
 };

@@ -11,7 +11,8 @@
 // frame's slices (copied when the timing is computed, at start-up and by the
 // System Timing dialog). It is trivially copyable: one memcpy saves it, one
 // puts it back, two compare with memcmp. Frames are whole: the record is
-// taken and put back between frames.
+// taken and put back between frames, or, when a debugger stopped the
+// processor, in the middle of one (frame_place.h).
 //
 // Immutable inputs are kept apart in MachineInputs, shared by pointer to
 // const, so that a captured state costs no copy of them: the ROM images, the
@@ -37,6 +38,7 @@
 #include "config/frame_timing.h"
 #include "input/keyboard_matrix.h"
 #include "input/quick_type.h"
+#include "machine/frame_place.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_ports.h"
 #include "machine/pseudo_random.h"
@@ -53,6 +55,7 @@ struct MachineState {
     FrameTiming timing;             // the frame's two slices and frames per second
     PseudoRandom random;            // fills screen and character RAM with noise on a hard reset
     std::uint32_t running = 0;      // 1 from the first reset on: frames run
+    FramePlace frame;               // where in its frame the machine stands (a debugger's stop)
     MachinePorts ports;             // keyboard latch, speaker, parallel port, joystick bytes
     KeyboardMatrix keyboard;        // the key states the row reads see, and the layout
     QuickType quickType;            // how far the text being typed has got

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/close_on_signal.h"
+#include "shell/display_widget.h"
 #include "shell/main_window.h"
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
@@ -139,14 +141,21 @@ int runDesktop(const CommandLine& options, int& argc, char** argv) {
     std::vector<std::string> problems = report.problems;
     insertFromCommandLine(*window, machine, options, problems);
     startTapeFromCommandLine(machine, options, problems);
-    QTimer::singleShot(0, window.get(), [&messages, problems] {
-        for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
-    });
     // SIGTERM, SIGINT, SIGHUP: as File > Exit, after any open dialog is closed.
     const CloseOnSignal closeOnSignal{[&window] {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         window->close();
     }};
+    // --gdb-port: the GDB server of Debug > GDB Server..., listening at
+    // once; a port that cannot be opened is told like a file.
+    if (options.gdbPort != 0) {
+        if (const auto problem = window->startGdbServer(options.gdbPort)) {
+            problems.push_back(std::string("--gdb-port: ").append(*problem));
+        }
+    }
+    QTimer::singleShot(0, window.get(), [&messages, problems] {
+        for (const std::string& problem : problems) messages.warn(QString::fromStdString(problem));
+    });
     const int status = application.exec();
     debug.debugOutput((scheduler.timingStats().report() + "\n").c_str());
     return status;

@@ -93,9 +93,28 @@ void IdleDriver::setPaused(bool paused) {
     }
 }
 
+void IdleDriver::setHeldByDebugger(bool held) {
+    heldByDebugger_ = held;
+    if (held) {
+        holdFrames();
+    } else {
+        resume();
+    }
+}
+
+void IdleDriver::setStoppedInDebugger(bool stopped) {
+    stoppedInDebugger_ = stopped;
+    if (stopped) {
+        holdFrames();
+    } else {
+        resume();
+    }
+}
+
 bool IdleDriver::framesAllowed() const {
-    return !stopped_ && !paused_ && scheduler_.machine().running() && windowActive_ &&
-           openMenus_ == 0 && QApplication::activeModalWidget() == nullptr;
+    return !stopped_ && !paused_ && !heldByDebugger_ && !stoppedInDebugger_ &&
+           scheduler_.machine().running() && windowActive_ && openMenus_ == 0 &&
+           QApplication::activeModalWidget() == nullptr;
 }
 
 void IdleDriver::resume() {
@@ -112,6 +131,7 @@ bool IdleDriver::runPass() {
     const FramePass pass = scheduler_.runPass();
     if (pass.frameRan && frameLog_) frameLog_->frameStarted(startUs);
     if (pass.screenDue && screenDue_) screenDue_();
+    if (pass.frame.stopped && stopListener_) stopListener_();
     return pass.frameRan;
 }
 
@@ -135,7 +155,7 @@ void IdleDriver::onTimer() {
     }
     waitUntilDue();
     runPass();
-    scheduleNextPass();
+    scheduleNextPass();  // none while a breakpoint has stopped the machine
 }
 
 void IdleDriver::scheduleNextPass() {

@@ -43,6 +43,17 @@ class IdleDriver : public QObject {
     // The Pause command: no frames until unpaused.
     void setPaused(bool paused);
     bool paused() const { return paused_; }
+    // A remote debugger's client has the machine (it runs the frames itself,
+    // shell/remote_debug_poller.h): no frames of the driver's meanwhile.
+    void setHeldByDebugger(bool held);
+    bool heldByDebugger() const { return heldByDebugger_; }
+    // The debugger window holds the machine stopped (a breakpoint, a step,
+    // its Stop): no frames until it continues. The next frame then finishes
+    // the stopped one from where the machine stands.
+    void setStoppedInDebugger(bool stopped);
+    bool stoppedInDebugger() const { return stoppedInDebugger_; }
+    // Called after a pass whose frame a breakpoint stopped.
+    void setStopListener(std::function<void()> listener) { stopListener_ = std::move(listener); }
     // Frames may run now (see the top of this file).
     bool framesAllowed() const;
     // Starts the passes if frames may run and none is scheduled.
@@ -68,6 +79,9 @@ class IdleDriver : public QObject {
     int openMenus_ = 0;
     bool windowActive_ = false;
     bool paused_ = false;
+    bool heldByDebugger_ = false;
+    bool stoppedInDebugger_ = false;
+    std::function<void()> stopListener_;
     bool stopped_ = false;
     bool held_ = false;  // frames were not allowed since the last pass
     std::unique_ptr<FrameLog> frameLog_;

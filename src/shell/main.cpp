@@ -2,15 +2,31 @@
 // window or, with --headless, the machine without one (which never opens a
 // display connection).
 #include <iostream>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/headless_runner.h"
 #include "app/program_folders.h"
+#include "host/loopback_socket.h"
 
 #ifdef VANTOREL_DESKTOP
 #include "shell/desktop_program.h"
 #include "shell/screenshot.h"
 #endif
+
+namespace {
+
+// --gdb-port's listener: TCP on the loopback address only.
+std::unique_ptr<vantorel::ByteChannelListener> listenForDebugger(std::uint16_t port,
+                                                                 std::string& problem) {
+    vantorel::LoopbackListen listen = vantorel::listenOnLoopback(port);
+    problem = listen.problem;
+    return std::move(listen.listener);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const vantorel::CommandLineResult parsed = vantorel::parseCommandLine(argc, argv);
@@ -42,11 +58,14 @@ int main(int argc, char** argv) {
     }
 #ifdef VANTOREL_DESKTOP
     if (options.headless) {
-        return vantorel::runHeadless(options, std::cout, std::cerr, vantorel::writeScreenshot);
+        return vantorel::runHeadless(options, std::cout, std::cerr, vantorel::writeScreenshot,
+                                     listenForDebugger);
     }
     return vantorel::runDesktop(options, argc, argv);
 #else
-    if (options.headless) return vantorel::runHeadless(options, std::cout, std::cerr);
+    if (options.headless) {
+        return vantorel::runHeadless(options, std::cout, std::cerr, {}, listenForDebugger);
+    }
     std::cerr << "vantorel: this build has no desktop window (Qt 6 was not found); run with "
                  "--headless\n";
     return 2;

@@ -19,6 +19,7 @@
 #include "machine/machine.h"
 #include "machine/machine_files.h"
 #include "shell/about_dialog.h"
+#include "shell/debugger_window.h"
 #include "shell/display_widget.h"
 #include "shell/idle_driver.h"
 #include "shell/keyboard_dialog.h"
@@ -26,6 +27,7 @@
 #include "shell/message_sink.h"
 #include "shell/program_identity.h"
 #include "shell/qt_key_mapping.h"
+#include "shell/remote_debug_poller.h"
 
 namespace vantorel {
 
@@ -74,6 +76,9 @@ MainWindow::MainWindow(MainWindowParts parts, DisplayScale scale, QWidget* paren
 
 MainWindow::~MainWindow() {
     shutdown();
+    // The debugger window goes before the Debugger it shows.
+    delete debuggerWindow_;
+    debuggerWindow_ = nullptr;
     // The display outlives this object's own members while QWidget deletes
     // its children; it must not call back into them then.
     disconnect(display_, nullptr, this, nullptr);
@@ -141,7 +146,8 @@ void MainWindow::runCommand(int id) {
     settleRecording();
     // Like the owner of a closed modal dialog, the window takes the keyboard
     // back (some desktops leave it with no window at all), and frames go on.
-    if (isVisible() && !isActiveWindow()) activateWindow();
+    // The debugger window keeps the keyboard it was given.
+    if (isVisible() && !ownWindowActive() && id != kCommandDebugger) activateWindow();
     if (paused()) display_->update();  // what the command changed shows at once
     driver_->resume();
 }
@@ -273,7 +279,7 @@ void MainWindow::menuClosed() {
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange) windowActivationChanged(isActiveWindow());
+    if (event->type() == QEvent::ActivationChange) windowActivationChanged(ownWindowActive());
 }
 
 // With Keep Running in the Background the frames and the sound go on while
@@ -297,7 +303,7 @@ void MainWindow::switchKeepRunning() {
     MachineConfig& config = parts_.machine.config();
     config.keeprunningflag = !config.keeprunningflag;
     actions_[kCommandKeepRunning]->setChecked(config.keeprunningflag);
-    driver_->setWindowActive(isActiveWindow() || config.keeprunningflag);
+    driver_->setWindowActive(ownWindowActive() || config.keeprunningflag);
     if (!parts_.settingsPath.empty() && !saveDesktopSettings(parts_.settingsPath, config)) {
         parts_.messages.warn(QString::fromStdString(settingsSaveProblem(parts_.settingsPath)));
     }
@@ -463,6 +469,8 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     driver_->stop();
+    gdbServer_.reset();
+    if (debugger_) debugger_->detach();
     saveWindowPosition();
     parts_.machine.stopCassette();
     settleRecording();

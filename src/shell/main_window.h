@@ -18,6 +18,9 @@
 // The speed percentage follows the title: "Vantorel 100%  ", and while the
 // tape moves its position: "Vantorel 100%  Tape 0:12 / 1:05".
 //
+// The Debug menu (main_window_debug.cpp, Alt+D opens the debugger window):
+// Debugger..., Load Symbols..., GDB Server... .
+//
 // The desktop extras (main_window_extras.cpp): Save .SNP..., Save
 // Screenshot..., Paste (Shift+Insert) typing the clipboard through quick
 // type, Pause (the Pause key; the title then reads "Vantorel Paused"),
@@ -47,6 +50,8 @@
 #include "app/recent_files.h"
 #include "app/start_folders.h"
 #include "app/state_slots.h"
+#include "debug/debugger.h"
+#include "debug/symbol_table.h"
 #include "machine/video.h"
 #include "shell/menu_table.h"
 #include "shell/qt_key_mapping.h"
@@ -66,6 +71,8 @@ class MessageSink;
 class DisplayWidget;
 class IdleDriver;
 class RecentFilesMenu;
+class DebuggerWindow;
+class RemoteDebugPoller;
 
 // What the window works with; none of it is owned.
 struct MainWindowParts {
@@ -143,6 +150,19 @@ class MainWindow : public QMainWindow {
     void refreshStateSlots();
     StateSlots& stateSlots();
 
+    // --- The Debug menu (main_window_debug.cpp) ---
+    void openDebugger();
+    // Null until Debugger... first opened it.
+    DebuggerWindow* debuggerWindow() const { return debuggerWindow_; }
+    Debugger& debugger();
+    // The built-in monitor's labels and those of every file loaded.
+    SymbolTable& symbols();
+    // Listens for a GDB client on the loopback address (`port` 0: any free
+    // one); the problem when it cannot. The debugger window closes first.
+    std::optional<std::string> startGdbServer(std::uint16_t port);
+    void stopGdbServer();
+    std::uint16_t gdbPort() const { return gdbPort_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -204,6 +224,13 @@ class MainWindow : public QMainWindow {
     void openRecentFile(std::size_t index);
     bool reopen(const RecentFile& file);
     void openDroppedFile(const QString& path);
+    // The Debug menu (main_window_debug.cpp).
+    void loadSymbols();
+    void gdbServerCommand();
+    void holdForDebugger();
+    void debuggerStopped();
+    void closeDebugger();
+    bool ownWindowActive() const;
 
     MainWindowParts parts_;
     StartFolders folders_;
@@ -227,6 +254,12 @@ class MainWindow : public QMainWindow {
     QByteArray windowedGeometry_;  // where the window was before full screen
     QPoint windowedPosition_;
     bool tapeWasPlaying_ = false;  // at the last screen update: "Tape ended" when it stops
+    SymbolTable symbols_;
+    bool symbolsMade_ = false;
+    std::unique_ptr<Debugger> debugger_;
+    DebuggerWindow* debuggerWindow_ = nullptr;
+    std::unique_ptr<RemoteDebugPoller> gdbServer_;
+    std::uint16_t gdbPort_ = 0;
 };
 
 // "Vantorel" followed by the speed text " %d%%  ".

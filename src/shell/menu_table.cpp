@@ -71,6 +71,11 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"Fullscreen", kCommandFullscreen, [](W& w) { w.setFullscreen(!w.fullscreen()); },
             {Qt::ALT | Qt::Key_Return, Qt::ALT | Qt::Key_Enter}, kCheckable},
     };
+    static constexpr MenuItem kDebugMenu[] = {
+        {"Debugger...", kCommandDebugger, [](W& w) { w.openDebugger(); }, {Qt::ALT | Qt::Key_D}},
+        {"Load Symbols...", kCommandLoadSymbols, [](W& w) { w.loadSymbols(); }},
+        {"GDB Server...", kCommandGdbServer, [](W& w) { w.gdbServerCommand(); }},
+    };
     static constexpr MenuItem kHelpMenu[] = {
         {"Vantorel &Manual", kCommandManual, [](W& w) { w.manualCommand(); }},
         {"&Keyboard Map", kCommandKeyboardMap, [](W& w) { w.keyboardMapCommand(); }},
@@ -81,6 +86,7 @@ std::span<const MenuPopup> MainWindow::menuBarTable() {
         {"&Edit", kEditMenu},
         {"&Configure", kConfigureMenu},
         {"Util", kUtilMenu},
+        {"Debug", kDebugMenu},
         {"&Help", kHelpMenu},
     };
     return kMenuBar;

@@ -58,6 +58,9 @@ enum MenuCommand : int {
     kCommandRecordSound = 32866,      // File > Record Sound... / Stop Sound Recording
     kCommandMute = 32867,             // Configure > Mute (Alt+M)
     kCommandKeyboardMap = 32868,      // Help > Keyboard Map
+    kCommandDebugger = 32869,         // Debug > Debugger... (Alt+D)
+    kCommandLoadSymbols = 32870,      // Debug > Load Symbols...
+    kCommandGdbServer = 32871,        // Debug > GDB Server...
     kCommandRecentFirst = 32900,      // its entries, 32900-32907, newest first
     kCommandRecentLast = 32907,
 };

@@ -27,7 +27,7 @@
 
 namespace vantorel {
 
-inline constexpr std::uint32_t kStateFormatVersion = 1;
+inline constexpr std::uint32_t kStateFormatVersion = 2;
 
 // 64-bit FNV-1a of some bytes.
 std::uint64_t contentHash(std::span<const std::uint8_t> bytes);

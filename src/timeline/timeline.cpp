@@ -87,6 +87,7 @@ void Timeline::clear() {
     end_ = 0;
     positionTStates_ = 0;
     frameEnd_.known = false;
+    partialPoints_ = 0;
 }
 
 void Timeline::start(const Machine& machine) {
@@ -161,6 +162,13 @@ void Timeline::setMemoryCap(std::int64_t bytes) {
 // --- Recording ---
 
 FrameResult Timeline::runFrame(Machine& machine, FrameSound sound) {
+    if (machine.midFrame() && started()) {
+        if (position_ < end_) return replayFrame(machine);
+        const FrameResult result = runLoggedFrame(machine, sound);
+        if (result.complete) advancePosition(machine, result);
+        thinToCap();
+        return result;
+    }
     if (!started()) start(machine);
     if (position_ < end_) dropFuture();
     noteChangesBetweenFrames(machine);
@@ -169,11 +177,38 @@ FrameResult Timeline::runFrame(Machine& machine, FrameSound sound) {
         addKeyframe(machine.state(), machine.inputs(), false);
     }
     const FrameResult result = runLoggedFrame(machine, sound);
+    if (result.complete) advancePosition(machine, result);
+    thinToCap();
+    return result;
+}
+
+void Timeline::advancePosition(Machine& machine, const FrameResult& result) {
     ++position_;
     end_ = position_;
+    partialPoints_ = 0;
     positionTStates_ += result.tstates.total();
     noteFrameEnd(machine);
-    thinToCap();
+}
+
+FrameResult Timeline::replayFrame(Machine& machine) {
+    if (!started() || position_ >= end_) return {};
+    FrameResult result;
+    {
+        QuietHost quiet{machine};
+        replaying_ = true;
+        result = runLoggedFrame(machine, FrameSound::off);
+        replaying_ = false;
+    }
+    if (!result.complete) return result;
+    ++position_;
+    positionTStates_ += result.tstates.total();
+    const std::size_t index = keyframeAtOrBefore(position_);
+    if (keyframes_[index].frame == position_ && keyframes_[index].command) {
+        putBack(machine, keyframes_[index]);
+    } else {
+        store(position_, positionTStates_, machine);
+    }
+    noteFrameEnd(machine);
     return result;
 }
 
@@ -195,6 +230,15 @@ bool Timeline::changedSinceFrameEnd(const Machine& machine) const {
 // frame), and the store holds it in place of the frame's end.
 void Timeline::noteChangesBetweenFrames(const Machine& machine) {
     if (!changedSinceFrameEnd(machine)) return;
+    // A frame a debugger stopped inside and a command then gave up (a reset
+    // from the middle of it) has its inputs read so far dropped.
+    if (partialPoints_ > 0) {
+        log_.erase(
+            std::lower_bound(log_.begin(), log_.end(), position_,
+                             [](const InputEvent& e, std::int64_t f) { return e.frame < f; }),
+            log_.end());
+        partialPoints_ = 0;
+    }
     store(position_, positionTStates_, machine);
     if (keyframes_.back().frame == position_) {
         packedBytes_ -= keyframes_.back().packed.capacity();
@@ -234,9 +278,28 @@ std::size_t Timeline::keyframeAtOrBefore(std::int64_t frame) const {
 
 // --- The input tap ---
 
+// The input point the running machine is at: its frame's stage tells.
+InputPoint Timeline::pointNow() const {
+    switch (running_->framePlace().stage) {
+        case FrameStage::between:
+            return InputPoint::joystickBeforeActiveScan;
+        case FrameStage::activeScan:
+            return InputPoint::joystickBeforeVerticalBlank;
+        default:
+            return InputPoint::keyScan;
+    }
+}
+
+// Replaying, and in the newest frame the points a stopped run already read.
+bool Timeline::replaying() const {
+    if (replaying_) return true;
+    return running_ != nullptr && position_ == end_ &&
+           static_cast<int>(pointNow()) < partialPoints_;
+}
+
 void Timeline::joysticksRead(JoystickPoll poll, const JoystickBytes& before, JoystickBytes& now) {
     const auto point = static_cast<InputPoint>(poll);
-    if (replaying_) {
+    if (replaying()) {
         now = before;
         applyLogged(point, now.data(), now.size());
         return;
@@ -248,10 +311,11 @@ void Timeline::joysticksRead(JoystickPoll poll, const JoystickBytes& before, Joy
         if (now[slot] == before[slot]) continue;
         log_.push_back({position_, at, point, static_cast<std::uint8_t>(slot), now[slot]});
     }
+    partialPoints_ = static_cast<int>(point) + 1;
 }
 
 void Timeline::keysScanned(const HostKeyStates& before, HostKeyStates& now) {
-    if (replaying_) {
+    if (replaying()) {
         applyLogged(InputPoint::keyScan, now.data(), now.size());
         return;
     }
@@ -267,6 +331,10 @@ void Timeline::keysScanned(const HostKeyStates& before, HostKeyStates& now) {
 void Timeline::applyLogged(InputPoint point, std::uint8_t* values, std::size_t count) {
     while (replayCursor_ < log_.size()) {
         const InputEvent& event = log_[replayCursor_];
+        if (event.frame == position_ && event.point < point) {  // read before a stop
+            ++replayCursor_;
+            continue;
+        }
         if (event.frame != position_ || event.point != point) break;
         if (event.index < count) values[event.index] = event.value;
         ++replayCursor_;
@@ -279,18 +347,21 @@ FrameResult Timeline::runLoggedFrame(Machine& machine, FrameSound sound) {
     FrameInputTap* previous = machine.inputTap();
     machine.setInputTap(this);
     running_ = &machine;
-    if (replaying_) {
+    if (replaying_ || partialPoints_ > 0) {
         replayCursor_ = static_cast<std::size_t>(
             std::lower_bound(log_.begin(), log_.end(), position_,
                              [](const InputEvent& e, std::int64_t f) { return e.frame < f; }) -
             log_.begin());
         ayCursor_ = ayLog_.seek(position_);
     }
+    machine.syncWatchClock(positionTStates_);
+    // Nothing but the sound output's frame end changes the AY's record, so
+    // the record before a frame's last part is the one before the frame.
     const AyChip ayBefore = machine.state().ay;
     const FrameResult result = machine.runFrame(sound);
-    if (replaying_) {
+    if (result.complete && replaying_) {
         ayLog_.apply(position_, machine.ayChip(), ayCursor_);
-    } else {
+    } else if (result.complete) {
         ayLog_.note(position_, ayBefore, machine.state().ay);
     }
     running_ = nullptr;
@@ -331,6 +402,12 @@ bool Timeline::seek(Machine& machine, std::int64_t frame) {
 bool Timeline::seekTState(Machine& machine, std::int64_t tstate) {
     if (!started() || tstate < 0) return false;
     machine.endRecordingFile();
+    if (const StoredFrame* kept = storedAtTState(tstate)) {
+        machine.restore(kept->snapshot);
+        position_ = kept->frame;
+        positionTStates_ = kept->tstate;
+        return true;
+    }
     std::size_t index = keyframes_.size() - 1;
     while (index > 0 && keyframes_[index].tstate > tstate) --index;
     putBack(machine, keyframes_[index]);
@@ -392,6 +469,7 @@ void Timeline::dropFuture() {
                                 [](const InputEvent& e, std::int64_t f) { return e.frame < f; }),
                log_.end());
     ayLog_.dropFrom(position_);
+    partialPoints_ = 0;
     if (storedLast_ > position_) storedLast_ = std::max(position_, storedFirst_ - 1);
     end_ = position_;
 }
@@ -421,6 +499,24 @@ void Timeline::store(std::int64_t frame, std::int64_t tstate, const Machine& mac
     slot.frame = frame;
     slot.tstate = tstate;
     machine.capture(slot.snapshot);
+}
+
+// The stored frame whose span holds `tstate` (its start at or before it,
+// the next frame's start after it), when the store holds both.
+const Timeline::StoredFrame* Timeline::storedAtTState(std::int64_t tstate) const {
+    if (storedLast_ <= storedFirst_) return nullptr;
+    std::int64_t low = storedFirst_;
+    std::int64_t high = storedLast_ - 1;
+    if (stored(low)->tstate > tstate || stored(storedLast_)->tstate <= tstate) return nullptr;
+    while (low < high) {  // the last frame starting at or before tstate
+        const std::int64_t middle = low + (high - low + 1) / 2;
+        if (stored(middle)->tstate <= tstate) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return stored(low);
 }
 
 std::int64_t Timeline::framesStoredBack() const {

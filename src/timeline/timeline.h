@@ -92,7 +92,19 @@ class Timeline final : private FrameInputTap {
     // Runs one frame of `machine` and keeps it. Starts the timeline first if
     // it has not started; drops what came after the position first if the
     // machine was taken back.
+    //
+    // A debugger can stop the machine inside a frame (FrameResult::complete
+    // false): the position stays at the frame's start until a later call
+    // finishes it. A frame the timeline already holds is finished from its
+    // log (as replayFrame does); in the newest frame the inputs already read
+    // live are given back from the log when the frame is run again from its
+    // start.
     FrameResult runFrame(Machine& machine, FrameSound sound);
+    // Runs the frame at the position again from the log, muted, from its
+    // start or from where the machine stands inside it, keeping what comes
+    // after; the position moves on when the frame completes. Only while
+    // position() < end(); otherwise nothing runs.
+    FrameResult replayFrame(Machine& machine);
 
     // The frame boundary the machine stands at (frames since the start),
     // and the last one kept.
@@ -125,6 +137,7 @@ class Timeline final : private FrameInputTap {
     void setMemoryCap(std::int64_t bytes);
     std::size_t keyframeCount() const { return keyframes_.size(); }
     std::int64_t keyframeFrame(std::size_t index) const { return keyframes_[index].frame; }
+    std::int64_t keyframeTState(std::size_t index) const { return keyframes_[index].tstate; }
     const InputLog& inputLog() const { return log_; }
     // Frames from the position back that the per-frame store holds.
     std::int64_t framesStoredBack() const;
@@ -145,7 +158,7 @@ class Timeline final : private FrameInputTap {
     };
 
     // FrameInputTap
-    bool replaying() const override { return replaying_; }
+    bool replaying() const override;
     void joysticksRead(JoystickPoll poll, const JoystickBytes& before, JoystickBytes& now) override;
     void keysScanned(const HostKeyStates& before, HostKeyStates& now) override;
 
@@ -197,6 +210,12 @@ class Timeline final : private FrameInputTap {
     bool replaying_ = false;
     const Machine* running_ = nullptr;
     std::size_t replayCursor_ = 0;
+    // Input points (InputPoint order) of the frame at the end already read
+    // live by a run a debugger stopped inside it.
+    int partialPoints_ = 0;
+    InputPoint pointNow() const;
+    void advancePosition(Machine& machine, const FrameResult& result);
+    const StoredFrame* storedAtTState(std::int64_t tstate) const;
 };
 
 }  // namespace vantorel

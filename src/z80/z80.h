@@ -46,6 +46,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
@@ -117,6 +118,31 @@ class Z80 {
     // Runs whole instructions until the budget (T-states) is spent; returns
     // the T-states executed (budget minus cyclesLeft at return).
     std::int32_t runZ80(std::int32_t budget);
+
+    // Goes on with the budget left in cyclesLeft (set by the Z80RunState the
+    // processor was made from): runs whole instructions until it is spent,
+    // or, on a watching bus, until the bus asks to stop after one; cyclesLeft
+    // then keeps what is left, so that a later resumeZ80 goes on from there.
+    // At least one instruction runs.
+    void resumeZ80() { runSteps(); }
+
+    // A budget held to [kMinBudget, kMaxBudget].
+    static std::int32_t clampBudget(std::int32_t budget) {
+        if (budget > kMaxBudget) return kMaxBudget;
+        if (budget < kMinBudget) return kMinBudget;
+        return budget;
+    }
+
+    // A watching bus (machine/watching_bus.h) is told where every step
+    // starts (stepStarting, after an interrupt was accepted) and asked after
+    // it, with the T-states the step took, whether to stop (stepEnded); an accepted interrupt is
+    // reported through interruptAccepted with the PC it interrupted. A bus without these compiles
+    // to the plain loop.
+    static constexpr bool kWatchingBus = requires(Bus & bus, const Z80State& state) {
+        bus.stepStarting(state);
+        { bus.stepEnded(state, std::uint32_t{}) } -> std::convertible_to<bool>;
+        bus.interruptAccepted(std::uint16_t{});
+    };
 
     void getZ80Registers(Z80State& destination) const { destination = state_; }
 
@@ -242,6 +268,8 @@ class Z80 {
         if (cyclesLeft_ > floor) cyclesLeft_ = floor;
     }
 
+    void runSteps();
+
     bool traceDue() const {
         return (static_cast<std::int32_t>(state_.PC) == traceStartAddress) | traceOn_;
     }
@@ -262,15 +290,21 @@ class Z80 {
 
 template <Z80Bus Bus>
 std::int32_t Z80<Bus>::runZ80(std::int32_t budget) {
-    if (budget > kMaxBudget) budget = kMaxBudget;
-    if (budget < kMinBudget) budget = kMinBudget;
+    budget = clampBudget(budget);
     cyclesLeft_ = budget;
+    runSteps();
+    return budget - cyclesLeft_;
+}
+
+template <Z80Bus Bus>
+void Z80<Bus>::runSteps() {
     do {
         const std::int32_t before = cyclesLeft_;
         // irqVector + 1 is 0 exactly when no maskable request is pending.
         if ((state_.nmiPending | (state_.irqVector + 1u)) != 0) [[unlikely]] {
             acceptInterrupt();
         }
+        if constexpr (kWatchingBus) bus_->stepStarting(state_);
         traceIfDue();
         ++state_.R;
         const std::uint32_t opcode = bus_->fetchOpcode(address16(state_.PC));
@@ -278,9 +312,14 @@ std::int32_t Z80<Bus>::runZ80(std::int32_t budget) {
         state_.PC = (state_.PC + 1) & 0xFFFF;
         cyclesLeft_ -= baseCycles[opcode];
         baseHandlers[opcode](*this);
-        bus_->advanceTStates(static_cast<std::uint32_t>(before - cyclesLeft_));
+        const auto spent = static_cast<std::uint32_t>(before - cyclesLeft_);
+        bus_->advanceTStates(spent);
+        if constexpr (kWatchingBus) {
+            if (bus_->stepEnded(state_, spent)) [[unlikely]] {
+                break;
+            }
+        }
     } while (cyclesLeft_ > 0);
-    return budget - cyclesLeft_;
 }
 
 template <Z80Bus Bus>

@@ -26,6 +26,7 @@ void Z80<Bus>::acceptInterrupt() {
     Z80State& s = state_;
     if (s.nmiPending == 0 && (s.irqVector == kNoInterruptRequest || s.IFF1 == 0)) return;
     lastOpcodeAddress_ = -1;
+    if constexpr (kWatchingBus) bus_->interruptAccepted(static_cast<std::uint16_t>(s.PC));
     s.IFF1 = 0;
     if (s.halted != 0) {  // continue after the HALT opcode
         s.PC = (s.PC + 1) & 0xFFFF;

@@ -46,7 +46,7 @@ void expectMenu(QMenu* menu, const char* title, std::initializer_list<ExpectedIt
 TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
     ShellHarness shell;
     const QList<QAction*> popups = shell.window->menuBar()->actions();
-    ASSERT_EQ(popups.size(), 5);
+    ASSERT_EQ(popups.size(), 6);
     expectMenu(popups[0]->menu(), "&File",
                {{"E&xit", 105, true},
                 {"Save Ram", 32771, true},
@@ -98,7 +98,13 @@ TEST(MainWindowMenus, BarHoldsEveryItemInOrderWithIdsSeparatorsAndGreyedItems) {
                 {nullptr, 0, true},
                 {"Pause", 32790, true},
                 {"Fullscreen", 32791, true}});
-    expectMenu(popups[4]->menu(), "&Help",
+    expectMenu(popups[4]->menu(), "Debug",
+               {{"Debugger...", 32869, true},
+                {"Load Symbols...", 32870, true},
+                {"GDB Server...", 32871, true}});
+    EXPECT_EQ(shell.window->action(kCommandDebugger)->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_D));
+    expectMenu(popups[5]->menu(), "&Help",
                {{"Vantorel &Manual", 32850, true},
                 {"&Keyboard Map", 32868, true},
                 {"&About ...", 104, true}});
@@ -125,7 +131,7 @@ TEST(MainWindowMenus, EveryCommandIsOneRowWithItsHandlerAndShortcuts) {
             EXPECT_EQ(shell.window->action(item.id)->shortcuts(), expected) << item.text;
         }
     }
-    EXPECT_EQ(commands, 44);
+    EXPECT_EQ(commands, 47);
     for (const HiddenShortcut& hidden : MainWindow::hiddenShortcuts()) {
         EXPECT_EQ(ids.count(hidden.id), 1u) << "a hidden shortcut runs a listed command";
     }

@@ -505,18 +505,29 @@ class Debugger::Impl final : public WatchListener {
         return reached;
     }
 
+    // Puts the machine at the start of the frame `tstate` falls in. The
+    // frames the timeline replays to get there run on the plain processor:
+    // a breakpoint, the profile or the call stack must not see them, and a
+    // stop inside one would leave it half run.
+    bool seekQuietly(std::int64_t tstate) {
+        machine.setWatch(nullptr);
+        const bool reached = timeline.seekTState(machine, tstate);
+        refresh();
+        return reached;
+    }
+
     // Takes the machine to the latest instruction boundary at or before
     // `tstate`.
     bool goTo(std::int64_t tstate) {
         if (!timeline.started()) return false;
         tstate = std::max<std::int64_t>(tstate, 0);
-        if (!timeline.seekTState(machine, tstate)) return false;
+        if (!seekQuietly(tstate)) return false;
         if (now() == tstate) return true;
         if (!pass(tstate, nullptr, false)) return false;
         if (now() == tstate) return true;
         // The step that crossed it started at the boundary wanted.
         const std::int64_t boundary = now() - lastStep.tstates;
-        if (!timeline.seekTState(machine, boundary)) return false;
+        if (!seekQuietly(boundary)) return false;
         return now() == boundary || (pass(boundary, nullptr, false) && now() == boundary);
     }
 
@@ -538,7 +549,7 @@ class Debugger::Impl final : public WatchListener {
     // Scans [from, to) step by step; false when the machine could not be
     // taken there.
     bool scan(std::int64_t from, std::int64_t to, const Observer& look) {
-        if (!timeline.seekTState(machine, from)) return false;
+        if (!seekQuietly(from)) return false;
         return pass(to, look, true);
     }
 };
@@ -703,7 +714,7 @@ StopReason Debugger::stepBack() {
         return d.finish(Impl::simple(StopKind::historyStart, "at the start of the timeline"));
     }
     // Run up to here again to learn how long the last step was.
-    if (!timeline_.seekTState(machine_, here - 1) || !d.pass(here, nullptr, false)) {
+    if (!d.seekQuietly(here - 1) || !d.pass(here, nullptr, false)) {
         return d.finish(Impl::simple(StopKind::failed, "could not run to here again"));
     }
     return d.arrive(here - d.lastStep.tstates, StopKind::step, "step back");
@@ -858,7 +869,7 @@ StopReason Debugger::reverseContinue() {
             std::any_of(d.breakpoints.begin(), d.breakpoints.end(), [](const Breakpoint& point) {
                 return point.settings.enabled && point.settings.kind == BreakKind::frameTState;
             });
-        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, frameMarks)) break;
+        if (!d.seekQuietly(from) || !d.pass(end, look, frameMarks)) break;
         if (found) {
             StopReason reason = *found;
             d.rewindRecords(reason.tstate);
@@ -907,7 +918,7 @@ WriteRecord Debugger::whoWrote(std::uint16_t address) {
                 record.value = s.events[e].value;
             }
         };
-        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, true)) break;
+        if (!d.seekQuietly(from) || !d.pass(end, look, true)) break;
         end = from;
     }
     d.watch->memory[address] = bits;

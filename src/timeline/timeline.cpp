@@ -406,6 +406,7 @@ bool Timeline::seekTState(Machine& machine, std::int64_t tstate) {
         machine.restore(kept->snapshot);
         position_ = kept->frame;
         positionTStates_ = kept->tstate;
+        noteFrameEnd(machine);
         return true;
     }
     std::size_t index = keyframes_.size() - 1;

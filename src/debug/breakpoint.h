@@ -28,7 +28,7 @@ enum class BreakKind : std::uint8_t {
 };
 
 // What the caller gives to add one.
-struct BreakpointSpec {
+struct BreakpointSettings {
     BreakKind kind = BreakKind::execute;
     std::uint32_t first = 0;
     std::uint32_t last = 0;       // below first: the same as first
@@ -41,11 +41,11 @@ struct BreakpointSpec {
 // A breakpoint as the debugger holds it.
 struct Breakpoint {
     int id = 0;  // from 1, never reused while the debugger lives
-    BreakpointSpec spec;
+    BreakpointSettings settings;
     std::uint32_t hits = 0;  // times it matched with its condition true
 };
 
-// The answer to adding one: an id, or why the spec was refused.
+// The answer to adding one: an id, or why its settings were refused.
 struct BreakpointResult {
     int id = 0;         // 0 on error
     std::string error;  // e.g. "condition: expected ')' at column 7"

@@ -47,8 +47,8 @@ std::optional<BreakKind> kindOf(WatchEventKind kind) {
     return std::nullopt;
 }
 
-bool covers(const BreakpointSpec& spec, std::uint32_t value) {
-    return value >= spec.first && value <= std::max(spec.first, spec.last);
+bool covers(const BreakpointSettings& settings, std::uint32_t value) {
+    return value >= settings.first && value <= std::max(settings.first, settings.last);
 }
 
 std::string breakText(BreakKind kind) {
@@ -115,7 +115,8 @@ class Debugger::Impl final : public WatchListener {
     bool attached = false;
 
     std::vector<Breakpoint> breakpoints;
-    std::vector<Compiled> compiled;  // beside breakpoints
+    std::vector<Compiled> compiled;         // beside breakpoints
+    std::vector<std::uint32_t> frameMarks;  // the enabled frame T-state breakpoints' offsets
     int nextId = 1;
     LogSink logSink;
     StopReason last;
@@ -146,36 +147,44 @@ class Debugger::Impl final : public WatchListener {
     void rebuildMaps() {
         watch->memory.fill(0);
         watch->ports.fill(0);
+        frameMarks.clear();
         bool tape = false;
         for (const Breakpoint& point : breakpoints) {
-            const BreakpointSpec& spec = point.spec;
-            if (!spec.enabled) continue;
-            const std::uint32_t top = std::max(spec.first, spec.last);
-            if (memoryKind(spec.kind)) {
-                const std::uint8_t bit = spec.kind == BreakKind::execute ? kWatchExecute
-                                         : spec.kind == BreakKind::read  ? kWatchRead
-                                                                         : kWatchWrite;
-                for (std::uint32_t a = spec.first; a <= std::min<std::uint32_t>(top, 0xFFFF); ++a) {
+            const BreakpointSettings& settings = point.settings;
+            if (!settings.enabled) continue;
+            const std::uint32_t top = std::max(settings.first, settings.last);
+            if (memoryKind(settings.kind)) {
+                const std::uint8_t bit = settings.kind == BreakKind::execute ? kWatchExecute
+                                         : settings.kind == BreakKind::read  ? kWatchRead
+                                                                             : kWatchWrite;
+                for (std::uint32_t a = settings.first; a <= std::min<std::uint32_t>(top, 0xFFFF);
+                     ++a) {
                     watch->memory[a] |= bit;
                 }
-            } else if (portKind(spec.kind)) {
+            } else if (portKind(settings.kind)) {
                 const std::uint8_t bit =
-                    spec.kind == BreakKind::portIn ? kWatchPortIn : kWatchPortOut;
-                for (std::uint32_t p = spec.first & 0xFF; p <= std::min<std::uint32_t>(top, 0xFF);
-                     ++p) {
+                    settings.kind == BreakKind::portIn ? kWatchPortIn : kWatchPortOut;
+                for (std::uint32_t p = settings.first & 0xFF;
+                     p <= std::min<std::uint32_t>(top, 0xFF); ++p) {
                     watch->ports[p] |= bit;
                 }
-            } else if (spec.kind == BreakKind::tapeMotor || spec.kind == BreakKind::uart) {
+            } else if (settings.kind == BreakKind::tapeMotor || settings.kind == BreakKind::uart) {
                 tape = true;
+            } else if (settings.kind == BreakKind::frameTState) {
+                frameMarks.push_back(settings.first);
             }
         }
+        if (recording.accessMarks) {
+            for (std::uint8_t& bits : watch->memory) bits |= kWatchMarks;
+        }
+        watch->updatePages();
         watch->watchTape = tape;
         refresh();
     }
 
     bool anyEnabled() const {
         return std::any_of(breakpoints.begin(), breakpoints.end(),
-                           [](const Breakpoint& point) { return point.spec.enabled; });
+                           [](const Breakpoint& point) { return point.settings.enabled; });
     }
 
     void refresh() {
@@ -186,6 +195,7 @@ class Debugger::Impl final : public WatchListener {
         w.marks = recording.accessMarks ? marks.get() : nullptr;
         w.active = attached && (anyEnabled() || w.everyStep || w.marks != nullptr || suspended ||
                                 w.pause || stopAt != kNever);
+        w.startWork = w.everyStep || w.marks != nullptr;
         if (attached) {
             machine.setWatch(watch.get());
         } else if (machine.watch() == watch.get()) {
@@ -200,13 +210,13 @@ class Debugger::Impl final : public WatchListener {
     void computeWake(std::int64_t after) {
         std::int64_t wake = stopAt;
         if (!suspended) {
-            for (const Breakpoint& point : breakpoints) {
-                if (!point.spec.enabled || point.spec.kind != BreakKind::frameTState) continue;
-                const std::int64_t at = frameStart + point.spec.first;
+            for (const std::uint32_t offset : frameMarks) {
+                const std::int64_t at = frameStart + offset;
                 if (at >= after && at < wake) wake = at;
             }
         }
         watch->wakeAt = wake;
+        watch->aim(machine.tstateCounter());
     }
 
     // --- WatchListener ---
@@ -229,7 +239,7 @@ class Debugger::Impl final : public WatchListener {
         };
         entry.stackTop = word(sp);
         entry.stackNext = word(static_cast<std::uint16_t>(sp + 2));
-        entry.tstate = watch->clock;
+        entry.tstate = watch->stepStart;
         ringNext = (ringNext + 1) % ring.size();
         ringCount = std::min(ringCount + 1, ring.size());
     }
@@ -278,16 +288,17 @@ class Debugger::Impl final : public WatchListener {
             Breakpoint& point = breakpoints[index];
             if (!conditionHolds(index, registers)) return;
             if (!live) {
-                if (point.spec.logFormat.empty() && !stop) stop = hitReason(point, address, value);
+                if (point.settings.logFormat.empty() && !stop)
+                    stop = hitReason(point, address, value);
                 return;
             }
             ++point.hits;
-            if (!point.spec.logFormat.empty()) {
+            if (!point.settings.logFormat.empty()) {
                 if (logSink && compiled[index].log)
                     logSink(compiled[index].log->format(registers, machine));
                 return;
             }
-            if (point.hits >= std::max<std::uint32_t>(point.spec.stopOnHit, 1) && !stop) {
+            if (point.hits >= std::max<std::uint32_t>(point.settings.stopOnHit, 1) && !stop) {
                 stop = hitReason(point, address, value);
             }
         };
@@ -295,30 +306,31 @@ class Debugger::Impl final : public WatchListener {
             const std::optional<BreakKind> kind = kindOf(events[e].kind);
             if (!kind) continue;
             for (std::size_t i = 0; i < breakpoints.size(); ++i) {
-                const BreakpointSpec& spec = breakpoints[i].spec;
-                if (!spec.enabled || spec.kind != *kind) continue;
+                const BreakpointSettings& settings = breakpoints[i].settings;
+                if (!settings.enabled || settings.kind != *kind) continue;
                 const std::uint32_t where =
                     portKind(*kind) ? (events[e].address & 0xFFu) : events[e].address;
                 if (memoryKind(*kind) || portKind(*kind)) {
-                    if (!covers(spec, where)) continue;
+                    if (!covers(settings, where)) continue;
                 }
                 consider(i, events[e].address, events[e].value);
             }
         }
         const auto pc = static_cast<std::uint16_t>(registers.PC);
-        if ((watch->memory[pc] & kWatchExecute) != 0) {
+        if (watch->watched(pc, kWatchExecute)) {
             for (std::size_t i = 0; i < breakpoints.size(); ++i) {
-                const BreakpointSpec& spec = breakpoints[i].spec;
-                if (spec.enabled && spec.kind == BreakKind::execute && covers(spec, pc)) {
+                const BreakpointSettings& settings = breakpoints[i].settings;
+                if (settings.enabled && settings.kind == BreakKind::execute &&
+                    covers(settings, pc)) {
                     consider(i, pc, 0);
                 }
             }
         }
         const std::int64_t stepStart = step.endClock - step.tstates;
         for (std::size_t i = 0; i < breakpoints.size(); ++i) {
-            const BreakpointSpec& spec = breakpoints[i].spec;
-            if (!spec.enabled || spec.kind != BreakKind::frameTState) continue;
-            const std::int64_t at = frameStart + spec.first;
+            const BreakpointSettings& settings = breakpoints[i].settings;
+            if (!settings.enabled || settings.kind != BreakKind::frameTState) continue;
+            const std::int64_t at = frameStart + settings.first;
             if (at >= stepStart && at < step.endClock) consider(i, 0, 0);
         }
         return stop;
@@ -329,10 +341,10 @@ class Debugger::Impl final : public WatchListener {
         StopReason reason;
         reason.kind = StopKind::breakpoint;
         reason.breakpointId = point.id;
-        reason.breakKind = point.spec.kind;
+        reason.breakKind = point.settings.kind;
         reason.address = address;
         reason.value = value;
-        reason.message = breakText(point.spec.kind) + " " + std::to_string(point.id);
+        reason.message = breakText(point.settings.kind) + " " + std::to_string(point.id);
         return reason;
     }
 
@@ -554,25 +566,27 @@ bool Debugger::attached() const {
 
 // --- Breakpoints ---
 
-BreakpointResult Debugger::addBreakpoint(const BreakpointSpec& spec) {
+BreakpointResult Debugger::addBreakpoint(const BreakpointSettings& settings) {
     Impl::Compiled code;
     std::string error;
-    if (!spec.condition.empty()) {
-        code.condition = Expression::parse(spec.condition, Expression::Use::condition, error);
+    if (!settings.condition.empty()) {
+        code.condition = Expression::parse(settings.condition, Expression::Use::condition, error);
         if (!code.condition) return {0, "condition: " + error};
     }
-    if (!spec.logFormat.empty()) {
-        code.log = LogFormat::parse(spec.logFormat, error);
+    if (!settings.logFormat.empty()) {
+        code.log = LogFormat::parse(settings.logFormat, error);
         if (!code.log) return {0, error};
     }
-    const std::uint32_t limit = memoryKind(spec.kind) ? 0xFFFF : portKind(spec.kind) ? 0xFF : 0;
-    if ((memoryKind(spec.kind) || portKind(spec.kind)) &&
-        (spec.first > limit || std::max(spec.first, spec.last) > limit)) {
+    const std::uint32_t limit = memoryKind(settings.kind) ? 0xFFFF
+                                : portKind(settings.kind) ? 0xFF
+                                                          : 0;
+    if ((memoryKind(settings.kind) || portKind(settings.kind)) &&
+        (settings.first > limit || std::max(settings.first, settings.last) > limit)) {
         return {0, "address out of range"};
     }
     Breakpoint point;
     point.id = impl_->nextId++;
-    point.spec = spec;
+    point.settings = settings;
     impl_->breakpoints.push_back(point);
     impl_->compiled.push_back(std::move(code));
     impl_->rebuildMaps();
@@ -594,7 +608,7 @@ bool Debugger::removeBreakpoint(int id) {
 bool Debugger::enableBreakpoint(int id, bool enabled) {
     for (Breakpoint& point : impl_->breakpoints) {
         if (point.id != id) continue;
-        point.spec.enabled = enabled;
+        point.settings.enabled = enabled;
         impl_->rebuildMaps();
         return true;
     }
@@ -842,7 +856,7 @@ StopReason Debugger::reverseContinue() {
         };
         const bool frameMarks =
             std::any_of(d.breakpoints.begin(), d.breakpoints.end(), [](const Breakpoint& point) {
-                return point.spec.enabled && point.spec.kind == BreakKind::frameTState;
+                return point.settings.enabled && point.settings.kind == BreakKind::frameTState;
             });
         if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, frameMarks)) break;
         if (found) {
@@ -877,6 +891,7 @@ WriteRecord Debugger::whoWrote(std::uint16_t address) {
     if (!timeline_.started() || here <= 0) return record;
     const std::uint8_t bits = d.watch->memory[address];
     d.watch->memory[address] = static_cast<std::uint8_t>(bits | kWatchWrite);
+    d.watch->updatePages();
     const StopReason kept = d.last;
     std::int64_t end = here;
     for (int round = 0; end > 0 && !record.found; ++round) {
@@ -892,10 +907,11 @@ WriteRecord Debugger::whoWrote(std::uint16_t address) {
                 record.value = s.events[e].value;
             }
         };
-        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, false)) break;
+        if (!timeline_.seekTState(machine_, from) || !d.pass(end, look, true)) break;
         end = from;
     }
     d.watch->memory[address] = bits;
+    d.watch->updatePages();
     d.goTo(here);
     d.last = kept;
     return record;
@@ -948,7 +964,7 @@ std::vector<DisassemblyLine> Debugger::disassembly(std::uint16_t address, int be
         out.text = text.data();
         for (int i = 0; i < out.length; ++i)
             out.bytes[i] = machine_.peek(static_cast<std::uint16_t>(at + i));
-        out.breakpoint = (impl_->watch->memory[at] & kWatchExecute) != 0;
+        out.breakpoint = impl_->watch->watched(at, kWatchExecute);
         out.pc = at == static_cast<std::uint16_t>(machine_.registers().PC);
         return out;
     };
@@ -993,7 +1009,7 @@ void Debugger::setRecording(const DebugRecording& recording) {
         d.calls.clear();
         d.popped.clear();
     }
-    d.refresh();
+    d.rebuildMaps();
 }
 
 const DebugRecording& Debugger::recording() const {

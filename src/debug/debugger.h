@@ -140,7 +140,7 @@ class Debugger {
     Timeline& timeline() { return timeline_; }
 
     // --- Breakpoints ---
-    BreakpointResult addBreakpoint(const BreakpointSpec& spec);
+    BreakpointResult addBreakpoint(const BreakpointSettings& settings);
     bool removeBreakpoint(int id);
     bool enableBreakpoint(int id, bool enabled);
     void clearBreakpoints();

@@ -128,6 +128,10 @@ void Machine::reset(bool hard) {
     stopCassette();
     if (host_.printer != nullptr) host_.printer->machineReset();
     MachineState& state = bus_.state;
+    // A frame a debugger stopped inside is given up: the reset stands
+    // between frames.
+    closeFrameSound();
+    state.frame = FramePlace{};
     if (hard) {
         state.memory.snapshotRam = false;
         clearMemoryWithNoise();
@@ -310,7 +314,8 @@ void Machine::beginFrame(FrameSound sound) {
     frameSpeaker_.speaker = speaker;
     WatchSet* watch = watch_.set;
     if (watch != nullptr && watch->active && watch->listener != nullptr) {
-        watch->listener->frameBegun(watch->clock);
+        watch->listener->frameBegun(watch->clockAt(tstateCounter()));
+        watch->aim(tstateCounter());
     }
     pollJoysticks(JoystickPoll::beforeActiveScan);
 }
@@ -360,7 +365,12 @@ std::int64_t Machine::tstatesIntoFrame() const {
 }
 
 void Machine::syncWatchClock(std::int64_t frameStartTStates) {
-    if (watch_.set != nullptr) watch_.set->clock = frameStartTStates + tstatesIntoFrame();
+    WatchSet* watch = watch_.set;
+    if (watch == nullptr) return;
+    watch->clockBase = frameStartTStates + tstatesIntoFrame();
+    watch->counterBase = tstateCounter();
+    watch->clock = watch->clockBase;
+    watch->aim(tstateCounter());
 }
 
 // Both joysticks' states for port FF; with Keys as Joystick the cursor keys

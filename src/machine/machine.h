@@ -42,6 +42,7 @@
 #include "machine/machine_ports.h"
 #include "machine/machine_state.h"
 #include "machine/watch_set.h"
+#include "machine/watching_bus.h"
 #include "sound/ay_chip.h"
 #include "z80/z80.h"
 #include "z80/z80_disassembler.h"
@@ -253,13 +254,17 @@ class Machine {
     std::int32_t lastOpcodeAddress() const;
 
     // --- The processor's view, for tools and tests ---
-    std::uint8_t readMemory(std::uint16_t address) { return bus_.readMemory(address); }
-    std::uint8_t fetchOpcode(std::uint16_t address) { return bus_.fetchOpcode(address); }
-    void writeMemory(std::uint16_t address, std::uint8_t value) {
-        bus_.writeMemory(address, value);
+    std::uint8_t readMemory(std::uint16_t address) { return bus_.MachineBus::readMemory(address); }
+    std::uint8_t fetchOpcode(std::uint16_t address) {
+        return bus_.MachineBus::fetchOpcode(address);
     }
-    std::uint8_t readPort(std::uint16_t port) { return bus_.readPort(port); }
-    void writePort(std::uint16_t port, std::uint8_t value) { bus_.writePort(port, value); }
+    void writeMemory(std::uint16_t address, std::uint8_t value) {
+        bus_.MachineBus::writeMemory(address, value);
+    }
+    std::uint8_t readPort(std::uint16_t port) { return bus_.MachineBus::readPort(port); }
+    void writePort(std::uint16_t port, std::uint8_t value) {
+        bus_.MachineBus::writePort(port, value);
+    }
 
     // --- Looking without touching (disassembly, memory views) ---
     // What a read of `address` gives, without counting a boot read.
@@ -287,7 +292,10 @@ class Machine {
     void pollJoysticks(JoystickPoll poll);
     void scanHostKeyboard();
 
-    MachineBus bus_;  // the state record, its inputs, the recording and two sinks
+    // The state record, its inputs, the recording and the sinks: the plain
+    // processor sees a MachineBus, the watching one the same object as a
+    // WatchingBus.
+    WatchingBus bus_;
     MachineConfig config_;
     MachineHost host_;
     FrameTStates lastFrame_;

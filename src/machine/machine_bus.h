@@ -17,6 +17,7 @@
 #include "input/keyboard_matrix.h"
 #include "machine/machine_memory.h"
 #include "machine/machine_state.h"
+#include "machine/watch_set.h"
 #include "z80/z80_state.h"
 
 namespace vantorel {
@@ -28,6 +29,7 @@ struct MachineBus {
     SpeakerSink* speaker = nullptr;        // receives speaker edges; may be null
     DebugOutputSink* debugSink = nullptr;  // receives diagnostic text; may be null
     PrinterSink* printer = nullptr;        // the printer on the parallel port; may be null
+    WatchSet* watch = nullptr;             // a debugger's, for the watching bus (watching_bus.h)
 
     std::uint8_t fetchOpcode(std::uint16_t address) { return readMemory(address); }
     // What the processor reads at `address` (opcode fetches and data reads

@@ -32,6 +32,7 @@ namespace vantorel {
 inline constexpr std::uint8_t kWatchExecute = 1;
 inline constexpr std::uint8_t kWatchRead = 2;
 inline constexpr std::uint8_t kWatchWrite = 4;
+inline constexpr std::uint8_t kWatchMarks = 0x80;  // on every address while the marks are kept
 // Bits of WatchSet::ports.
 inline constexpr std::uint8_t kWatchPortIn = 1;
 inline constexpr std::uint8_t kWatchPortOut = 2;
@@ -102,10 +103,22 @@ struct WatchSet {
     bool everyStep = false;  // stepStarting/stepEnded on every instruction
     bool watchTape = false;  // note motor changes and UART bytes
     bool pause = false;      // stop after the next instruction (then cleared by the listener)
+    bool startWork = false;  // everyStep or marks: the bus works before each step
     std::array<std::uint8_t, 0x10000> memory{};  // kWatchExecute | kWatchRead | kWatchWrite
-    std::array<std::uint8_t, 0x100> ports{};     // kWatchPortIn | kWatchPortOut
-    std::int64_t clock = 0;  // T-states since the timeline's start, kept by the bus
+    // Per 256-byte page, every bit of the page's bytes: the bus looks here
+    // first (256 bytes stay in the nearest cache; the 64K map would not).
+    std::array<std::uint8_t, 0x100> pages{};
+    std::array<std::uint8_t, 0x100> ports{};  // kWatchPortIn | kWatchPortOut
+    // Machine time (T-states since the timeline's start) is told by the
+    // machine's T-state counter: clockBase at counterBase (Machine::syncWatchClock).
+    std::int64_t clock = 0;  // the time of the step the listener is told about
+    std::int64_t clockBase = 0;
+    std::uint32_t counterBase = 0;
     std::int64_t wakeAt = std::numeric_limits<std::int64_t>::max();  // ask once clock reaches it
+    // The counter value at which the bus asks the listener: wakeAt, or the
+    // next step while everyStep or pause is set or something matched. Kept
+    // by aim(); the bus compares it with the counter after every step.
+    std::uint32_t wakeCounter = 0;
     WatchListener* listener = nullptr;
     AccessMarks* marks = nullptr;  // kept while not null
     bool stopped = false;          // the listener stopped the run (the machine clears it per frame)
@@ -117,8 +130,37 @@ struct WatchSet {
     std::size_t eventCount = 0;
     bool eventsLost = false;
 
-    bool anyMemory(std::uint16_t address, std::uint8_t bits) const {
-        return (memory[address] & bits) != 0;
+    // Brings `pages` in line with `memory` after it was changed.
+    void updatePages() {
+        for (std::size_t page = 0; page < pages.size(); ++page) {
+            std::uint8_t bits = 0;
+            for (std::size_t i = 0; i < 0x100; ++i) bits |= memory[page * 0x100 + i];
+            pages[page] = bits;
+        }
+    }
+    bool watched(std::uint16_t address, std::uint8_t bits) const {
+        return (pages[address >> 8] & bits) != 0 && (memory[address] & bits) != 0;
+    }
+
+    std::int64_t clockAt(std::uint32_t counter) const {
+        return clockBase + static_cast<std::uint32_t>(counter - counterBase);
+    }
+    // Sets wakeCounter from wakeAt (or the next step) with the counter at
+    // `counter`; a time further than 2^30 T-states ahead is looked at on the
+    // way, harmlessly.
+    void aim(std::uint32_t counter) {
+        if (everyStep || pause) {
+            wakeCounter = counter;
+            return;
+        }
+        std::int64_t ahead = wakeAt - clockAt(counter);
+        if (ahead < 0) ahead = 0;
+        if (ahead > (std::int64_t{1} << 30)) ahead = std::int64_t{1} << 30;
+        wakeCounter = counter + static_cast<std::uint32_t>(ahead);
+    }
+    // After a step that ended with the counter at `counter`: is it time?
+    bool due(std::uint32_t counter) const {
+        return static_cast<std::int32_t>(counter - wakeCounter) >= 0;
     }
 };
 

@@ -1,14 +1,15 @@
 // The machine's bus with a debugger watching.
 //
-// Wraps MachineBus (every access goes through it unchanged) and checks the
-// watch set's maps (watch_set.h) on every memory and port access: a match
-// is noted in the set, and at the end of the instruction the debugger
-// (WatchListener) is asked whether to stop. The processor that runs over it
+// The same bus as MachineBus (it adds no data: the machine's bus is one, and
+// the plain processor sees it as a MachineBus), with every memory and port
+// access also looked up in the watch set's maps (watch_set.h): a match is
+// noted in the set, and at the end of the instruction the debugger
+// (WatchListener) is asked whether to stop. The processor over it
 // (Z80<WatchingBus>) stops after any instruction the debugger says, keeping
-// the rest of its budget. Also keeps the machine time (WatchSet::clock) and,
-// when asked, the last access times of every byte and the PC of its last
-// writer. The machine runs it only while WatchSet::active is set
-// (Machine::runFrame); the plain bus never pays for it.
+// the rest of its budget. It also keeps the machine time (WatchSet::clock)
+// and, when asked, the last access times of every byte and the PC of its
+// last writer. The machine runs it only while WatchSet::active is set
+// (Machine::runFrame); the plain processor never pays for it.
 #pragma once
 
 #include <cstdint>
@@ -19,110 +20,126 @@
 
 namespace vantorel {
 
-struct WatchingBus {
-    MachineBus& base;
-    WatchSet& watch;
-
-    std::uint8_t fetchOpcode(std::uint16_t address) { return base.fetchOpcode(address); }
-    std::uint8_t readMemory(std::uint16_t address) {
-        const std::uint8_t value = base.readMemory(address);
-        if (watch.marks != nullptr) [[unlikely]]
-            watch.marks->read[address] = watch.stepStart;
-        if (watch.memory[address] & kWatchRead) [[unlikely]] {
-            note(WatchEventKind::read, address, value);
+// The hot accesses are forced inline (flattened with the memory map they
+// wrap), the rare work kept out of line, so that the watching processor's
+// handlers stay as small as the plain one's.
+struct WatchingBus : MachineBus {
+    [[gnu::always_inline]] std::uint8_t fetchOpcode(std::uint16_t address) {
+        return MachineBus::fetchOpcode(address);
+    }
+    [[gnu::always_inline]] std::uint8_t readMemory(std::uint16_t address) {
+        const std::uint8_t value = MachineBus::readMemory(address);
+        if (watch->watched(address, kWatchRead | kWatchMarks)) [[unlikely]] {
+            readSeen(address, value);
         }
         return value;
     }
-    void writeMemory(std::uint16_t address, std::uint8_t value) {
-        base.writeMemory(address, value);
-        if (watch.marks != nullptr) [[unlikely]] {
-            watch.marks->write[address] = watch.stepStart;
-            watch.marks->writerPc[address] = watch.step.pc;
-        }
-        if (watch.memory[address] & kWatchWrite) [[unlikely]] {
-            note(WatchEventKind::write, address, value);
+    [[gnu::always_inline]] void writeMemory(std::uint16_t address, std::uint8_t value) {
+        MachineBus::writeMemory(address, value);
+        if (watch->watched(address, kWatchWrite | kWatchMarks)) [[unlikely]] {
+            writeSeen(address, value);
         }
     }
     std::uint8_t readPort(std::uint16_t port) {
-        const std::uint8_t value = base.readPort(port);
+        const std::uint8_t value = MachineBus::readPort(port);
         const auto low = static_cast<std::uint8_t>(port);
-        if (watch.ports[low] & kWatchPortIn) [[unlikely]]
+        if ((watch->ports[low] & kWatchPortIn) != 0) [[unlikely]] {
             note(WatchEventKind::portIn, port, value);
-        if (watch.watchTape && low == kTapeDataPort) [[unlikely]] {
+        }
+        if (watch->watchTape && low == kTapeDataPort) [[unlikely]] {
             note(WatchEventKind::uartReceive, port, value);
         }
         return value;
     }
     void writePort(std::uint16_t port, std::uint8_t value) {
         const auto low = static_cast<std::uint8_t>(port);
-        const bool motorBefore = base.state.tape.motorOn();
-        base.writePort(port, value);
-        if (watch.ports[low] & kWatchPortOut) [[unlikely]]
+        const bool motorBefore = state.tape.motorOn();
+        MachineBus::writePort(port, value);
+        if ((watch->ports[low] & kWatchPortOut) != 0) [[unlikely]] {
             note(WatchEventKind::portOut, port, value);
-        if (watch.watchTape) [[unlikely]] {
+        }
+        if (watch->watchTape) [[unlikely]] {
             if (low == kTapeDataPort) note(WatchEventKind::uartSend, port, value);
-            if (base.state.tape.motorOn() != motorBefore) {
-                note(WatchEventKind::tapeMotor, port, base.state.tape.motorOn() ? 1 : 0);
+            if (state.tape.motorOn() != motorBefore) {
+                note(WatchEventKind::tapeMotor, port, state.tape.motorOn() ? 1 : 0);
             }
         }
     }
-    void advanceTStates(std::uint32_t count) {
-        base.advanceTStates(count);
-        watch.clock += count;
-        watch.step.tstates = count;
+    [[gnu::always_inline]] void advanceTStates(std::uint32_t count) {
+        MachineBus::advanceTStates(count);
     }
-    void trapHook(Z80State& state) { base.trapHook(state); }
-    void retiHook() { base.retiHook(); }
-    void debugOutput(const char* text) { base.debugOutput(text); }
 
     void interruptAccepted(std::uint16_t pc) {
-        watch.step.interrupted = true;
-        watch.step.interruptPc = pc;
+        watch->step.interrupted = true;
+        watch->step.interruptPc = pc;
         note(WatchEventKind::interrupt, pc, 0);
     }
-    void stepStarting(const Z80State& state) {
-        const auto pc = static_cast<std::uint16_t>(state.PC);
-        watch.step.pc = pc;
-        watch.step.sp = static_cast<std::uint16_t>(state.SP);
-        watch.stepStart = watch.clock;
-        if (watch.marks != nullptr) [[unlikely]]
-            watch.marks->execute[pc] = watch.clock;
-        if (watch.everyStep) [[unlikely]] {
-            for (std::uint16_t i = 0; i < 4; ++i) {
-                watch.step.opcode[i] = base.peek(static_cast<std::uint16_t>(pc + i));
-            }
-            watch.listener->stepStarting(state);
-        }
+    [[gnu::always_inline]] void stepStarting(const Z80State& registers) {
+        if (watch->startWork) [[unlikely]]
+            startStep(registers);
     }
-    // After a step: asks the debugger only when something may stop it.
-    bool stepEnded(const Z80State& state) {
-        const bool look = (watch.eventCount != 0) | (watch.everyStep | watch.pause) |
-                          ((watch.memory[state.PC & 0xFFFF] & kWatchExecute) != 0) |
-                          (watch.clock >= watch.wakeAt);
-        if (!look) [[likely]] {
-            watch.step.interrupted = false;
+    // After a step of `tstates`: asks the debugger only when something may
+    // stop it.
+    [[gnu::always_inline]] bool stepEnded(const Z80State& registers, std::uint32_t tstates) {
+        const WatchSet& w = *watch;
+        const bool look = w.watched(static_cast<std::uint16_t>(registers.PC), kWatchExecute) ||
+                          w.due(state.tstateCounter.tstates);
+        if (!look) [[likely]]
             return false;
-        }
-        return askListener(state);
+        return askListener(registers, tstates);
     }
 
   private:
-    void note(WatchEventKind kind, std::uint16_t address, std::uint8_t value) {
-        if (watch.eventCount < watch.events.size()) {
-            watch.events[watch.eventCount++] = {kind, address, value};
+    [[gnu::noinline]] void note(WatchEventKind kind, std::uint16_t address, std::uint8_t value) {
+        WatchSet& w = *watch;
+        w.wakeCounter = state.tstateCounter.tstates;  // ask at the end of this step
+        if (w.eventCount < w.events.size()) {
+            w.events[w.eventCount++] = {kind, address, value};
         } else {
-            watch.eventsLost = true;
+            w.eventsLost = true;
         }
     }
-    bool askListener(const Z80State& state) {
-        watch.step.endClock = watch.clock;
-        const bool stop = watch.listener != nullptr &&
-                          watch.listener->stepEnded(watch.step, state, watch.events.data(),
-                                                    watch.eventCount, watch.eventsLost);
-        watch.eventCount = 0;
-        watch.eventsLost = false;
-        watch.step.interrupted = false;
-        if (stop) watch.stopped = true;
+    [[gnu::noinline]] void readSeen(std::uint16_t address, std::uint8_t value) {
+        if (watch->marks != nullptr) watch->marks->read[address] = watch->stepStart;
+        if ((watch->memory[address] & kWatchRead) != 0) note(WatchEventKind::read, address, value);
+    }
+    [[gnu::noinline]] void writeSeen(std::uint16_t address, std::uint8_t value) {
+        if (watch->marks != nullptr) {
+            watch->marks->write[address] = watch->stepStart;
+            watch->marks->writerPc[address] = watch->step.pc;
+        }
+        if ((watch->memory[address] & kWatchWrite) != 0)
+            note(WatchEventKind::write, address, value);
+    }
+    [[gnu::noinline]] void startStep(const Z80State& registers) {
+        WatchSet& w = *watch;
+        const auto pc = static_cast<std::uint16_t>(registers.PC);
+        w.step.pc = pc;
+        w.step.sp = static_cast<std::uint16_t>(registers.SP);
+        w.stepStart = w.clockAt(state.tstateCounter.tstates);
+        if (w.marks != nullptr) w.marks->execute[pc] = w.stepStart;
+        if (w.everyStep) {
+            for (std::uint16_t i = 0; i < 4; ++i) {
+                w.step.opcode[i] = peek(static_cast<std::uint16_t>(pc + i));
+            }
+            w.listener->stepStarting(registers);
+        }
+    }
+    [[gnu::noinline]] bool askListener(const Z80State& registers, std::uint32_t tstates) {
+        WatchSet& w = *watch;
+        const std::uint32_t counter = state.tstateCounter.tstates;
+        w.clock = w.clockAt(counter);
+        w.step.tstates = tstates;
+        w.step.endClock = w.clock;
+        if (!w.startWork) w.step.pc = 0;  // not known: only steps asked for are told whole
+        const bool stop =
+            w.listener != nullptr &&
+            w.listener->stepEnded(w.step, registers, w.events.data(), w.eventCount, w.eventsLost);
+        w.eventCount = 0;
+        w.eventsLost = false;
+        w.step.interrupted = false;
+        w.aim(counter);
+        if (stop) w.stopped = true;
         return stop;
     }
 };

@@ -193,6 +193,15 @@ void Timeline::noteChangesBetweenFrames(const Machine& machine) {
         sameInputs(machine.inputs(), last->snapshot.inputs)) {
         return;
     }
+    // A frame a debugger stopped inside and a command then gave up (a reset
+    // from the middle of it) has its inputs read so far dropped.
+    if (partialPoints_ > 0) {
+        log_.erase(
+            std::lower_bound(log_.begin(), log_.end(), position_,
+                             [](const InputEvent& e, std::int64_t f) { return e.frame < f; }),
+            log_.end());
+        partialPoints_ = 0;
+    }
     store(position_, positionTStates_, machine);
     if (keyframes_.back().frame == position_) {
         packedBytes_ -= keyframes_.back().packed.capacity();

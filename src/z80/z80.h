@@ -135,12 +135,12 @@ class Z80 {
 
     // A watching bus (machine/watching_bus.h) is told where every step
     // starts (stepStarting, after an interrupt was accepted) and asked after
-    // it whether to stop (stepEnded); an accepted interrupt is reported
-    // through interruptAccepted with the PC it interrupted. A bus without
-    // these compiles to the plain loop.
+    // it, with the T-states the step took, whether to stop (stepEnded); an accepted interrupt is
+    // reported through interruptAccepted with the PC it interrupted. A bus without these compiles
+    // to the plain loop.
     static constexpr bool kWatchingBus = requires(Bus & bus, const Z80State& state) {
         bus.stepStarting(state);
-        { bus.stepEnded(state) } -> std::convertible_to<bool>;
+        { bus.stepEnded(state, std::uint32_t{}) } -> std::convertible_to<bool>;
         bus.interruptAccepted(std::uint16_t{});
     };
 
@@ -312,10 +312,12 @@ void Z80<Bus>::runSteps() {
         state_.PC = (state_.PC + 1) & 0xFFFF;
         cyclesLeft_ -= baseCycles[opcode];
         baseHandlers[opcode](*this);
-        bus_->advanceTStates(static_cast<std::uint32_t>(before - cyclesLeft_));
+        const auto spent = static_cast<std::uint32_t>(before - cyclesLeft_);
+        bus_->advanceTStates(spent);
         if constexpr (kWatchingBus) {
-            if (bus_->stepEnded(state_)) [[unlikely]]
+            if (bus_->stepEnded(state_, spent)) [[unlikely]] {
                 break;
+            }
         }
     } while (cyclesLeft_ > 0);
 }

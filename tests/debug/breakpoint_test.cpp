@@ -1,5 +1,5 @@
 // Breakpoints of every kind on small programs: where they stop, what the
-// stop says, conditions, hit counts, log points and refused specs.
+// stop says, conditions, hit counts, log points and refused settings.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,8 +21,8 @@ void loadLoop(DebugRig& rig) {
                          0xDB, 0xFE, 0x18, 0xF0});
 }
 
-BreakpointSpec spec(BreakKind kind, std::uint32_t first, std::uint32_t last = 0) {
-    BreakpointSpec out;
+BreakpointSettings breakOn(BreakKind kind, std::uint32_t first, std::uint32_t last = 0) {
+    BreakpointSettings out;
     out.kind = kind;
     out.first = first;
     out.last = last;
@@ -31,32 +31,32 @@ BreakpointSpec spec(BreakKind kind, std::uint32_t first, std::uint32_t last = 0)
 
 TEST(Breakpoint, EachKindStopsAfterTheInstructionThatHitsIt) {
     struct Case {
-        BreakpointSpec spec;
+        BreakpointSettings settings;
         std::uint16_t pc;  // where the machine stands after the stop
         std::uint16_t address;
         std::uint8_t value;
     };
     const std::vector<Case> cases{
-        {spec(BreakKind::execute, 0x1005), 0x1005, 0x1005, 0},
-        {spec(BreakKind::write, 0x3001, 0x30FF), 0x1009, 0x3001, 0x00},
-        {spec(BreakKind::write, 0x3000), 0x1006, 0x3000, 0x0D},
-        {spec(BreakKind::read, 0x3000, 0x3001), 0x100A, 0x3001, 0x00},
-        {spec(BreakKind::portOut, 0xFE), 0x100C, 0x00FE, 0x00},
-        {spec(BreakKind::portIn, 0xF0, 0xFF), 0x100E, 0x00FE, 0},
+        {breakOn(BreakKind::execute, 0x1005), 0x1005, 0x1005, 0},
+        {breakOn(BreakKind::write, 0x3001, 0x30FF), 0x1009, 0x3001, 0x00},
+        {breakOn(BreakKind::write, 0x3000), 0x1006, 0x3000, 0x0D},
+        {breakOn(BreakKind::read, 0x3000, 0x3001), 0x100A, 0x3001, 0x00},
+        {breakOn(BreakKind::portOut, 0xFE), 0x100C, 0x00FE, 0x00},
+        {breakOn(BreakKind::portIn, 0xF0, 0xFF), 0x100E, 0x00FE, 0},
     };
     for (const Case& c : cases) {
         DebugRig rig;
         loadLoop(rig);
-        const BreakpointResult added = rig.debugger.addBreakpoint(c.spec);
+        const BreakpointResult added = rig.debugger.addBreakpoint(c.settings);
         ASSERT_TRUE(added.ok()) << added.error;
         const StopReason stop = rig.debugger.resume(2);
-        EXPECT_EQ(stop.kind, StopKind::breakpoint) << static_cast<int>(c.spec.kind);
+        EXPECT_EQ(stop.kind, StopKind::breakpoint) << static_cast<int>(c.settings.kind);
         EXPECT_EQ(stop.breakpointId, added.id);
-        EXPECT_EQ(stop.breakKind, c.spec.kind);
-        EXPECT_EQ(stop.pc, c.pc) << static_cast<int>(c.spec.kind);
+        EXPECT_EQ(stop.breakKind, c.settings.kind);
+        EXPECT_EQ(stop.pc, c.pc) << static_cast<int>(c.settings.kind);
         EXPECT_EQ(rig.pc(), c.pc);
-        EXPECT_EQ(stop.address & (c.spec.kind == BreakKind::portIn ? 0xFF : 0xFFFF), c.address);
-        if (c.spec.kind != BreakKind::execute && c.spec.kind != BreakKind::portIn) {
+        EXPECT_EQ(stop.address & (c.settings.kind == BreakKind::portIn ? 0xFF : 0xFFFF), c.address);
+        if (c.settings.kind != BreakKind::execute && c.settings.kind != BreakKind::portIn) {
             EXPECT_EQ(stop.value, c.value);
         }
         EXPECT_EQ(stop.tstate, rig.debugger.now());
@@ -72,12 +72,12 @@ TEST(Breakpoint, EachKindStopsAfterTheInstructionThatHitsIt) {
 TEST(Breakpoint, ConditionsHitCountsAndDisabledPoints) {
     DebugRig rig;
     loadLoop(rig);
-    BreakpointSpec never = spec(BreakKind::execute, 0x1009);
+    BreakpointSettings never = breakOn(BreakKind::execute, 0x1009);
     never.condition = "A==0x0E || (HL)!=0";
     ASSERT_TRUE(rig.debugger.addBreakpoint(never).ok());
     EXPECT_EQ(rig.debugger.resume(3).kind, StopKind::none);
 
-    BreakpointSpec holds = spec(BreakKind::execute, 0x1009);
+    BreakpointSettings holds = breakOn(BreakKind::execute, 0x1009);
     holds.condition = "A==0x0D && (HL)==0 && HL==$3001 && NC";
     holds.stopOnHit = 3;
     const int id = rig.debugger.addBreakpoint(holds).id;
@@ -106,20 +106,31 @@ TEST(Breakpoint, LogPointsWriteTheirLineAndGoOn) {
     loadLoop(rig);
     std::vector<std::string> lines;
     rig.debugger.setLogSink([&](std::string_view line) { lines.emplace_back(line); });
-    BreakpointSpec log = spec(BreakKind::execute, 0x100A);
+    BreakpointSettings log = breakOn(BreakKind::execute, 0x100A);
     log.logFormat = "HL={HL} A={A} (HL-1)={(HL-1)} sum={A+1}";
     ASSERT_TRUE(rig.debugger.addBreakpoint(log).ok());
     EXPECT_EQ(rig.debugger.resume(1).kind, StopKind::none);
     ASSERT_GT(lines.size(), 100u);
     EXPECT_EQ(lines.front(), "HL=3001 A=00 (HL-1)=0D sum=1");
     EXPECT_EQ(rig.debugger.breakpoints().front().hits, lines.size());
+
+    // A sink may ask for a pause: the run stops where the line was made.
+    int seen = 0;
+    rig.debugger.setLogSink([&](std::string_view) {
+        if (++seen == 5) rig.debugger.pause();
+    });
+    const StopReason paused = rig.debugger.resume(2);
+    EXPECT_EQ(paused.kind, StopKind::paused);
+    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(rig.pc(), 0x100A);
+    EXPECT_EQ(rig.debugger.resume(1).kind, StopKind::none);  // the pause is used up
 }
 
 TEST(Breakpoint, FrameTStateInterruptTapeMotorAndUart) {
     {
         DebugRig rig;
         loadLoop(rig);
-        const int id = rig.debugger.addBreakpoint(spec(BreakKind::frameTState, 1000)).id;
+        const int id = rig.debugger.addBreakpoint(breakOn(BreakKind::frameTState, 1000)).id;
         rig.debugger.runFrame();
         for (int frame = 0; frame < 2; ++frame) {
             const StopReason stop = rig.debugger.resume(2);
@@ -136,7 +147,7 @@ TEST(Breakpoint, FrameTStateInterruptTapeMotorAndUart) {
         rig.poke(0x0038, {0xFB, 0xC9});  // EI / RET
         rig.runFrom(0x1000, {0x31, 0x00, 0x80, 0xED, 0x56, 0xFB, 0xAF, 0xD3, 0xFE, 0x3E, 0x10, 0xD3,
                              0xFE, 0xD3, 0xFC, 0x18, 0xF5});
-        const int motor = rig.debugger.addBreakpoint(spec(BreakKind::tapeMotor, 0)).id;
+        const int motor = rig.debugger.addBreakpoint(breakOn(BreakKind::tapeMotor, 0)).id;
         StopReason stop = rig.debugger.resume(2);
         EXPECT_EQ(stop.breakpointId, motor);
         EXPECT_EQ(stop.pc, 0x1009);
@@ -147,13 +158,13 @@ TEST(Breakpoint, FrameTStateInterruptTapeMotorAndUart) {
         EXPECT_TRUE(rig.debugger.tape().motorOn);
         EXPECT_EQ(rig.debugger.tape().control, 0x10);
         rig.debugger.clearBreakpoints();
-        const int uart = rig.debugger.addBreakpoint(spec(BreakKind::uart, 0)).id;
+        const int uart = rig.debugger.addBreakpoint(breakOn(BreakKind::uart, 0)).id;
         stop = rig.debugger.resume(2);
         EXPECT_EQ(stop.breakpointId, uart);
         EXPECT_EQ(stop.pc, 0x100F);
 
         rig.debugger.clearBreakpoints();
-        const int interrupt = rig.debugger.addBreakpoint(spec(BreakKind::interrupt, 0)).id;
+        const int interrupt = rig.debugger.addBreakpoint(breakOn(BreakKind::interrupt, 0)).id;
         Z80State registers = rig.debugger.registers();
         registers.irqVector = 0xFF;
         rig.debugger.setRegisters(registers);
@@ -168,7 +179,7 @@ TEST(Breakpoint, FrameTStateInterruptTapeMotorAndUart) {
     }
 }
 
-TEST(Breakpoint, BadSpecsAreRefusedWithAReason) {
+TEST(Breakpoint, BadSettingsAreRefusedWithAReason) {
     DebugRig rig;
     struct Case {
         const char* condition;
@@ -185,20 +196,20 @@ TEST(Breakpoint, BadSpecsAreRefusedWithAReason) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Debugger::checkCondition(c.condition), c.error) << c.condition;
-        BreakpointSpec bad = spec(BreakKind::execute, 0x1000);
+        BreakpointSettings bad = breakOn(BreakKind::execute, 0x1000);
         bad.condition = c.condition;
         const BreakpointResult result = rig.debugger.addBreakpoint(bad);
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error, std::string("condition: ") + c.error);
     }
-    BreakpointSpec log = spec(BreakKind::execute, 0x1000);
+    BreakpointSettings log = breakOn(BreakKind::execute, 0x1000);
     log.logFormat = "A={A";
     EXPECT_EQ(rig.debugger.addBreakpoint(log).error, "log line: '{' at column 3 has no '}'");
     log.logFormat = "A={Q}";
     EXPECT_EQ(rig.debugger.addBreakpoint(log).error,
               "log line field at column 3: unknown name 'Q' at column 1");
-    EXPECT_FALSE(rig.debugger.addBreakpoint(spec(BreakKind::portIn, 0x100)).ok());
-    EXPECT_FALSE(rig.debugger.addBreakpoint(spec(BreakKind::read, 0x10000)).ok());
+    EXPECT_FALSE(rig.debugger.addBreakpoint(breakOn(BreakKind::portIn, 0x100)).ok());
+    EXPECT_FALSE(rig.debugger.addBreakpoint(breakOn(BreakKind::read, 0x10000)).ok());
     EXPECT_TRUE(rig.debugger.breakpoints().empty());
 }
 

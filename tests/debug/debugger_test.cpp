@@ -169,7 +169,7 @@ TEST(Debugger, ProfileMarksAndWhoWrote) {
 TEST(Debugger, DisassemblyAndEdits) {
     DebugRig rig;
     loadSteppingProgram(rig);
-    BreakpointSpec at;
+    BreakpointSettings at;
     at.first = 0x2007;
     ASSERT_TRUE(rig.debugger.addBreakpoint(at).ok());
     const std::vector<DisassemblyLine> lines = rig.debugger.disassembly(0x2004, 2, 4);
@@ -197,6 +197,32 @@ TEST(Debugger, DisassemblyAndEdits) {
     EXPECT_EQ(rig.debugger.peek(0xE000), before);  // ROM stays
 }
 
+// A reset from inside a stopped frame stands between frames; the frames
+// after it are kept whole, and going back into them gives what ran.
+TEST(Debugger, AResetInsideAFrameStandsBetweenFrames) {
+    DebugRig rig;
+    loadSteppingProgram(rig);
+    rig.debugger.runFrame();
+    rig.debugger.stepInto();
+    ASSERT_TRUE(rig.machine().midFrame());
+    rig.machine().hardReset();
+    EXPECT_FALSE(rig.machine().midFrame());
+    EXPECT_EQ(rig.debugger.frameTState(), 0);
+    loadSteppingProgram(rig);
+    const std::int64_t start = rig.debugger.now();
+    const std::uint64_t atStart = testing::stateDigest(rig.machine());
+    rig.debugger.stepInto();
+    const std::uint64_t afterCall = testing::stateDigest(rig.machine());
+    EXPECT_EQ(rig.pc(), 0x2100);
+    const StopReason frame = rig.debugger.runFrame();
+    EXPECT_EQ(frame.kind, StopKind::frame);
+    EXPECT_EQ(rig.debugger.now() - start, rig.machine().lastFrame().total());
+    rig.debugger.goToTState(start);
+    EXPECT_EQ(testing::stateDigest(rig.machine()), atStart);
+    rig.debugger.stepInto();
+    EXPECT_EQ(testing::stateDigest(rig.machine()), afterCall);
+}
+
 // With breakpoints that never hit, the profile and the marks on, the
 // watching processor runs the monitor's busy run exactly as the plain one:
 // the same record after every frame.
@@ -206,16 +232,16 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
     Timeline timeline;
     Debugger debugger{watched.machine(), timeline};
     for (std::uint32_t i = 0; i < 1000; ++i) {
-        BreakpointSpec never;
+        BreakpointSettings never;
         never.first = 0x8000 + i;
         ASSERT_TRUE(debugger.addBreakpoint(never).ok());
     }
-    BreakpointSpec port;
+    BreakpointSettings port;
     port.kind = BreakKind::portOut;
     port.first = 0x10;
     port.last = 0x20;
     debugger.addBreakpoint(port);
-    BreakpointSpec logged;
+    BreakpointSettings logged;
     logged.kind = BreakKind::write;
     logged.first = 0x2000;
     logged.last = 0x2FFF;

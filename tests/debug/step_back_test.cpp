@@ -6,6 +6,7 @@
 // interrupts.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <vector>
@@ -112,16 +113,16 @@ TEST(StepBack, ReverseContinueFindsTheLastHit) {
     loadSteppingProgram(rig);
     rig.debugger.runToAddress(0x2010);
     for (int i = 0; i < 200; ++i) rig.debugger.runFrame();  // over three keyframes
-    BreakpointSpec entry;
+    BreakpointSettings entry;
     entry.first = 0x2100;
     const int entryId = rig.debugger.addBreakpoint(entry).id;
-    BreakpointSpec write;
+    BreakpointSettings write;
     write.kind = BreakKind::write;
     write.first = 0x3104;
     write.last = 0x3108;
     write.condition = "(DE-1)==0xA6 || (DE-1)==0xA8";
     const int writeId = rig.debugger.addBreakpoint(write).id;
-    BreakpointSpec logged;  // log points are not stops, forward or back
+    BreakpointSettings logged;  // log points are not stops, forward or back
     logged.first = 0x200D;
     logged.logFormat = "{BC}";
     rig.debugger.addBreakpoint(logged);
@@ -222,7 +223,10 @@ class Walk {
 
 TEST(StepBack, RandomStepsBackAndForthMeetTheStatesRecordedGoingForward) {
     std::mt19937 random{20};
-    const int moves = VANTOREL_STEP_BACK_STEPS;
+    // VANTOREL_STEP_BACK_MOVES in the environment asks for a longer walk
+    // (100000 for the full property run).
+    const char* asked = std::getenv("VANTOREL_STEP_BACK_MOVES");
+    const int moves = asked != nullptr ? std::atoi(asked) : VANTOREL_STEP_BACK_STEPS;
     Walk::Coverage total;
     {
         // The monitor types, loads a tape (frame 40 on) and saves one (500
@@ -236,7 +240,8 @@ TEST(StepBack, RandomStepsBackAndForthMeetTheStatesRecordedGoingForward) {
         for (int frame = 0; frame < 600; ++frame) {
             run.hostDoes(frame);
             if (std::find(anchors.begin(), anchors.end(), frame) != anchors.end()) {
-                for (std::uint32_t skip = random() % 3000; skip > 0; --skip) debugger.stepInto();
+                for (auto skip = static_cast<std::uint32_t>(random() % 3000); skip > 0; --skip)
+                    debugger.stepInto();
                 walk.recordForward(150);
             }
             timeline.runFrame(run.machine(), FrameSound::on);

@@ -95,12 +95,12 @@ bool DebuggerGdbTarget::insertBreakpoint(GdbBreakKind kind, std::uint16_t addres
     if (points_.count(key) != 0) return false;
     std::vector<int> ids;
     for (const BreakKind breakKind : breakKindsFor(kind)) {
-        BreakpointSettings spec;
-        spec.kind = breakKind;
-        spec.first = address;
+        BreakpointSettings settings;
+        settings.kind = breakKind;
+        settings.first = address;
         // An execute breakpoint covers its one instruction start.
-        spec.last = kind == GdbBreakKind::execute ? address : address + length - 1u;
-        const BreakpointResult added = debugger_.addBreakpoint(spec);
+        settings.last = kind == GdbBreakKind::execute ? address : address + length - 1u;
+        const BreakpointResult added = debugger_.addBreakpoint(settings);
         if (!added.ok()) {
             for (const int id : ids) debugger_.removeBreakpoint(id);
             return false;

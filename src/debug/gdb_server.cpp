@@ -257,11 +257,15 @@ void GdbServer::handle(std::string_view payload) {
             return;
         case 'k':
             // No reply: the session ends with the machine.
+            if (running_) target_.interrupt();
+            running_ = false;
             target_.kill();
             finished_ = true;
             return;
         case 'D':
             reply(kOk);
+            if (running_) target_.interrupt();
+            running_ = false;
             target_.detach();
             finished_ = true;
             return;

@@ -200,6 +200,14 @@ FrameResult Timeline::replayFrame(Machine& machine) {
         replaying_ = false;
     }
     if (!result.complete) return result;
+    landReplayedFrame(machine, result);
+    noteFrameEnd(machine);
+    return result;
+}
+
+// A replayed frame's end: the next frame boundary, in the store, or a
+// command's keyframe put back where one was made.
+void Timeline::landReplayedFrame(Machine& machine, const FrameResult& result) {
     ++position_;
     positionTStates_ += result.tstates.total();
     const std::size_t index = keyframeAtOrBefore(position_);
@@ -208,8 +216,6 @@ FrameResult Timeline::replayFrame(Machine& machine) {
     } else {
         store(position_, positionTStates_, machine);
     }
-    noteFrameEnd(machine);
-    return result;
 }
 
 void Timeline::noteFrameEnd(const Machine& machine) {
@@ -446,15 +452,7 @@ void Timeline::replayFrames(Machine& machine, Stop stop) {
     QuietHost quiet{machine};
     replaying_ = true;
     while (!stop(position_, positionTStates_) && position_ < end_) {
-        const FrameResult result = runLoggedFrame(machine, FrameSound::off);
-        ++position_;
-        positionTStates_ += result.tstates.total();
-        const std::size_t index = keyframeAtOrBefore(position_);
-        if (keyframes_[index].frame == position_ && keyframes_[index].command) {
-            putBack(machine, keyframes_[index]);
-        } else {
-            store(position_, positionTStates_, machine);
-        }
+        landReplayedFrame(machine, runLoggedFrame(machine, FrameSound::off));
     }
     replaying_ = false;
 }

@@ -189,6 +189,7 @@ class Timeline final : private FrameInputTap {
     template <class Stop>
     void replayFrames(Machine& machine, Stop stop);
     FrameResult runLoggedFrame(Machine& machine, FrameSound sound);
+    void landReplayedFrame(Machine& machine, const FrameResult& result);
     void applyLogged(InputPoint point, std::uint8_t* values, std::size_t count);
 
     std::int64_t cap_;

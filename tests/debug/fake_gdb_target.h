@@ -34,6 +34,7 @@ class FakeGdbTarget : public GdbTarget {
     bool killed = false;
     bool detached = false;
     int sliceInstructions = 100;
+    std::size_t historyLimit = 1 << 20;  // states kept for stepping back
 
     void load(std::uint16_t address, std::initializer_list<std::uint8_t> bytes) {
         for (const std::uint8_t byte : bytes) state.memory[address++] = byte;
@@ -106,6 +107,7 @@ class FakeGdbTarget : public GdbTarget {
 
     // One instruction; a watchpoint's stop when it touched a watched byte.
     std::optional<GdbStop> execute() {
+        if (history.size() >= historyLimit) history.erase(history.begin());
         history.push_back(state);
         const std::uint8_t opcode = fetch();
         if (opcode != 0x32 && opcode != 0x3A && opcode != 0xC3) {

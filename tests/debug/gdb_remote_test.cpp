@@ -311,6 +311,15 @@ TEST_F(GdbRemote, KillEndsTheSessionWithoutAReplyAndAClosedConnectionDetaches) {
     EXPECT_TRUE(target.killed);
     EXPECT_TRUE(server.finished());
 
+    // Detach while the program runs: the run ends with the session.
+    FakeGdbTarget running;
+    running.load(0, {0xC3, 0x00, 0x00});
+    GdbServer third{running};
+    third.receive(frameGdbPacket("c") + frameGdbPacket("D"));
+    EXPECT_TRUE(third.finished());
+    EXPECT_FALSE(third.running());
+    EXPECT_TRUE(running.detached);
+
     // A second session whose client goes away while the program runs.
     FakeGdbTarget other;
     other.load(0, {0xC3, 0x00, 0x00});

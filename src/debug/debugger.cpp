@@ -75,6 +75,44 @@ std::string breakText(BreakKind kind) {
     return "breakpoint";
 }
 
+// The routines entered and not yet left in a run scanned step by step:
+// CALL and RST that pushed their return address, interrupts, and the RETs
+// that popped one. Going back out of a routine or over one reads it.
+struct ScannedCalls {
+    struct Entry {
+        std::uint16_t returnSp;
+        std::int64_t start;  // machine time at the start of the calling step
+    };
+    std::vector<Entry> stack;
+
+    // Notes one step that started at `start`; true for a RET that popped a
+    // return address, with the start of the call it returned to in
+    // `matchedCall` (-1: that call came before the scan).
+    bool see(const WatchStep& step, const Z80State& registers, std::int64_t start,
+             InstructionKind kind, std::int64_t& matchedCall) {
+        const auto sp = static_cast<std::uint16_t>(registers.SP);
+        if (step.interrupted) stack.push_back({static_cast<std::uint16_t>(step.sp - 2), start});
+        if ((kind == InstructionKind::call || kind == InstructionKind::rst) &&
+            sp == static_cast<std::uint16_t>(step.sp - 2)) {
+            stack.push_back({sp, start});
+            return false;
+        }
+        if (kind != InstructionKind::ret || sp != static_cast<std::uint16_t>(step.sp + 2)) {
+            return false;
+        }
+        matchedCall = -1;
+        while (!stack.empty() && stack.back().returnSp < sp) {
+            if (stack.back().returnSp == step.sp) matchedCall = stack.back().start;
+            stack.pop_back();
+        }
+        return true;
+    }
+    // Leaves the routines the stack pointer `sp` has already left.
+    void leaveBelow(std::uint16_t sp) {
+        while (!stack.empty() && stack.back().returnSp < sp) stack.pop_back();
+    }
+};
+
 }  // namespace
 
 // The listener the machine's watching bus asks, and everything the
@@ -743,11 +781,7 @@ StopReason Debugger::stepBackOver() {
         const std::int64_t from = d.windowStart(here, round);
         // Steps since `from`: the routines entered, the run of one repeating
         // block instruction, and the last step.
-        struct Entry {
-            std::uint16_t returnSp;
-            std::int64_t start;
-        };
-        std::vector<Entry> stack;
+        ScannedCalls calls;
         std::int64_t firstStart = -1;
         std::int64_t blockRunStart = -1;
         std::uint16_t blockPc = 0;
@@ -759,7 +793,6 @@ StopReason Debugger::stepBackOver() {
             const std::int64_t start = s.step.endClock - s.step.tstates;
             if (firstStart < 0) firstStart = start;
             const InstructionKind kind = instructionKind(s.step.opcode);
-            const auto sp = static_cast<std::uint16_t>(s.registers.SP);
             lastIsBlock = kind == InstructionKind::blockRepeat && !s.step.interrupted;
             if (lastIsBlock) {
                 if (blockRunStart < 0 || blockPc != s.step.pc || lastStart < 0)
@@ -768,21 +801,7 @@ StopReason Debugger::stepBackOver() {
             } else {
                 blockRunStart = -1;
             }
-            lastIsReturn = false;
-            if (s.step.interrupted)
-                stack.push_back({static_cast<std::uint16_t>(s.step.sp - 2), start});
-            if ((kind == InstructionKind::call || kind == InstructionKind::rst) &&
-                sp == static_cast<std::uint16_t>(s.step.sp - 2)) {
-                stack.push_back({sp, start});
-            } else if (kind == InstructionKind::ret &&
-                       sp == static_cast<std::uint16_t>(s.step.sp + 2)) {
-                lastIsReturn = true;
-                matchedCall = -1;
-                while (!stack.empty() && stack.back().returnSp < sp) {
-                    if (stack.back().returnSp == s.step.sp) matchedCall = stack.back().start;
-                    stack.pop_back();
-                }
-            }
+            lastIsReturn = calls.see(s.step, s.registers, start, kind, matchedCall);
             lastStart = start;
         };
         if (!d.scan(from, here, look) || d.now() != here) {
@@ -812,31 +831,20 @@ StopReason Debugger::stepOutBack() {
     }
     for (int round = 0;; ++round) {
         const std::int64_t from = d.windowStart(here, round);
-        struct Entry {
-            std::uint16_t returnSp;
-            std::int64_t start;
-        };
-        std::vector<Entry> stack;
+        ScannedCalls calls;
+        std::int64_t unused = -1;
         const Impl::Observer look = [&](const Impl::ScanStep& s) {
-            const std::int64_t start = s.step.endClock - s.step.tstates;
-            const InstructionKind kind = instructionKind(s.step.opcode);
-            const auto sp = static_cast<std::uint16_t>(s.registers.SP);
-            if (s.step.interrupted)
-                stack.push_back({static_cast<std::uint16_t>(s.step.sp - 2), start});
-            if ((kind == InstructionKind::call || kind == InstructionKind::rst) &&
-                sp == static_cast<std::uint16_t>(s.step.sp - 2)) {
-                stack.push_back({sp, start});
-            } else if (kind == InstructionKind::ret &&
-                       sp == static_cast<std::uint16_t>(s.step.sp + 2)) {
-                while (!stack.empty() && stack.back().returnSp < sp) stack.pop_back();
-            }
+            calls.see(s.step, s.registers, s.step.endClock - s.step.tstates,
+                      instructionKind(s.step.opcode), unused);
         };
         if (!d.scan(from, here, look) || d.now() != here) {
             return d.finish(Impl::simple(StopKind::failed, "could not run to here again"));
         }
-        while (!stack.empty() && stack.back().returnSp < spNow) stack.pop_back();
-        if (!stack.empty())
-            return d.arrive(stack.back().start, StopKind::step, "out of the routine, backwards");
+        calls.leaveBelow(spNow);
+        if (!calls.stack.empty()) {
+            return d.arrive(calls.stack.back().start, StopKind::step,
+                            "out of the routine, backwards");
+        }
         if (from == 0) {
             return d.finish(Impl::simple(StopKind::historyStart,
                                          "no call found before the start of the timeline"));

@@ -13,7 +13,10 @@
 // debugger) whether to stop, and only then: when something matched, when PC
 // landed on an execute mark, when the clock reached `wakeAt`, when a pause
 // was asked for, or on every instruction while `everyStep` is set (stepping,
-// the trace, the profile, the call stack).
+// the trace, the profile, the call stack). After a step the bus looks only
+// at `look`, one byte per 256-byte page of PC; the clock is watched by
+// ending the processor's run at the wake time (Machine::runWatchedSlice), so
+// a step that needs nothing costs one table look.
 //
 // Owned by the debugger (debug/debugger.h); the machine keeps a pointer
 // (Machine::setWatch) and reads it on every frame.
@@ -108,6 +111,13 @@ struct WatchSet {
     // Per 256-byte page, every bit of the page's bytes: the bus looks here
     // first (256 bytes stay in the nearest cache; the 64K map would not).
     std::array<std::uint8_t, 0x100> pages{};
+    // Per 256-byte page of PC after a step, non-zero: look closer (an
+    // execute mark in the page). Every page while everyStep or pause is set
+    // or an event waits (lookEverywhere). Kept by updatePages and aim.
+    std::array<std::uint8_t, 0x100> look{};
+    bool lookEverywhere = false;
+    bool noted = false;  // an event of this step waits for the listener
+    bool asked = false;  // the listener was asked since the machine cleared it
     std::array<std::uint8_t, 0x100> ports{};  // kWatchPortIn | kWatchPortOut
     // Machine time (T-states since the timeline's start) is told by the
     // machine's T-state counter: clockBase at counterBase (Machine::syncWatchClock).
@@ -130,12 +140,20 @@ struct WatchSet {
     std::size_t eventCount = 0;
     bool eventsLost = false;
 
-    // Brings `pages` in line with `memory` after it was changed.
+    // Brings `pages` and `look` in line with `memory` after it was changed.
     void updatePages() {
         for (std::size_t page = 0; page < pages.size(); ++page) {
             std::uint8_t bits = 0;
             for (std::size_t i = 0; i < 0x100; ++i) bits |= memory[page * 0x100 + i];
             pages[page] = bits;
+        }
+        fillLook(lookWanted());
+    }
+    bool lookWanted() const { return everyStep || pause || noted; }
+    void fillLook(bool everywhere) {
+        lookEverywhere = everywhere;
+        for (std::size_t page = 0; page < look.size(); ++page) {
+            look[page] = everywhere ? 1 : static_cast<std::uint8_t>(pages[page] & kWatchExecute);
         }
     }
     bool watched(std::uint16_t address, std::uint8_t bits) const {
@@ -146,9 +164,10 @@ struct WatchSet {
         return clockBase + static_cast<std::uint32_t>(counter - counterBase);
     }
     // Sets wakeCounter from wakeAt (or the next step) with the counter at
-    // `counter`; a time further than 2^30 T-states ahead is looked at on the
+    // `counter`, and `look` for the mode; a time further than 2^30 T-states ahead is looked at on the
     // way, harmlessly.
     void aim(std::uint32_t counter) {
+        if (lookWanted() != lookEverywhere) fillLook(lookWanted());
         if (everyStep || pause) {
             wakeCounter = counter;
             return;

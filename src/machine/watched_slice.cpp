@@ -1,15 +1,44 @@
 // The processor slice with a debugger watching: a second instantiation of
 // the core, over the watching bus, kept apart from the plain one.
+//
+// The listener's wake time is kept by ending each processor run there
+// (Z80::resumeZ80Holding) rather than by a test after every step; the
+// every-step mode looks after each step itself and runs unbroken.
+#include <algorithm>
+
 #include "machine/machine.h"
 
 namespace vantorel {
 
+namespace {
+
+// T-states of the slice's budget to hold back so that the run ends at the
+// wake time (none in the every-step mode, or when the wake lies beyond).
+std::int32_t heldForWake(const WatchSet& watch, std::uint32_t counter, std::int32_t left) {
+    if (watch.everyStep || watch.pause) return 0;
+    const auto toWake = static_cast<std::int32_t>(watch.wakeCounter - counter);
+    if (toWake >= left) return 0;
+    return left - std::max(toWake, 0);
+}
+
+}  // namespace
+
 bool Machine::runWatchedSlice() {
-    bus_.watch = watch_.set;
-    Z80<WatchingBus> cpu{bus_, bus_.state.cpu};
-    cpu.resumeZ80();
-    bus_.state.cpu = cpu.runState();
-    return cpu.cyclesLeft() <= 0;
+    WatchSet& watch = *watch_.set;
+    bus_.watch = &watch;
+    Z80RunState& run = bus_.state.cpu;
+    do {
+        watch.asked = false;
+        Z80<WatchingBus> cpu{bus_, run};
+        cpu.resumeZ80Holding(heldForWake(watch, tstateCounter(), run.cyclesLeft));
+        run = cpu.runState();
+        if (watch.stopped) break;
+        if (!watch.asked && watch.due(tstateCounter()) &&
+            bus_.askListener(run.registers, cpu.lastStepTStates())) {
+            break;
+        }
+    } while (run.cyclesLeft > 0);
+    return run.cyclesLeft <= 0;
 }
 
 }  // namespace vantorel

@@ -74,25 +74,67 @@ struct WatchingBus : MachineBus {
         watch->step.interruptPc = pc;
         note(WatchEventKind::interrupt, pc, 0);
     }
-    [[gnu::always_inline]] void stepStarting(const Z80State& registers) {
-        if (watch->startWork) [[unlikely]]
-            startStep(registers);
-    }
-    // After a step of `tstates`: asks the debugger only when something may
-    // stop it.
-    [[gnu::always_inline]] bool stepEnded(const Z80State& registers, std::uint32_t tstates) {
+
+    struct StepWatch;
+    // What the processor's loop holds through a run (below).
+    StepWatch stepWatch();
+
+    // After a step whose PC page was marked in `look`: asks the listener when
+    // something may stop it; true ends the processor's run there. A run that
+    // was started with `startWork` ends when that changes, and a run outside
+    // the every-step mode ends after any ask, so that the machine can set its
+    // end at the new wake time.
+    [[gnu::noinline]] bool afterStep(const Z80State& registers, std::uint32_t tstates,
+                                     bool startedWithWork) {
         const WatchSet& w = *watch;
-        const bool look = w.watched(static_cast<std::uint16_t>(registers.PC), kWatchExecute) ||
-                          w.due(state.tstateCounter.tstates);
-        if (!look) [[likely]]
-            return false;
-        return askListener(registers, tstates);
+        const bool needed = w.noted ||
+                            (w.memory[static_cast<std::uint16_t>(registers.PC)] & kWatchExecute) != 0 ||
+                            w.due(state.tstateCounter.tstates);
+        if (!needed) return false;
+        if (askListener(registers, tstates)) return true;
+        return w.startWork != startedWithWork || !(w.everyStep || w.pause);
+    }
+    // Asks the listener about the step just run (the machine calls it when a
+    // run ended at the wake time); true: stop.
+    [[gnu::noinline]] bool askListener(const Z80State& registers, std::uint32_t tstates) {
+        WatchSet& w = *watch;
+        const std::uint32_t counter = state.tstateCounter.tstates;
+        w.clock = w.clockAt(counter);
+        w.step.tstates = tstates;
+        w.step.endClock = w.clock;
+        if (!w.startWork) w.step.pc = 0;  // not known: only steps asked for are told whole
+        const bool stop =
+            w.listener != nullptr &&
+            w.listener->stepEnded(w.step, registers, w.events.data(), w.eventCount, w.eventsLost);
+        w.eventCount = 0;
+        w.eventsLost = false;
+        w.step.interrupted = false;
+        w.noted = false;
+        w.asked = true;
+        w.aim(counter);
+        if (stop) w.stopped = true;
+        return stop;
+    }
+    [[gnu::noinline]] void startStep(const Z80State& registers) {
+        WatchSet& w = *watch;
+        const auto pc = static_cast<std::uint16_t>(registers.PC);
+        w.step.pc = pc;
+        w.step.sp = static_cast<std::uint16_t>(registers.SP);
+        w.stepStart = w.clockAt(state.tstateCounter.tstates);
+        if (w.marks != nullptr) w.marks->execute[pc] = w.stepStart;
+        if (w.everyStep) {
+            for (std::uint16_t i = 0; i < 4; ++i) {
+                w.step.opcode[i] = peek(static_cast<std::uint16_t>(pc + i));
+            }
+            w.listener->stepStarting(registers);
+        }
     }
 
   private:
     [[gnu::noinline]] void note(WatchEventKind kind, std::uint16_t address, std::uint8_t value) {
         WatchSet& w = *watch;
-        w.wakeCounter = state.tstateCounter.tstates;  // ask at the end of this step
+        w.noted = true;  // ask at the end of this step, wherever PC is
+        if (!w.lookEverywhere) w.fillLook(true);
         if (w.eventCount < w.events.size()) {
             w.events[w.eventCount++] = {kind, address, value};
         } else {
@@ -111,37 +153,28 @@ struct WatchingBus : MachineBus {
         if ((watch->memory[address] & kWatchWrite) != 0)
             note(WatchEventKind::write, address, value);
     }
-    [[gnu::noinline]] void startStep(const Z80State& registers) {
-        WatchSet& w = *watch;
-        const auto pc = static_cast<std::uint16_t>(registers.PC);
-        w.step.pc = pc;
-        w.step.sp = static_cast<std::uint16_t>(registers.SP);
-        w.stepStart = w.clockAt(state.tstateCounter.tstates);
-        if (w.marks != nullptr) w.marks->execute[pc] = w.stepStart;
-        if (w.everyStep) {
-            for (std::uint16_t i = 0; i < 4; ++i) {
-                w.step.opcode[i] = peek(static_cast<std::uint16_t>(pc + i));
-            }
-            w.listener->stepStarting(registers);
-        }
+};
+
+// Kept in registers by the processor's loop through one run: a step costs a
+// look at its PC's page, and the start of a step a test of a flag.
+struct WatchingBus::StepWatch {
+    WatchingBus* bus;
+    const std::uint8_t* look;  // WatchSet::look
+    bool startWork;            // WatchSet::startWork as the run began
+
+    [[gnu::always_inline]] void starting(const Z80State& registers) const {
+        if (startWork) [[unlikely]]
+            bus->startStep(registers);
     }
-    [[gnu::noinline]] bool askListener(const Z80State& registers, std::uint32_t tstates) {
-        WatchSet& w = *watch;
-        const std::uint32_t counter = state.tstateCounter.tstates;
-        w.clock = w.clockAt(counter);
-        w.step.tstates = tstates;
-        w.step.endClock = w.clock;
-        if (!w.startWork) w.step.pc = 0;  // not known: only steps asked for are told whole
-        const bool stop =
-            w.listener != nullptr &&
-            w.listener->stepEnded(w.step, registers, w.events.data(), w.eventCount, w.eventsLost);
-        w.eventCount = 0;
-        w.eventsLost = false;
-        w.step.interrupted = false;
-        w.aim(counter);
-        if (stop) w.stopped = true;
-        return stop;
+    [[gnu::always_inline]] bool ended(const Z80State& registers, std::uint32_t tstates) const {
+        if (look[static_cast<std::uint16_t>(registers.PC) >> 8] == 0) [[likely]]
+            return false;
+        return bus->afterStep(registers, tstates, startWork);
     }
 };
+
+inline WatchingBus::StepWatch WatchingBus::stepWatch() {
+    return {this, watch->look.data(), watch->startWork};
+}
 
 }  // namespace vantorel

@@ -133,14 +133,33 @@ class Z80 {
         return budget;
     }
 
-    // A watching bus (machine/watching_bus.h) is told where every step
-    // starts (stepStarting, after an interrupt was accepted) and asked after
-    // it, with the T-states the step took, whether to stop (stepEnded); an accepted interrupt is
-    // reported through interruptAccepted with the PC it interrupted. A bus without these compiles
-    // to the plain loop.
+    // As resumeZ80, but the run also ends once no more than `held` T-states
+    // of the budget are left; they stay in cyclesLeft for a later resume. A
+    // watching bus's owner uses it to be back at a time it named without a
+    // test on every step. An idle loop or HALT still gives up the whole
+    // budget, exactly as in one unbroken run.
+    void resumeZ80Holding(std::int32_t held) {
+        cyclesLeft_ -= held;
+        heldCycles_ = held;
+        runSteps();
+        cyclesLeft_ += held;
+        heldCycles_ = 0;
+    }
+
+    // T-states of the last instruction run on a watching bus (with an
+    // interrupt accepted before it).
+    std::uint32_t lastStepTStates() const { return lastStepTStates_; }
+
+    // A watching bus (machine/watching_bus.h) hands the loop a step watch
+    // (stepWatch) as each run starts. The loop keeps it in registers, tells
+    // it where every step starts (starting, after an interrupt was accepted)
+    // and asks it after the step, with the T-states the step took, whether
+    // the run ends there (ended); an accepted interrupt is reported through
+    // interruptAccepted with the PC it interrupted. A bus without these
+    // compiles to the plain loop.
     static constexpr bool kWatchingBus = requires(Bus & bus, const Z80State& state) {
-        bus.stepStarting(state);
-        { bus.stepEnded(state, std::uint32_t{}) } -> std::convertible_to<bool>;
+        bus.stepWatch().starting(state);
+        { bus.stepWatch().ended(state, std::uint32_t{}) } -> std::convertible_to<bool>;
         bus.interruptAccepted(std::uint16_t{});
     };
 
@@ -216,9 +235,9 @@ class Z80 {
         return low | (fetchByte() << 8);
     }
 
-    std::uint32_t readByte(std::uint32_t address) { return bus_->readMemory(address16(address)); }
+    [[gnu::always_inline]] std::uint32_t readByte(std::uint32_t address) { return bus_->readMemory(address16(address)); }
 
-    void writeByte(std::uint32_t address, std::uint32_t value) {
+    [[gnu::always_inline]] void writeByte(std::uint32_t address, std::uint32_t value) {
         bus_->writeMemory(address16(address), static_cast<std::uint8_t>(value));
     }
 
@@ -265,10 +284,19 @@ class Z80 {
     // Gives up the rest of the budget down to the given floor (idle loops,
     // HALT).
     void limitCyclesLeft(std::int32_t floor) {
+        if constexpr (kWatchingBus) floor -= heldCycles_;  // the floor of the whole budget
         if (cyclesLeft_ > floor) cyclesLeft_ = floor;
     }
 
     void runSteps();
+
+    // The plain loop's step watch: nothing to tell, never ends a run.
+    struct NoStepWatch {
+        void starting(const Z80State&) const {}
+        bool ended(const Z80State&, std::uint32_t) const { return false; }
+    };
+    template <class StepWatch>
+    void runStepsWith(StepWatch watch);
 
     bool traceDue() const {
         return (static_cast<std::int32_t>(state_.PC) == traceStartAddress) | traceOn_;
@@ -286,6 +314,8 @@ class Z80 {
     std::int32_t cyclesLeft_ = 0;         // T-states of the budget not yet spent
     std::int32_t lastOpcodeAddress_ = 0;  // 0000-FFFF, or -1 after an interrupt
     bool traceOn_ = false;                // set once PC met traceStartAddress
+    std::int32_t heldCycles_ = 0;         // budget set aside by resumeZ80Holding
+    std::uint32_t lastStepTStates_ = 0;   // kept on a watching bus only
 };
 
 template <Z80Bus Bus>
@@ -298,13 +328,23 @@ std::int32_t Z80<Bus>::runZ80(std::int32_t budget) {
 
 template <Z80Bus Bus>
 void Z80<Bus>::runSteps() {
+    if constexpr (kWatchingBus) {
+        runStepsWith(bus_->stepWatch());
+    } else {
+        runStepsWith(NoStepWatch{});
+    }
+}
+
+template <Z80Bus Bus>
+template <class StepWatch>
+[[gnu::always_inline]] inline void Z80<Bus>::runStepsWith(StepWatch watch) {
     do {
         const std::int32_t before = cyclesLeft_;
         // irqVector + 1 is 0 exactly when no maskable request is pending.
         if ((state_.nmiPending | (state_.irqVector + 1u)) != 0) [[unlikely]] {
             acceptInterrupt();
         }
-        if constexpr (kWatchingBus) bus_->stepStarting(state_);
+        watch.starting(state_);
         traceIfDue();
         ++state_.R;
         const std::uint32_t opcode = bus_->fetchOpcode(address16(state_.PC));
@@ -314,10 +354,9 @@ void Z80<Bus>::runSteps() {
         baseHandlers[opcode](*this);
         const auto spent = static_cast<std::uint32_t>(before - cyclesLeft_);
         bus_->advanceTStates(spent);
-        if constexpr (kWatchingBus) {
-            if (bus_->stepEnded(state_, spent)) [[unlikely]] {
-                break;
-            }
+        if constexpr (kWatchingBus) lastStepTStates_ = spent;
+        if (watch.ended(state_, spent)) [[unlikely]] {
+            break;
         }
     } while (cyclesLeft_ > 0);
 }

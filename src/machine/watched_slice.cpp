@@ -29,6 +29,8 @@ bool Machine::runWatchedSlice() {
     Z80RunState& run = bus_.state.cpu;
     do {
         watch.asked = false;
+        bus_.copyPages();
+        bus_.pendingCount = 0;
         Z80<WatchingBus> cpu{bus_, run};
         cpu.resumeZ80Holding(heldForWake(watch, tstateCounter(), run.cyclesLeft));
         run = cpu.runState();

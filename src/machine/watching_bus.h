@@ -1,9 +1,12 @@
 // The machine's bus with a debugger watching.
 //
-// The same bus as MachineBus (it adds no data: the machine's bus is one, and
-// the plain processor sees it as a MachineBus), with every memory and port
-// access also looked up in the watch set's maps (watch_set.h): a match is
-// noted in the set, and at the end of the instruction the debugger
+// The same bus as MachineBus (the machine's bus is one: the plain processor
+// sees it as a MachineBus, and the little this adds is the watching
+// processor's scratch), with every memory and port access also looked up in
+// the watch set's maps (watch_set.h). A memory access in a page with
+// something watched is only written down, inline, and looked at when the
+// instruction ends, so the handlers stay as small as the plain ones; a match
+// is noted in the set, and at the end of the instruction the debugger
 // (WatchListener) is asked whether to stop. The processor over it
 // (Z80<WatchingBus>) stops after any instruction the debugger says, keeping
 // the rest of its budget. It also keeps the machine time (WatchSet::clock)
@@ -12,6 +15,8 @@
 // (Machine::runFrame); the plain processor never pays for it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "machine/machine_bus.h"
@@ -24,20 +29,53 @@ namespace vantorel {
 // wrap), the rare work kept out of line, so that the watching processor's
 // handlers stay as small as the plain one's.
 struct WatchingBus : MachineBus {
+    // WatchSet::pages, copied by the machine as each run starts so that an
+    // access looks one table up without going through `watch`.
+    std::array<std::uint8_t, 0x100> accessPages{};
+    // Per page, for writes: the ROM that drops them and the watch in one
+    // byte, so that a write in plain RAM costs one test as in MachineMemory.
+    static constexpr std::uint8_t kWriteDropped = 1;
+    static constexpr std::uint8_t kWriteWatched = 2;
+    std::array<std::uint8_t, 0x100> writePages{};
+    // Memory accesses of the step in progress that fell in such a page.
+    struct PendingAccess {
+        std::uint16_t address;
+        std::uint8_t value;
+        bool write;
+    };
+    static constexpr std::uint32_t kPendingSlots = 16;  // an instruction makes at most 6
+    std::array<PendingAccess, kPendingSlots> pending{};
+    std::uint32_t pendingCount = 0;
+
     [[gnu::always_inline]] std::uint8_t fetchOpcode(std::uint16_t address) {
         return MachineBus::fetchOpcode(address);
     }
     [[gnu::always_inline]] std::uint8_t readMemory(std::uint16_t address) {
         const std::uint8_t value = MachineBus::readMemory(address);
-        if (watch->watched(address, kWatchRead | kWatchMarks)) [[unlikely]] {
-            readSeen(address, value);
+        if ((accessPages[address >> 8] & (kWatchRead | kWatchMarks)) != 0) [[unlikely]] {
+            pending[pendingCount++ % kPendingSlots] = {address, value, false};
         }
         return value;
     }
     [[gnu::always_inline]] void writeMemory(std::uint16_t address, std::uint8_t value) {
-        MachineBus::writeMemory(address, value);
-        if (watch->watched(address, kWatchWrite | kWatchMarks)) [[unlikely]] {
-            writeSeen(address, value);
+        const std::uint8_t kind = writePages[address >> 8];
+        if (kind == 0) [[likely]] {
+            state.memory.image[address] = value;
+            return;
+        }
+        if ((kind & kWriteDropped) == 0) state.memory.image[address] = value;
+        if ((kind & kWriteWatched) != 0) pending[pendingCount++ % kPendingSlots] = {address, value, true};
+    }
+    // Sets accessPages and writePages from the watch set's pages.
+    void copyPages() {
+        accessPages = watch->pages;
+        for (std::size_t page = 0; page < writePages.size(); ++page) {
+            const auto address = static_cast<std::uint16_t>(page << 8);
+            const bool rom = (address >= kMonitorStart && address < kScreenRamStart) ||
+                             (address >= kCharacterRomStart && address < kProgrammableCharactersStart);
+            const bool watched = (accessPages[page] & (kWatchWrite | kWatchMarks)) != 0;
+            writePages[page] = static_cast<std::uint8_t>((rom ? kWriteDropped : 0) |
+                                                         (watched ? kWriteWatched : 0));
         }
     }
     std::uint8_t readPort(std::uint16_t port) {
@@ -75,9 +113,13 @@ struct WatchingBus : MachineBus {
         note(WatchEventKind::interrupt, pc, 0);
     }
 
+    template <bool kStartWork>
     struct StepWatch;
-    // What the processor's loop holds through a run (below).
-    StepWatch stepWatch();
+    // What the processor's loop holds through a run (below); stepWork says
+    // which of the two kinds.
+    template <bool kStartWork>
+    StepWatch<kStartWork> stepWatch();
+    bool stepWork() const { return watch->startWork; }
 
     // After a step whose PC page was marked in `look`: asks the listener when
     // something may stop it; true ends the processor's run there. A run that
@@ -86,6 +128,7 @@ struct WatchingBus : MachineBus {
     // end at the new wake time.
     [[gnu::noinline]] bool afterStep(const Z80State& registers, std::uint32_t tstates,
                                      bool startedWithWork) {
+        if (pendingCount != 0) sortPending();
         const WatchSet& w = *watch;
         const bool needed = w.noted ||
                             (w.memory[static_cast<std::uint16_t>(registers.PC)] & kWatchExecute) != 0 ||
@@ -141,11 +184,27 @@ struct WatchingBus : MachineBus {
             w.eventsLost = true;
         }
     }
-    [[gnu::noinline]] void readSeen(std::uint16_t address, std::uint8_t value) {
+    // The step's accesses in watched pages: the access marks, and an event
+    // for each watched byte.
+    void sortPending() {
+        WatchSet& w = *watch;
+        if (pendingCount > kPendingSlots) w.eventsLost = true;
+        const std::uint32_t count = pendingCount < kPendingSlots ? pendingCount : kPendingSlots;
+        pendingCount = 0;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const PendingAccess& access = pending[i];
+            if (access.write) {
+                writeSeen(access.address, access.value);
+            } else {
+                readSeen(access.address, access.value);
+            }
+        }
+    }
+    void readSeen(std::uint16_t address, std::uint8_t value) {
         if (watch->marks != nullptr) watch->marks->read[address] = watch->stepStart;
         if ((watch->memory[address] & kWatchRead) != 0) note(WatchEventKind::read, address, value);
     }
-    [[gnu::noinline]] void writeSeen(std::uint16_t address, std::uint8_t value) {
+    void writeSeen(std::uint16_t address, std::uint8_t value) {
         if (watch->marks != nullptr) {
             watch->marks->write[address] = watch->stepStart;
             watch->marks->writerPc[address] = watch->step.pc;
@@ -156,25 +215,27 @@ struct WatchingBus : MachineBus {
 };
 
 // Kept in registers by the processor's loop through one run: a step costs a
-// look at its PC's page, and the start of a step a test of a flag.
+// look at its PC's page and at the count of accesses written down; with
+// kStartWork (WatchSet::startWork as the run began) the bus also works
+// before each step.
+template <bool kStartWork>
 struct WatchingBus::StepWatch {
     WatchingBus* bus;
     const std::uint8_t* look;  // WatchSet::look
-    bool startWork;            // WatchSet::startWork as the run began
 
     [[gnu::always_inline]] void starting(const Z80State& registers) const {
-        if (startWork) [[unlikely]]
-            bus->startStep(registers);
+        if constexpr (kStartWork) bus->startStep(registers);
     }
     [[gnu::always_inline]] bool ended(const Z80State& registers, std::uint32_t tstates) const {
-        if (look[static_cast<std::uint16_t>(registers.PC) >> 8] == 0) [[likely]]
+        if ((look[registers.PC >> 8] | bus->pendingCount) == 0) [[likely]]
             return false;
-        return bus->afterStep(registers, tstates, startWork);
+        return bus->afterStep(registers, tstates, kStartWork);
     }
 };
 
-inline WatchingBus::StepWatch WatchingBus::stepWatch() {
-    return {this, watch->look.data(), watch->startWork};
+template <bool kStartWork>
+WatchingBus::StepWatch<kStartWork> WatchingBus::stepWatch() {
+    return {this, watch->look.data()};
 }
 
 }  // namespace vantorel

@@ -151,15 +151,17 @@ class Z80 {
     std::uint32_t lastStepTStates() const { return lastStepTStates_; }
 
     // A watching bus (machine/watching_bus.h) hands the loop a step watch
-    // (stepWatch) as each run starts. The loop keeps it in registers, tells
+    // (stepWatch, of the kind stepWork names) as each run starts. The loop
+    // keeps it in registers, tells
     // it where every step starts (starting, after an interrupt was accepted)
     // and asks it after the step, with the T-states the step took, whether
     // the run ends there (ended); an accepted interrupt is reported through
     // interruptAccepted with the PC it interrupted. A bus without these
     // compiles to the plain loop.
     static constexpr bool kWatchingBus = requires(Bus & bus, const Z80State& state) {
-        bus.stepWatch().starting(state);
-        { bus.stepWatch().ended(state, std::uint32_t{}) } -> std::convertible_to<bool>;
+        { bus.stepWork() } -> std::convertible_to<bool>;
+        bus.template stepWatch<true>().starting(state);
+        { bus.template stepWatch<false>().ended(state, std::uint32_t{}) } -> std::convertible_to<bool>;
         bus.interruptAccepted(std::uint16_t{});
     };
 
@@ -329,7 +331,11 @@ std::int32_t Z80<Bus>::runZ80(std::int32_t budget) {
 template <Z80Bus Bus>
 void Z80<Bus>::runSteps() {
     if constexpr (kWatchingBus) {
-        runStepsWith(bus_->stepWatch());
+        if (bus_->stepWork()) {
+            runStepsWith(bus_->template stepWatch<true>());
+        } else {
+            runStepsWith(bus_->template stepWatch<false>());
+        }
     } else {
         runStepsWith(NoStepWatch{});
     }
@@ -338,6 +344,7 @@ void Z80<Bus>::runSteps() {
 template <Z80Bus Bus>
 template <class StepWatch>
 [[gnu::always_inline]] inline void Z80<Bus>::runStepsWith(StepWatch watch) {
+    std::uint32_t spent = 0;
     do {
         const std::int32_t before = cyclesLeft_;
         // irqVector + 1 is 0 exactly when no maskable request is pending.
@@ -345,20 +352,21 @@ template <class StepWatch>
             acceptInterrupt();
         }
         watch.starting(state_);
-        traceIfDue();
+        // On a watching bus the debugger's trace takes the place of the core's.
+        if constexpr (!kWatchingBus) traceIfDue();
         ++state_.R;
         const std::uint32_t opcode = bus_->fetchOpcode(address16(state_.PC));
         lastOpcodeAddress_ = static_cast<std::int32_t>(state_.PC);
         state_.PC = (state_.PC + 1) & 0xFFFF;
         cyclesLeft_ -= baseCycles[opcode];
         baseHandlers[opcode](*this);
-        const auto spent = static_cast<std::uint32_t>(before - cyclesLeft_);
+        spent = static_cast<std::uint32_t>(before - cyclesLeft_);
         bus_->advanceTStates(spent);
-        if constexpr (kWatchingBus) lastStepTStates_ = spent;
         if (watch.ended(state_, spent)) [[unlikely]] {
             break;
         }
     } while (cyclesLeft_ > 0);
+    if constexpr (kWatchingBus) lastStepTStates_ = spent;
 }
 
 template <Z80Bus Bus>

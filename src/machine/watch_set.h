@@ -117,7 +117,8 @@ struct WatchSet {
     std::array<std::uint8_t, 0x100> look{};
     bool lookEverywhere = false;
     bool noted = false;  // an event of this step waits for the listener
-    bool asked = false;  // the listener was asked since the machine cleared it
+    bool asked = false;  // the listener was asked since the machine cleared it,
+    std::uint32_t askedCounter = 0;  // last with the counter at this
     std::array<std::uint8_t, 0x100> ports{};  // kWatchPortIn | kWatchPortOut
     // Machine time (T-states since the timeline's start) is told by the
     // machine's T-state counter: clockBase at counterBase (Machine::syncWatchClock).
@@ -140,8 +141,11 @@ struct WatchSet {
     std::size_t eventCount = 0;
     bool eventsLost = false;
 
+    std::uint32_t pagesVersion = 0;  // counts updatePages calls (the bus copies pages when it moves)
+
     // Brings `pages` and `look` in line with `memory` after it was changed.
     void updatePages() {
+        ++pagesVersion;
         for (std::size_t page = 0; page < pages.size(); ++page) {
             std::uint8_t bits = 0;
             for (std::size_t i = 0; i < 0x100; ++i) bits |= memory[page * 0x100 + i];

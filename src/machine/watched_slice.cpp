@@ -31,11 +31,14 @@ bool Machine::runWatchedSlice() {
         watch.asked = false;
         bus_.copyPages();
         bus_.pendingCount = 0;
+        const std::int32_t held = heldForWake(watch, tstateCounter(), run.cyclesLeft);
+        bus_.runEndCounter = tstateCounter() + static_cast<std::uint32_t>(run.cyclesLeft - held);
         Z80<WatchingBus> cpu{bus_, run};
-        cpu.resumeZ80Holding(heldForWake(watch, tstateCounter(), run.cyclesLeft));
+        cpu.resumeZ80Holding(held);
         run = cpu.runState();
         if (watch.stopped) break;
-        if (!watch.asked && watch.due(tstateCounter()) &&
+        const bool askedAtLastStep = watch.asked && watch.askedCounter == tstateCounter();
+        if (!askedAtLastStep && watch.due(tstateCounter()) &&
             bus_.askListener(run.registers, cpu.lastStepTStates())) {
             break;
         }

@@ -37,6 +37,11 @@ struct WatchingBus : MachineBus {
     static constexpr std::uint8_t kWriteDropped = 1;
     static constexpr std::uint8_t kWriteWatched = 2;
     std::array<std::uint8_t, 0x100> writePages{};
+    const WatchSet* copiedFrom = nullptr;  // the set and version the tables were copied from
+    std::uint32_t copiedVersion = 0;
+    // The counter value at which the processor's current run ends (its
+    // budget less what the machine held back for the wake time).
+    std::uint32_t runEndCounter = 0;
     // Memory accesses of the step in progress that fell in such a page.
     struct PendingAccess {
         std::uint16_t address;
@@ -66,8 +71,12 @@ struct WatchingBus : MachineBus {
         if ((kind & kWriteDropped) == 0) state.memory.image[address] = value;
         if ((kind & kWriteWatched) != 0) pending[pendingCount++ % kPendingSlots] = {address, value, true};
     }
-    // Sets accessPages and writePages from the watch set's pages.
+    // Sets accessPages and writePages from the watch set's pages, when they
+    // changed since the last copy.
     void copyPages() {
+        if (copiedFrom == watch && copiedVersion == watch->pagesVersion) return;
+        copiedFrom = watch;
+        copiedVersion = watch->pagesVersion;
         accessPages = watch->pages;
         for (std::size_t page = 0; page < writePages.size(); ++page) {
             const auto address = static_cast<std::uint16_t>(page << 8);
@@ -121,11 +130,12 @@ struct WatchingBus : MachineBus {
     StepWatch<kStartWork> stepWatch();
     bool stepWork() const { return watch->startWork; }
 
-    // After a step whose PC page was marked in `look`: asks the listener when
-    // something may stop it; true ends the processor's run there. A run that
-    // was started with `startWork` ends when that changes, and a run outside
-    // the every-step mode ends after any ask, so that the machine can set its
-    // end at the new wake time.
+    // After a step whose PC page was marked in `look` or that made accesses
+    // in watched pages: asks the listener when something may stop it; true
+    // ends the processor's run there. A run also ends when startWork changed
+    // (the loop holds the other kind of step watch), or outside the
+    // every-step mode when the wake time moved before the run's end, so that
+    // the machine can end the next run there.
     [[gnu::noinline]] bool afterStep(const Z80State& registers, std::uint32_t tstates,
                                      bool startedWithWork) {
         if (pendingCount != 0) sortPending();
@@ -135,7 +145,9 @@ struct WatchingBus : MachineBus {
                             w.due(state.tstateCounter.tstates);
         if (!needed) return false;
         if (askListener(registers, tstates)) return true;
-        return w.startWork != startedWithWork || !(w.everyStep || w.pause);
+        if (w.startWork != startedWithWork) return true;
+        return !(w.everyStep || w.pause) &&
+               static_cast<std::int32_t>(w.wakeCounter - runEndCounter) < 0;
     }
     // Asks the listener about the step just run (the machine calls it when a
     // run ended at the wake time); true: stop.
@@ -154,6 +166,7 @@ struct WatchingBus : MachineBus {
         w.step.interrupted = false;
         w.noted = false;
         w.asked = true;
+        w.askedCounter = counter;
         w.aim(counter);
         if (stop) w.stopped = true;
         return stop;

@@ -223,48 +223,107 @@ TEST(Debugger, AResetInsideAFrameStandsBetweenFrames) {
     EXPECT_EQ(testing::stateDigest(rig.machine()), afterCall);
 }
 
-// With breakpoints that never hit, the profile and the marks on, the
-// watching processor runs the monitor's busy run exactly as the plain one:
-// the same record after every frame.
-TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
+// Runs 700 frames of the monitor's busy run on a plain machine and on one
+// watched by a debugger that `setUp` arms; the records must match after
+// every frame, and nothing may stop.
+template <class SetUp>
+void expectWatchedRunMatchesPlain(SetUp setUp) {
     testing::BusyRun plain;
     testing::BusyRun watched;
     Timeline timeline;
     Debugger debugger{watched.machine(), timeline};
-    for (std::uint32_t i = 0; i < 1000; ++i) {
-        BreakpointSettings never;
-        never.first = 0x8000 + i;
-        ASSERT_TRUE(debugger.addBreakpoint(never).ok());
-    }
-    BreakpointSettings port;
-    port.kind = BreakKind::portOut;
-    port.first = 0x10;
-    port.last = 0x20;
-    debugger.addBreakpoint(port);
-    BreakpointSettings logged;
-    logged.kind = BreakKind::write;
-    logged.first = 0x2000;
-    logged.last = 0x2FFF;
-    logged.logFormat = "{PC}";
-    debugger.addBreakpoint(logged);
-    int lines = 0;
-    debugger.setLogSink([&](std::string_view) { ++lines; });
-    DebugRecording recording;
-    recording.profile = true;
-    recording.accessMarks = true;
-    recording.callStack = true;
-    recording.traceLength = 64;
-    debugger.setRecording(recording);
+    setUp(debugger);
     debugger.attach();
     for (int frame = 0; frame < 700; ++frame) {
         plain.runFrame(frame, nullptr);
         watched.hostDoes(frame);
         const FrameResult result = timeline.runFrame(watched.machine(), FrameSound::on);
-        ASSERT_FALSE(result.stopped);
+        ASSERT_FALSE(result.stopped) << debugger.lastStop().message;
         ASSERT_EQ(testing::stateDigest(plain.machine()), testing::stateDigest(watched.machine()))
             << "frame " << frame;
     }
+}
+
+// With breakpoints that never hit, the profile and the marks on, the
+// watching processor runs the monitor's busy run exactly as the plain one:
+// the same record after every frame.
+TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
+    int lines = 0;
+    expectWatchedRunMatchesPlain([&](Debugger& debugger) {
+        for (std::uint32_t i = 0; i < 1000; ++i) {
+            BreakpointSettings never;
+            never.first = 0x8000 + i;
+            ASSERT_TRUE(debugger.addBreakpoint(never).ok());
+        }
+        BreakpointSettings port;
+        port.kind = BreakKind::portOut;
+        port.first = 0x10;
+        port.last = 0x20;
+        debugger.addBreakpoint(port);
+        BreakpointSettings logged;
+        logged.kind = BreakKind::write;
+        logged.first = 0x2000;
+        logged.last = 0x2FFF;
+        logged.logFormat = "{PC}";
+        debugger.addBreakpoint(logged);
+        debugger.setLogSink([&](std::string_view) { ++lines; });
+        DebugRecording recording;
+        recording.profile = true;
+        recording.accessMarks = true;
+        recording.callStack = true;
+        recording.traceLength = 64;
+        debugger.setRecording(recording);
+    });
     EXPECT_GT(lines, 100);  // the tape's program was loaded to 2000 and written out
+}
+
+// Without recording the processor's runs end at the debugger's wake times
+// instead of looking at the clock after every step: a T-state point in every
+// frame, and points over the whole monitor and its RAM whose condition never
+// holds, so that the debugger is asked all through each run and lets it go
+// on. The idle loops and HALTs that give up the rest of a budget must still
+// run exactly as in one unbroken run.
+TEST(Debugger, WatchingMachineRunsAsThePlainOneBetweenWakeTimes) {
+    expectWatchedRunMatchesPlain([](Debugger& debugger) {
+        BreakpointSettings code;
+        code.first = 0xE000;
+        code.last = 0xEFFF;
+        code.condition = "A==0x100";
+        ASSERT_TRUE(debugger.addBreakpoint(code).ok());
+        BreakpointSettings data;
+        data.kind = BreakKind::write;
+        data.first = 0x0000;
+        data.last = 0x3FFF;
+        data.condition = "SP==0x10000";
+        ASSERT_TRUE(debugger.addBreakpoint(data).ok());
+        for (std::uint32_t at : {100u, 12345u, 20000u}) {
+            BreakpointSettings moment;
+            moment.kind = BreakKind::frameTState;
+            moment.first = at;
+            moment.condition = "A==0x100";
+            ASSERT_TRUE(debugger.addBreakpoint(moment).ok());
+        }
+    });
+    // A HALT with no interrupt to end it, and a jump to itself: each gives
+    // up the rest of the slice in one step, across the wake time.
+    for (const std::uint8_t idle : {0x76, 0x18}) {
+        testing::TestMachine plain;
+        DebugRig rig;
+        plain.runFrom(0x2000, {0x00, idle, 0xFE});
+        rig.runFrom(0x2000, {0x00, idle, 0xFE});
+        BreakpointSettings moment;
+        moment.kind = BreakKind::frameTState;
+        moment.first = 12345;
+        moment.condition = "A==0x100";
+        ASSERT_TRUE(rig.debugger.addBreakpoint(moment).ok());
+        rig.debugger.attach();
+        for (int frame = 0; frame < 5; ++frame) {
+            plain.machine.runFrame();
+            ASSERT_FALSE(rig.timeline.runFrame(rig.machine(), FrameSound::on).stopped);
+            ASSERT_EQ(testing::stateDigest(plain.machine), testing::stateDigest(rig.machine()))
+                << "idle opcode " << int{idle} << ", frame " << frame;
+        }
+    }
 }
 
 }  // namespace

@@ -96,6 +96,22 @@ struct MachineBus {
         if (debugSink != nullptr) debugSink->debugOutput(text);
     }
 
+    // Whether peek gives memory.image for every address of the 256-byte
+    // page `page` (RAM with nothing mapped over it), and whether a write
+    // there is dropped by ROM, as the watching bus's page tables need them.
+    bool pageReadsRam(std::uint32_t page) const {
+        const std::uint32_t first = page << 8;
+        if (first < 0x2000) return true;
+        if (first >= kMonitorStart) {
+            return first >= kScreenRamStart &&
+                   (first < kCharacterRomStart || first >= kProgrammableCharactersStart);
+        }
+        const std::uint32_t end = state.memory.ramEnd(state.ramexpanders);
+        if (first >= kSlotA000 && state.memory.filledSlots != 0) return false;
+        return first + 0x100 <= end;
+    }
+    static bool pageDropsWrites(std::uint32_t page) { return MachineMemory::isRom(page << 8); }
+
     // A000-DFFF: a game ROM takes precedence over RAM.
     std::uint8_t peekSlots(std::uint16_t address) const {
         const MachineMemory& memory = state.memory;

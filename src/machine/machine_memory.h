@@ -63,9 +63,13 @@ struct MachineMemory {
     // Stores a byte unless `address` is ROM. Writes above the fitted RAM and
     // under a game ROM land in the image (and read back once mapped as RAM).
     void write(std::uint16_t address, std::uint8_t value) {
-        if (address >= kMonitorStart && address < kScreenRamStart) return;
-        if (address >= kCharacterRomStart && address < kProgrammableCharactersStart) return;
+        if (isRom(address)) return;
         image[address] = value;
+    }
+    // The monitor ROM and the character ROM: writes there are dropped.
+    static bool isRom(std::uint32_t address) {
+        return (address >= kMonitorStart && address < kScreenRamStart) ||
+               (address >= kCharacterRomStart && address < kProgrammableCharactersStart);
     }
 
     // First address above the RAM that reads back in 2000-BFFF, with

@@ -29,16 +29,27 @@ namespace vantorel {
 // wrap), the rare work kept out of line, so that the watching processor's
 // handlers stay as small as the plain one's.
 struct WatchingBus : MachineBus {
-    // WatchSet::pages, copied by the machine as each run starts so that an
-    // access looks one table up without going through `watch`.
-    std::array<std::uint8_t, 0x100> accessPages{};
-    // Per page, for writes: the ROM that drops them and the watch in one
-    // byte, so that a write in plain RAM costs one test as in MachineMemory.
+    // Per 256-byte page, made from the watch set's pages and the memory map
+    // as each run starts (copyPages), so that an access in plain RAM with
+    // nothing watched costs one table look, without going through `watch`.
+    // Non-zero in readPages: read through the memory map (ROM, slots, no
+    // RAM, the boot reads) or watched. In writePages: the ROM drops the
+    // write, or it is watched.
+    static constexpr std::uint8_t kReadMapped = 1;
     static constexpr std::uint8_t kWriteDropped = 1;
-    static constexpr std::uint8_t kWriteWatched = 2;
+    static constexpr std::uint8_t kAccessWatched = 2;
+    std::array<std::uint8_t, 0x100> readPages{};
     std::array<std::uint8_t, 0x100> writePages{};
-    const WatchSet* copiedFrom = nullptr;  // the set and version the tables were copied from
-    std::uint32_t copiedVersion = 0;
+    // What the tables were made from.
+    struct PagesMadeFrom {
+        const WatchSet* watch = nullptr;
+        std::uint32_t pagesVersion = 0;
+        std::uint32_t ramEnd = 0;
+        std::uint8_t filledSlots = 0;
+        bool bootReadsOver = false;
+        bool operator==(const PagesMadeFrom&) const = default;
+    };
+    PagesMadeFrom pagesMadeFrom;
     // The counter value at which the processor's current run ends (its
     // budget less what the machine held back for the wake time).
     std::uint32_t runEndCounter = 0;
@@ -56,10 +67,11 @@ struct WatchingBus : MachineBus {
         return MachineBus::fetchOpcode(address);
     }
     [[gnu::always_inline]] std::uint8_t readMemory(std::uint16_t address) {
+        const std::uint8_t kind = readPages[address >> 8];
+        if (kind == 0) [[likely]]
+            return state.memory.image[address];
         const std::uint8_t value = MachineBus::readMemory(address);
-        if ((accessPages[address >> 8] & (kWatchRead | kWatchMarks)) != 0) [[unlikely]] {
-            pending[pendingCount++ % kPendingSlots] = {address, value, false};
-        }
+        if ((kind & kAccessWatched) != 0) pending[pendingCount++ % kPendingSlots] = {address, value, false};
         return value;
     }
     [[gnu::always_inline]] void writeMemory(std::uint16_t address, std::uint8_t value) {
@@ -69,22 +81,25 @@ struct WatchingBus : MachineBus {
             return;
         }
         if ((kind & kWriteDropped) == 0) state.memory.image[address] = value;
-        if ((kind & kWriteWatched) != 0) pending[pendingCount++ % kPendingSlots] = {address, value, true};
+        if ((kind & kAccessWatched) != 0) pending[pendingCount++ % kPendingSlots] = {address, value, true};
     }
-    // Sets accessPages and writePages from the watch set's pages, when they
-    // changed since the last copy.
+    // Makes readPages and writePages, when the watch set's pages or the
+    // memory map changed since they were made.
     void copyPages() {
-        if (copiedFrom == watch && copiedVersion == watch->pagesVersion) return;
-        copiedFrom = watch;
-        copiedVersion = watch->pagesVersion;
-        accessPages = watch->pages;
-        for (std::size_t page = 0; page < writePages.size(); ++page) {
-            const auto address = static_cast<std::uint16_t>(page << 8);
-            const bool rom = (address >= kMonitorStart && address < kScreenRamStart) ||
-                             (address >= kCharacterRomStart && address < kProgrammableCharactersStart);
-            const bool watched = (accessPages[page] & (kWatchWrite | kWatchMarks)) != 0;
-            writePages[page] = static_cast<std::uint8_t>((rom ? kWriteDropped : 0) |
-                                                         (watched ? kWriteWatched : 0));
+        const MachineMemory& memory = state.memory;
+        const PagesMadeFrom now{watch, watch->pagesVersion, memory.ramEnd(state.ramexpanders),
+                                memory.filledSlots, memory.bootReadCounter >= kBootReads};
+        if (now == pagesMadeFrom) return;
+        pagesMadeFrom = now;
+        for (std::uint32_t page = 0; page < 0x100; ++page) {
+            const std::uint8_t bits = watch->pages[page];
+            const bool read = (bits & (kWatchRead | kWatchMarks)) != 0;
+            const bool written = (bits & (kWatchWrite | kWatchMarks)) != 0;
+            const bool mapped = !pageReadsRam(page) || (page == 0 && !now.bootReadsOver);
+            readPages[page] = static_cast<std::uint8_t>((mapped ? kReadMapped : 0) |
+                                                        (read ? kAccessWatched : 0));
+            writePages[page] = static_cast<std::uint8_t>((pageDropsWrites(page) ? kWriteDropped : 0) |
+                                                         (written ? kAccessWatched : 0));
         }
     }
     std::uint8_t readPort(std::uint16_t port) {

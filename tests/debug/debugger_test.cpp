@@ -277,6 +277,46 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
     EXPECT_GT(lines, 100);  // the tape's program was loaded to 2000 and written out
 }
 
+// The watching bus reads and writes plain RAM through its own page tables:
+// a program that reads every byte from 0200 up, sums it and writes it back
+// plus one must leave the same record as on the plain machine with every
+// RAM size, with a game ROM in a slot and with snapshot RAM.
+TEST(Debugger, WatchingMachineSeesTheSameMemoryMap) {
+    // 0100 LD HL,0200 / LD DE,0 / loop: LD A,(HL) / ADD A,E / LD E,A /
+    // JR NC,+1 / INC D / LD A,(HL) / INC A / LD (HL),A / INC HL / LD A,H /
+    // OR L / JR NZ,loop / JR $
+    const std::initializer_list<std::uint8_t> program = {
+        0x21, 0x00, 0x02, 0x11, 0x00, 0x00, 0x7E, 0x83, 0x5F, 0x30, 0x01, 0x14,
+        0x7E, 0x3C, 0x77, 0x23, 0x7C, 0xB5, 0x20, 0xF2, 0x18, 0xFE};
+    auto rom = std::make_shared<SlotD000>();
+    for (std::size_t i = 0; i < rom->size(); ++i) (*rom)[i] = static_cast<std::uint8_t>(i * 7);
+    for (int setup = 0; setup < 6; ++setup) {
+        testing::TestMachine plain;
+        DebugRig rig;
+        for (Machine* machine : {&plain.machine, &rig.machine()}) {
+            machine->config().ramexpanders = setup % 4;
+            machine->applyHardwareSettings();
+            if (setup == 4) machine->fillSlot(std::shared_ptr<const SlotD000>(rom));
+            if (setup == 5) machine->memory().snapshotRam = true;
+        }
+        plain.runFrom(0x0100, program);
+        rig.runFrom(0x0100, program);
+        BreakpointSettings untouched;  // a write point in a page the program writes
+        untouched.kind = BreakKind::write;
+        untouched.first = 0x3000;
+        untouched.condition = "A==0x100";
+        ASSERT_TRUE(rig.debugger.addBreakpoint(untouched).ok());
+        rig.debugger.attach();
+        for (int frame = 0; frame < 150; ++frame) {
+            plain.machine.runFrame();
+            ASSERT_FALSE(rig.timeline.runFrame(rig.machine(), FrameSound::on).stopped);
+            ASSERT_EQ(testing::stateDigest(plain.machine), testing::stateDigest(rig.machine()))
+                << "setup " << setup << ", frame " << frame;
+        }
+        EXPECT_EQ(rig.pc(), 0x0114) << "setup " << setup << ": the loop ran to its end";
+    }
+}
+
 // Without recording the processor's runs end at the debugger's wake times
 // instead of looking at the clock after every step: a T-state point in every
 // frame, and points over the whole monitor and its RAM whose condition never
@@ -306,7 +346,7 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOneBetweenWakeTimes) {
     });
     // A HALT with no interrupt to end it, and a jump to itself: each gives
     // up the rest of the slice in one step, across the wake time.
-    for (const std::uint8_t idle : {0x76, 0x18}) {
+    for (const std::uint8_t idle : {std::uint8_t{0x76}, std::uint8_t{0x18}}) {
         testing::TestMachine plain;
         DebugRig rig;
         plain.runFrom(0x2000, {0x00, idle, 0xFE});

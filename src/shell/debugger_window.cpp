@@ -33,6 +33,7 @@ constexpr int kLinesBeforePc = 8;
 constexpr int kLinesAfterPc = 24;
 constexpr int kLogLinesKept = 1000;
 constexpr int kLogShowMs = 200;
+constexpr int kLiveRefreshMs = 250;  // the panes while the machine runs
 
 QString hex4(std::uint32_t value) {
     return QStringLiteral("%1").arg(value & 0xFFFF, 4, 16, QLatin1Char('0')).toUpper();
@@ -167,6 +168,26 @@ DebuggerWindow::DebuggerWindow(Debugger& debugger, const SymbolTable& symbols, F
     stopReason_->setObjectName(QStringLiteral("stopReason"));
     statusBar()->addWidget(stopReason_, 1);
     resize(1100, 720);
+    // While the frame loop has the machine the panes follow it a few times
+    // a second (between frames, in this thread); the trace, the profile and
+    // the pictures, which cost more to fill, wait for the next stop.
+    auto* liveTimer = new QTimer(this);
+    liveTimer->setObjectName(QStringLiteral("liveRefreshTimer"));
+    connect(liveTimer, &QTimer::timeout, this, [this] {
+        if (running_ && isVisible()) refreshWhileRunning();
+    });
+    liveTimer->start(kLiveRefreshMs);
+}
+
+void DebuggerWindow::refreshWhileRunning() {
+    refreshing_ = true;
+    refreshRegisters();
+    refreshDisassembly();
+    refreshMemory();
+    refreshWatches();
+    refreshCallStack();
+    refreshTape();
+    refreshing_ = false;
 }
 
 // --- Toolbar ---

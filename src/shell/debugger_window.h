@@ -63,6 +63,9 @@ class DebuggerWindow : public QMainWindow {
     void showStop(const StopReason& reason);
     // Everything shown read again from the machine.
     void refresh();
+    // The panes that follow a running machine (a timer calls it while the
+    // frame loop has the machine).
+    void refreshWhileRunning();
     // True while the frame loop has the machine (after Continue).
     bool running() const { return running_; }
     // The routine ranges the profile sums over, from the symbols.

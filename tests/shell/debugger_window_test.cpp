@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTest>
 #include <fstream>
 #include <span>
 #include <sstream>
@@ -200,6 +201,32 @@ TEST(Debugger, ABreakpointFromTheListStopsTheFrameLoopAndShowsWhy) {
     test.window->close();
     EXPECT_FALSE(test.shell.window->driver().stoppedInDebugger());
     EXPECT_FALSE(test.shell.window->debugger().attached());
+}
+
+// While the frame loop has the machine, the memory pane follows it a few
+// times a second; stopped, the window shows where it stopped.
+TEST(Debugger, PanesFollowTheRunningMachine) {
+    DebuggerHarness test;
+    test.enterProgram();
+    QLineEdit* address = test.find<QLineEdit>("memoryAddress");
+    address->setText(QStringLiteral("0200"));
+    emit address->returnPressed();
+    auto* memory = test.find<QTableWidget>("memory");
+    memory->item(0, 0)->setText(QStringLiteral("00"));
+    ASSERT_EQ(memory->item(0, 0)->text(), QStringLiteral("00"));
+
+    test.press("continue");
+    ASSERT_TRUE(test.window->running());
+    test.shell.runFrame();
+    EXPECT_EQ(memory->item(0, 0)->text(), QStringLiteral("00")) << "not yet looked at";
+    QTest::qWait(600);
+    EXPECT_EQ(memory->item(0, 0)->text(), QStringLiteral("42"));
+    EXPECT_TRUE(test.window->running()) << "following the machine does not stop it";
+
+    test.press("stop");
+    EXPECT_FALSE(test.window->running());
+    const auto pc = static_cast<std::uint16_t>(test.shell.window->debugger().registers().PC);
+    EXPECT_EQ(test.shownPc(), QStringLiteral("%1").arg(pc, 4, 16, QLatin1Char('0')).toUpper());
 }
 
 TEST(Debugger, LoadSymbolsLabelsTheDisassemblyAndABadFileIsTold) {

@@ -951,9 +951,12 @@ Z80State Debugger::registers() const {
 }
 
 // An edit makes a new future: what the timeline kept after now is dropped.
+// One made inside a frame is kept with the frame's end, so that the frames
+// after it replay from what ran.
 void Debugger::setRegisters(const Z80State& registers) {
     if (timeline_.started() && timeline_.position() < timeline_.end()) timeline_.dropFuture();
     machine_.setRegisters(registers);
+    if (machine_.midFrame()) timeline_.frameEditedInside();
 }
 
 std::uint8_t Debugger::peek(std::uint16_t address) const {
@@ -971,6 +974,7 @@ void Debugger::writeMemory(std::uint16_t address, std::span<const std::uint8_t> 
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         machine_.writeMemory(static_cast<std::uint16_t>(address + i), bytes[i]);
     }
+    if (machine_.midFrame()) timeline_.frameEditedInside();
 }
 
 std::vector<DisassemblyLine> Debugger::disassembly(std::uint16_t address, int before,

@@ -88,6 +88,7 @@ void Timeline::clear() {
     positionTStates_ = 0;
     frameEnd_.known = false;
     partialPoints_ = 0;
+    editedInside_ = false;
 }
 
 void Timeline::start(const Machine& machine) {
@@ -188,6 +189,10 @@ void Timeline::advancePosition(Machine& machine, const FrameResult& result) {
     partialPoints_ = 0;
     positionTStates_ += result.tstates.total();
     noteFrameEnd(machine);
+    if (editedInside_) {
+        editedInside_ = false;
+        addKeyframe(machine.state(), machine.inputs(), true);
+    }
 }
 
 FrameResult Timeline::replayFrame(Machine& machine) {
@@ -379,6 +384,7 @@ FrameResult Timeline::runLoggedFrame(Machine& machine, FrameSound sound) {
 
 bool Timeline::seek(Machine& machine, std::int64_t frame) {
     if (!started() || frame < 0 || frame > end_) return false;
+    editedInside_ = false;
     machine.endRecordingFile();
     if (const StoredFrame* kept = stored(frame)) {
         machine.restore(kept->snapshot);
@@ -407,6 +413,7 @@ bool Timeline::seek(Machine& machine, std::int64_t frame) {
 
 bool Timeline::seekTState(Machine& machine, std::int64_t tstate) {
     if (!started() || tstate < 0) return false;
+    editedInside_ = false;
     machine.endRecordingFile();
     if (const StoredFrame* kept = storedAtTState(tstate)) {
         machine.restore(kept->snapshot);

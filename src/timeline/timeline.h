@@ -121,6 +121,11 @@ class Timeline final : private FrameInputTap {
     bool seekTState(Machine& machine, std::int64_t tstate);
     // Drops what came after the position.
     void dropFuture();
+    // The machine was changed inside the frame in progress (a debugger's
+    // edit while stopped there): when the frame completes, its end is kept
+    // as a command's keyframe, so that the frames after it replay from what
+    // really ran. A seek forgets it.
+    void frameEditedInside() { editedInside_ = true; }
 
     // The run from its start to the end (movies). Thinning never drops a
     // command's keyframe, so every one is there.
@@ -214,6 +219,7 @@ class Timeline final : private FrameInputTap {
     // Input points (InputPoint order) of the frame at the end already read
     // live by a run a debugger stopped inside it.
     int partialPoints_ = 0;
+    bool editedInside_ = false;  // frameEditedInside since the frame began
     InputPoint pointNow() const;
     void advancePosition(Machine& machine, const FrameResult& result);
     const StoredFrame* storedAtTState(std::int64_t tstate) const;

@@ -66,6 +66,39 @@ TEST(StepBack, EachStepBackGivesTheStateOfTheStepBefore) {
     EXPECT_EQ(rig.debugger.stepBackFrame().kind, StopKind::historyStart);
 }
 
+// Registers and memory edited while stopped inside a frame: the frames
+// after it replay from the edited machine, so going back to any of them
+// gives what ran.
+TEST(StepBack, FramesAfterAnEditInsideAFrameReplayWithTheEdit) {
+    DebugRig rig;
+    // 2000 LD HL,3000 / loop: INC (HL) / JR loop
+    rig.runFrom(0x2000, {0x21, 0x00, 0x30, 0x34, 0x18, 0xFD});
+    rig.debugger.attach();
+    for (int frame = 0; frame < 3; ++frame) rig.timeline.runFrame(rig.machine(), FrameSound::on);
+    for (int step = 0; step < 100; ++step) rig.debugger.stepInto();
+    ASSERT_TRUE(rig.machine().midFrame());
+    Z80State registers = rig.debugger.registers();
+    registers.HL = 0x3100;  // the loop counts in another byte from here on
+    registers.IX = 0x1234;
+    rig.debugger.setRegisters(registers);
+    const std::uint8_t mark = 0x77;
+    rig.debugger.writeMemory(0x3200, std::span<const std::uint8_t>(&mark, 1));
+    rig.debugger.resume(1);  // to the end of the edited frame
+    std::vector<std::pair<std::int64_t, std::uint64_t>> boundaries;
+    for (int frame = 0; frame < 6; ++frame) {
+        boundaries.emplace_back(rig.debugger.now(), stateDigest(rig.machine()));
+        rig.timeline.runFrame(rig.machine(), FrameSound::on);
+    }
+    EXPECT_EQ(rig.debugger.peek(0x3200), 0x77);
+    EXPECT_GT(rig.debugger.peek(0x3100), 0);
+    for (auto it = boundaries.rbegin(); it != boundaries.rend(); ++it) {
+        rig.debugger.goToTState(it->first);
+        ASSERT_EQ(rig.debugger.now(), it->first);
+        EXPECT_EQ(stateDigest(rig.machine()), it->second) << "at T-state " << it->first;
+        EXPECT_EQ(rig.debugger.registers().IX, 0x1234u);
+    }
+}
+
 TEST(StepBack, OverLoopsOverRoutinesAndOutOfThem) {
     DebugRig rig;
     loadSteppingProgram(rig);

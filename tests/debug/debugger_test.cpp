@@ -277,6 +277,28 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOne) {
     EXPECT_GT(lines, 100);  // the tape's program was loaded to 2000 and written out
 }
 
+// Where a never-true point of `kind` at `first` is set on the rig, it runs
+// `frames` frames beside `plain`, which must keep the same record.
+struct NeverTrue {
+    BreakKind kind;
+    std::uint32_t first;
+};
+void runAlongsidePlain(testing::TestMachine& plain, DebugRig& rig, NeverTrue point, int frames,
+                       int label) {
+    BreakpointSettings settings;
+    settings.kind = point.kind;
+    settings.first = point.first;
+    settings.condition = "A==0x100";
+    ASSERT_TRUE(rig.debugger.addBreakpoint(settings).ok());
+    rig.debugger.attach();
+    for (int frame = 0; frame < frames; ++frame) {
+        plain.machine.runFrame();
+        ASSERT_FALSE(rig.timeline.runFrame(rig.machine(), FrameSound::on).stopped);
+        ASSERT_EQ(testing::stateDigest(plain.machine), testing::stateDigest(rig.machine()))
+            << "case " << label << ", frame " << frame;
+    }
+}
+
 // The watching bus reads and writes plain RAM through its own page tables:
 // a program that reads every byte from 0200 up, sums it and writes it back
 // plus one must leave the same record as on the plain machine with every
@@ -301,18 +323,8 @@ TEST(Debugger, WatchingMachineSeesTheSameMemoryMap) {
         }
         plain.runFrom(0x0100, program);
         rig.runFrom(0x0100, program);
-        BreakpointSettings untouched;  // a write point in a page the program writes
-        untouched.kind = BreakKind::write;
-        untouched.first = 0x3000;
-        untouched.condition = "A==0x100";
-        ASSERT_TRUE(rig.debugger.addBreakpoint(untouched).ok());
-        rig.debugger.attach();
-        for (int frame = 0; frame < 150; ++frame) {
-            plain.machine.runFrame();
-            ASSERT_FALSE(rig.timeline.runFrame(rig.machine(), FrameSound::on).stopped);
-            ASSERT_EQ(testing::stateDigest(plain.machine), testing::stateDigest(rig.machine()))
-                << "setup " << setup << ", frame " << frame;
-        }
+        // A write point in a page the program writes, never true.
+        runAlongsidePlain(plain, rig, {BreakKind::write, 0x3000}, 150, setup);
         EXPECT_EQ(rig.pc(), 0x0114) << "setup " << setup << ": the loop ran to its end";
     }
 }
@@ -351,18 +363,7 @@ TEST(Debugger, WatchingMachineRunsAsThePlainOneBetweenWakeTimes) {
         DebugRig rig;
         plain.runFrom(0x2000, {0x00, idle, 0xFE});
         rig.runFrom(0x2000, {0x00, idle, 0xFE});
-        BreakpointSettings moment;
-        moment.kind = BreakKind::frameTState;
-        moment.first = 12345;
-        moment.condition = "A==0x100";
-        ASSERT_TRUE(rig.debugger.addBreakpoint(moment).ok());
-        rig.debugger.attach();
-        for (int frame = 0; frame < 5; ++frame) {
-            plain.machine.runFrame();
-            ASSERT_FALSE(rig.timeline.runFrame(rig.machine(), FrameSound::on).stopped);
-            ASSERT_EQ(testing::stateDigest(plain.machine), testing::stateDigest(rig.machine()))
-                << "idle opcode " << int{idle} << ", frame " << frame;
-        }
+        runAlongsidePlain(plain, rig, {BreakKind::frameTState, 12345}, 5, idle);
     }
 }
 

@@ -179,6 +179,14 @@ DebuggerWindow::DebuggerWindow(Debugger& debugger, const SymbolTable& symbols, F
     liveTimer->start(kLiveRefreshMs);
 }
 
+// QWidget's destructor closes the window, which takes the focus from a line
+// edit; its editingFinished must not reach this half-destroyed window. The
+// debugger may outlive the window: its log lines stop coming here.
+DebuggerWindow::~DebuggerWindow() {
+    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+    debugger_.setLogSink(nullptr);
+}
+
 void DebuggerWindow::refreshWhileRunning() {
     refreshing_ = true;
     refreshRegisters();

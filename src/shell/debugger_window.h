@@ -58,6 +58,9 @@ class DebuggerWindow : public QMainWindow {
   public:
     DebuggerWindow(Debugger& debugger, const SymbolTable& symbols, FileChooser& chooser,
                    MessageSink& messages, DebuggerWindowHooks hooks, QWidget* parent = nullptr);
+    ~DebuggerWindow() override;
+    DebuggerWindow(const DebuggerWindow&) = delete;
+    DebuggerWindow& operator=(const DebuggerWindow&) = delete;
 
     // The machine stopped (a breakpoint, a step): shows why and where.
     void showStop(const StopReason& reason);

@@ -10,8 +10,7 @@
 //   goToTStateLatency         a jump to a random T-state of the same run: p50 and p99
 //   reverseContinueSixtySeconds  a reverse-continue that finds no hit in 60 s of history
 //
-// The program is machine_bench's instruction mix in RAM (loads, arithmetic,
-// calls, screen writes, indexed and CB forms, a block move, port access),
+// The program is machine_bench's instruction mix in RAM (bench_machine.h),
 // which never idles, so every frame is full of instructions.
 //
 // Build with -DVANTOREL_BENCHMARKS=ON (Release) and run bench/debugger_bench.
@@ -25,6 +24,7 @@
 #include <vector>
 
 #include "app/boot.h"
+#include "bench_machine.h"
 #include "config/frame_timing.h"
 #include "debug/debugger.h"
 #include "machine/machine.h"
@@ -33,29 +33,7 @@
 namespace vantorel {
 namespace {
 
-constexpr std::uint16_t kProgramAddress = 0x0100;
-
-constexpr std::uint8_t kProgram[] = {
-    0x31, 0x00, 0x30, 0x21, 0x00, 0x40, 0x11, 0x80, 0xF0, 0x06, 0x40, 0x7E, 0x80, 0xA9,
-    0x12, 0x23, 0x13, 0xC5, 0xCD, 0x3F, 0x01, 0xC1, 0x10, 0xF3, 0xDD, 0x21, 0x00, 0x50,
-    0xDD, 0x7E, 0x03, 0xDD, 0x34, 0x04, 0xDD, 0xCB, 0x05, 0x06, 0xCB, 0x3F, 0xCB, 0x5F,
-    0x20, 0x01, 0x08, 0x21, 0x00, 0x40, 0x11, 0x00, 0x60, 0x01, 0x20, 0x00, 0xED, 0xB0,
-    0xDB, 0xFE, 0xD3, 0xFF, 0xC3, 0x00, 0x01, 0x4F, 0xE6, 0x0F, 0xF6, 0x30, 0xC9,
-};
-
-std::unique_ptr<Machine> benchMachine() {
-    auto machine = std::make_unique<Machine>();
-    machine->config().cpuspeedopt = kTimingFast;
-    machine->computeTiming();
-    machine->hardReset();
-    for (std::size_t i = 0; i < sizeof(kProgram); ++i) {
-        machine->memory().image[kProgramAddress + i] = kProgram[i];
-    }
-    Z80State registers = machine->registers();
-    registers.PC = kProgramAddress;
-    machine->setRegisters(registers);
-    return machine;
-}
+using bench::benchMachine;
 
 void countRate(benchmark::State& state, std::int64_t tstates) {
     state.counters["tstates_per_second"] =
@@ -183,6 +161,22 @@ double percentile(std::vector<double> values, double fraction) {
     return values[index];
 }
 
+// The 50th and 99th percentile and the largest of `millis`, as counters.
+void countLatencies(benchmark::State& state, const std::vector<double>& millis) {
+    state.counters["p50_ms"] = percentile(millis, 0.50);
+    state.counters["p99_ms"] = percentile(millis, 0.99);
+    state.counters["max_ms"] = percentile(millis, 1.0);
+}
+
+// Host milliseconds that `run` takes.
+template <class Run>
+double millisOf(Run run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const auto took = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration<double, std::milli>(took).count();
+}
+
 void stepBackLatency(benchmark::State& state) {
     History history{60};
     std::mt19937_64 random{7};
@@ -193,15 +187,11 @@ void stepBackLatency(benchmark::State& state) {
         const auto target = static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(end));
         history.debugger.goToTState(target);
         state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        const StopReason stop = history.debugger.stepBack();
-        const auto took = std::chrono::steady_clock::now() - start;
+        StopReason stop;
+        millis.push_back(millisOf([&] { stop = history.debugger.stepBack(); }));
         if (stop.kind != StopKind::step) state.SkipWithError("a step back failed");
-        millis.push_back(std::chrono::duration<double, std::milli>(took).count());
     }
-    state.counters["p50_ms"] = percentile(millis, 0.50);
-    state.counters["p99_ms"] = percentile(millis, 0.99);
-    state.counters["max_ms"] = percentile(millis, 1.0);
+    countLatencies(state, millis);
 }
 BENCHMARK(stepBackLatency)->Unit(benchmark::kMillisecond)->Iterations(300);
 
@@ -216,14 +206,9 @@ void goToTStateLatency(benchmark::State& state) {
     std::vector<double> millis;
     for (auto _ : state) {
         const auto target = static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(end));
-        const auto start = std::chrono::steady_clock::now();
-        history.debugger.goToTState(target);
-        const auto took = std::chrono::steady_clock::now() - start;
-        millis.push_back(std::chrono::duration<double, std::milli>(took).count());
+        millis.push_back(millisOf([&] { history.debugger.goToTState(target); }));
     }
-    state.counters["p50_ms"] = percentile(millis, 0.50);
-    state.counters["p99_ms"] = percentile(millis, 0.99);
-    state.counters["max_ms"] = percentile(millis, 1.0);
+    countLatencies(state, millis);
 }
 BENCHMARK(goToTStateLatency)->Unit(benchmark::kMillisecond)->Iterations(300);
 

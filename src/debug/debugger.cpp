@@ -953,10 +953,17 @@ Z80State Debugger::registers() const {
 // An edit makes a new future: what the timeline kept after now is dropped.
 // One made inside a frame is kept with the frame's end, so that the frames
 // after it replay from what ran.
+namespace {
+template <class Change>
+void editMachine(Machine& machine, Timeline& timeline, Change change) {
+    if (timeline.started() && timeline.position() < timeline.end()) timeline.dropFuture();
+    change();
+    if (machine.midFrame()) timeline.frameEditedInside();
+}
+}  // namespace
+
 void Debugger::setRegisters(const Z80State& registers) {
-    if (timeline_.started() && timeline_.position() < timeline_.end()) timeline_.dropFuture();
-    machine_.setRegisters(registers);
-    if (machine_.midFrame()) timeline_.frameEditedInside();
+    editMachine(machine_, timeline_, [&] { machine_.setRegisters(registers); });
 }
 
 std::uint8_t Debugger::peek(std::uint16_t address) const {
@@ -970,11 +977,11 @@ void Debugger::readMemory(std::uint16_t address, std::span<std::uint8_t> out) co
 }
 
 void Debugger::writeMemory(std::uint16_t address, std::span<const std::uint8_t> bytes) {
-    if (timeline_.started() && timeline_.position() < timeline_.end()) timeline_.dropFuture();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        machine_.writeMemory(static_cast<std::uint16_t>(address + i), bytes[i]);
-    }
-    if (machine_.midFrame()) timeline_.frameEditedInside();
+    editMachine(machine_, timeline_, [&] {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            machine_.writeMemory(static_cast<std::uint16_t>(address + i), bytes[i]);
+        }
+    });
 }
 
 std::vector<DisassemblyLine> Debugger::disassembly(std::uint16_t address, int before,

@@ -97,8 +97,8 @@ struct MachineBus {
     }
 
     // Whether peek gives memory.image for every address of the 256-byte
-    // page `page` (RAM with nothing mapped over it), and whether a write
-    // there is dropped by ROM, as the watching bus's page tables need them.
+    // page `page` (RAM with nothing mapped over it), for the watching bus's
+    // page tables.
     bool pageReadsRam(std::uint32_t page) const {
         const std::uint32_t first = page << 8;
         if (first < 0x2000) return true;
@@ -110,7 +110,6 @@ struct MachineBus {
         if (first >= kSlotA000 && state.memory.filledSlots != 0) return false;
         return first + 0x100 <= end;
     }
-    static bool pageDropsWrites(std::uint32_t page) { return MachineMemory::isRom(page << 8); }
 
     // A000-DFFF: a game ROM takes precedence over RAM.
     std::uint8_t peekSlots(std::uint16_t address) const {

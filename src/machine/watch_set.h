@@ -108,8 +108,9 @@ struct WatchSet {
     bool pause = false;      // stop after the next instruction (then cleared by the listener)
     bool startWork = false;  // everyStep or marks: the bus works before each step
     std::array<std::uint8_t, 0x10000> memory{};  // kWatchExecute | kWatchRead | kWatchWrite
-    // Per 256-byte page, every bit of the page's bytes: the bus looks here
-    // first (256 bytes stay in the nearest cache; the 64K map would not).
+    // Per 256-byte page, every bit of the page's bytes: the watching bus
+    // makes its page tables from it (256 bytes stay in the nearest cache;
+    // the 64K map would not).
     std::array<std::uint8_t, 0x100> pages{};
     // Per 256-byte page of PC after a step, non-zero: look closer (an
     // execute mark in the page). Every page while everyStep or pause is set

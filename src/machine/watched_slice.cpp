@@ -29,7 +29,7 @@ bool Machine::runWatchedSlice() {
     Z80RunState& run = bus_.state.cpu;
     do {
         watch.asked = false;
-        bus_.copyPages();
+        bus_.makePages();
         bus_.pendingCount = 0;
         const std::int32_t held = heldForWake(watch, tstateCounter(), run.cyclesLeft);
         bus_.runEndCounter = tstateCounter() + static_cast<std::uint32_t>(run.cyclesLeft - held);

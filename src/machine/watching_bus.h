@@ -30,7 +30,7 @@ namespace vantorel {
 // handlers stay as small as the plain one's.
 struct WatchingBus : MachineBus {
     // Per 256-byte page, made from the watch set's pages and the memory map
-    // as each run starts (copyPages), so that an access in plain RAM with
+    // as each run starts (makePages), so that an access in plain RAM with
     // nothing watched costs one table look, without going through `watch`.
     // Non-zero in readPages: read through the memory map (ROM, slots, no
     // RAM, the boot reads) or watched. In writePages: the ROM drops the
@@ -85,7 +85,7 @@ struct WatchingBus : MachineBus {
     }
     // Makes readPages and writePages, when the watch set's pages or the
     // memory map changed since they were made.
-    void copyPages() {
+    void makePages() {
         const MachineMemory& memory = state.memory;
         const PagesMadeFrom now{watch, watch->pagesVersion, memory.ramEnd(state.ramexpanders),
                                 memory.filledSlots, memory.bootReadCounter >= kBootReads};
@@ -98,7 +98,7 @@ struct WatchingBus : MachineBus {
             const bool mapped = !pageReadsRam(page) || (page == 0 && !now.bootReadsOver);
             readPages[page] = static_cast<std::uint8_t>((mapped ? kReadMapped : 0) |
                                                         (read ? kAccessWatched : 0));
-            writePages[page] = static_cast<std::uint8_t>((pageDropsWrites(page) ? kWriteDropped : 0) |
+            writePages[page] = static_cast<std::uint8_t>((MachineMemory::isRom(page << 8) ? kWriteDropped : 0) |
                                                          (written ? kAccessWatched : 0));
         }
     }

@@ -188,6 +188,7 @@ DebuggerWindow::~DebuggerWindow() {
 }
 
 void DebuggerWindow::refreshWhileRunning() {
+    const bool was = refreshing_;
     refreshing_ = true;
     refreshRegisters();
     refreshDisassembly();
@@ -195,7 +196,7 @@ void DebuggerWindow::refreshWhileRunning() {
     refreshWatches();
     refreshCallStack();
     refreshTape();
-    refreshing_ = false;
+    refreshing_ = was;
 }
 
 // --- Toolbar ---
@@ -277,16 +278,11 @@ void DebuggerWindow::showStop(const StopReason& reason) {
 void DebuggerWindow::refresh() {
     refreshing_ = true;
     showPendingLog();
-    refreshRegisters();
-    refreshDisassembly();
+    refreshWhileRunning();
     refreshBreakpoints();
-    refreshMemory();
-    refreshWatches();
-    refreshCallStack();
     refreshTrace();
     refreshProfile();
     refreshPictures();
-    refreshTape();
     refreshing_ = false;
 }
 
